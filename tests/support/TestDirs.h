@@ -1,0 +1,5 @@
+#pragma once
+#include <QString>
+
+// Folder of the checked-out source tree (for data files the tests read).
+QString SourceDir();
