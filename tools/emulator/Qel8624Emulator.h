@@ -1,0 +1,112 @@
+#pragma once
+#include "Qel8624Protocol.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// A stand-in QEL 8624 on a serial line: it owns the master end of a pseudo-terminal (or a real
+// serial device) and answers every request of the command set from its own thread, so a caller
+// that blocks in a serial exchange still gets its answer. Every received frame is checked
+// strictly and logged; tests read the log to see exactly what the application sent.
+//
+// All public methods are thread-safe; configuration may change while it runs.
+
+struct TEmulatorIdentity {
+    QString Type = QStringLiteral("QEL 8624");
+    QString SerialNumber = QStringLiteral("86240117");
+    QString Firmware = QStringLiteral("2.05.12");
+    QString CalibratedBy = QStringLiteral("QEL Service");
+    QDateTime LastCalibration;  // invalid: a year before start
+    QDateTime NextCalibration;  // invalid: a year after start
+};
+
+// One test in the instrument's memory.
+struct TEmulatorStoredTest {
+    int Slot = 1;            // 1 ... 100
+    bool SetupOnly = false;  // "S" in the directory (a stored setup) instead of "R"
+    Qel8624::TStoredSetupReply Setup;
+    Qel8624::TInfoReply Info;
+    QList<Qel8624::TTapReply> Taps;
+};
+
+// A fault played on the next matching requests.
+struct TEmulatorFault {
+    enum TKind {
+        Refuse,   // "+ERROR:<ErrorNumber>"
+        Silent,   // no answer at all (cable pulled)
+        Hangup,   // closes its end of the line: the device is gone
+        Garbage,  // bytes that never form a frame
+        Partial,  // the first part of the right reply, never the rest
+        Slow,     // the right reply, one byte every ByteDelayMs
+    };
+    TKind Kind = Refuse;
+    QString Request;       // leading tokens joined by blanks ("T M R", "M R T"); empty = any
+    qint32 ErrorNumber = 0x901;
+    int Count = 1;         // how many requests it hits; -1 = all from now on
+    int ByteDelayMs = 100;
+};
+
+// One received frame as logged.
+struct TEmulatorFrame {
+    QDateTime Time;
+    QByteArray Raw;
+    QStringList Tokens;  // unescaped
+    bool Valid = false;
+    QString Problem;     // why a frame was rejected
+    QByteArray Reply;    // what was sent back (empty for none)
+};
+
+class TQel8624Emulator {
+public:
+    TQel8624Emulator();
+    ~TQel8624Emulator();
+    TQel8624Emulator(const TQel8624Emulator&) = delete;
+    TQel8624Emulator& operator=(const TQel8624Emulator&) = delete;
+
+    // Creates a pseudo-terminal and starts answering on it; SlavePath() is the port to open.
+    bool Start();
+    // Answers on an existing serial device instead (9600 8N1 raw).
+    bool StartOnDevice(const QString& device);
+    void Stop();
+    bool IsRunning() const;
+    QString SlavePath() const;
+    QString ErrorText() const;
+
+    // --- Configuration ---
+    void SetIdentity(const TEmulatorIdentity& identity);
+    TEmulatorIdentity Identity() const;
+    void SetMeasuringTime(int ms);         // Measuring per tap, default 1500 ms
+    void SetStoredTests(const QList<TEmulatorStoredTest>& tests);
+    static QList<TEmulatorStoredTest> DefaultStoredTests();
+    void SetPhaseShift(double degrees);    // seen by the live samples, default 0
+    void SetLiveTurnsRatio(double ratio);  // default 10
+    void SetSeed(quint32 seed);            // measured values are reproducible per seed
+    void AddFault(const TEmulatorFault& fault);
+    void ClearFaults();
+
+    // --- Observation ---
+    QList<TEmulatorFrame> Frames() const;
+    QList<QStringList> Requests() const;  // tokens of the valid frames, in order
+    int InvalidFrames() const;
+    void ClearLog();
+    // Waits (without spinning) until at least `count` frames were logged since ClearLog.
+    bool WaitForFrames(int count, int timeoutMs) const;
+    // Called from the emulator thread with one line per frame (the command-line front end prints).
+    void SetLogSink(std::function<void(const QString&)> sink);
+
+    // The instrument's state as it sees it.
+    TestStatus Status() const;
+    Qel8624::TTestSetupArgs CurrentSetup() const;
+    QList<QList<float>> SetupTapLines() const;  // the T S I lines received: index, hv, lv
+    bool OutputOn() const;
+
+private:
+    struct TPrivate;
+    std::unique_ptr<TPrivate> d;
+};
