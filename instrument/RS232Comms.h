@@ -120,4 +120,5 @@ private:
     QByteArray m_Received;
     quint32 m_LastSystemError = 0;
     QString m_LastErrorText;
+    bool m_LastFailed = false;
 };
