@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Quantities as the operator sees them: a number with an SI prefix letter and a unit ("10.5 kV").
 // Inside the application the decimal separator is "."; the locale's separator is put in only while
@@ -26,3 +27,8 @@ QString FormatFixed(double value, int width, int decimals, bool killZeros);
 // The application keeps it at '.', report writers switch to the locale's for their duration.
 QChar DecimalSeparator();
 void SetDecimalSeparator(QChar separator);
+
+// Prefix letters in table order (femto .. peta, index 5 the blank); set from translated texts.
+void SetPrefixLetters(const QStringList& letters);
+// The letter of an engineering exponent -15 .. 15 (" " for 0); empty outside the table.
+QString PrefixLetter(int exponent);
