@@ -1,0 +1,51 @@
+#include "QelGlobals.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+TQelGlobal* QelGlobal = nullptr;
+
+TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
+    : QObject(parent), FOperator(startup.Operator) {
+    const QFileInfo exe(startup.ExecutablePath);
+    ConfigSection = exe.completeBaseName();
+
+    DocumentsFolder = WithSlash(startup.DocumentsFolder.isEmpty()
+                                    ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                    : startup.DocumentsFolder);
+    DataPath = DocumentsFolder + QStringLiteral("KOVA/Data/");
+    TemplatesPath = DocumentsFolder + QStringLiteral("KOVA/Templates/");
+    WorkingFolder = DocumentsFolder + QStringLiteral("KOVA/Working/");
+
+    AppFolder = WithSlash(exe.absolutePath());
+    // An installed program cannot write beside itself: its configuration then lives in the
+    // user's configuration folder under the same name.
+    QString configFolder = AppFolder;
+    if (!QFileInfo(AppFolder).isWritable()) {
+        configFolder = WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+        QDir().mkpath(configFolder);
+    }
+    ConfigFileName = configFolder + ConfigSection + QStringLiteral(".cfg");
+
+    ReadConfig();
+    ApplySettings();
+    ParseCommandLine(startup.Arguments);
+
+    if (SimulationMode) ChooseTestVoltages(true);
+    else ChooseTestVoltages(false);
+
+    CreateDataFolders();
+    ReadSiblingPrinterPort();
+}
+
+TQelGlobal::~TQelGlobal() {
+    WriteConfig();
+    if (QelGlobal == this) QelGlobal = nullptr;
+}
+
+void TQelGlobal::ChooseTestVoltages(bool variant100) {
+    TestVoltages = variant100 ? std::array<float, 4>{100, 40, 10, 1} : std::array<float, 4>{250, 100, 25, 2};
+}
+
+QString TQelGlobal::DefaultDocumentName() const { return DataPath + ConfigSection + QStringLiteral(".XML"); }
