@@ -1,0 +1,17 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include <pugixml.hpp>
+
+// Turns the bytes of a test file into a DOM. Test files are UTF-16 with a byte-order mark;
+// UTF-8 and Latin-1 files (hand-made or from older tools) are read as well. Declarations,
+// processing instructions, comments and the attribute order are kept.
+struct TXMLReadResult {
+    bool Ok = false;
+    QString Message;  // the parser's description of the fault
+    int Line = 0;     // 1-based position of the fault in the text
+    int Column = 0;
+};
+
+TXMLReadResult ReadXMLDocument(const QByteArray& bytes, pugi::xml_document& doc);
