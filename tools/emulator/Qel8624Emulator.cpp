@@ -37,10 +37,12 @@ struct TQel8624Emulator::TPrivate {
     std::thread Thread;
     bool Stopping = false;
 
-    // Bytes on their way out; a slow reply goes one byte per delay.
-    std::deque<char> Out;
-    int ByteDelayMs = 0;
-    Clock::time_point NextByte{};
+    // Bytes on their way out, each piece not before its time.
+    struct TPiece {
+        QByteArray Bytes;
+        Clock::time_point Due;
+    };
+    std::deque<TPiece> Out;
 
     bool Begin();
     void Run();
@@ -49,7 +51,7 @@ struct TQel8624Emulator::TPrivate {
         [[maybe_unused]] const auto n = ::write(WakeFd[1], &c, 1);
     }
     void HandleInput(const QByteArray& bytes);
-    QByteArray Respond(TEmulatorFrame& frame, int& byteDelay);
+    QByteArray Respond(TEmulatorFrame& frame, QList<TPiece>& pieces);
     void HangUp();
     bool Flush();
 };
@@ -151,10 +153,12 @@ void TQel8624Emulator::TPrivate::Run() {
     std::unique_lock lock(Mutex);
     while (!Stopping) {
         int timeout = -1;
-        if (!Out.empty() && ByteDelayMs > 0)
-            timeout = int(std::max<qint64>(0, std::chrono::duration_cast<std::chrono::milliseconds>(NextByte - Clock::now()).count()));
         pollfd fds[2] = {{WakeFd[0], POLLIN, 0}, {LineFd, short(LineFd >= 0 ? POLLIN : 0), 0}};
-        if (LineFd >= 0 && !Out.empty() && ByteDelayMs == 0) fds[1].events |= POLLOUT;
+        if (!Out.empty()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(Out.front().Due - Clock::now()).count();
+            if (wait > 0) timeout = int(wait);
+            else fds[1].events |= POLLOUT;
+        }
         lock.unlock();
         const int n = ::poll(fds, LineFd >= 0 ? 2 : 1, timeout);
         lock.lock();
@@ -184,21 +188,13 @@ bool TQel8624Emulator::TPrivate::Flush() {
         Out.clear();
         return true;
     }
-    if (ByteDelayMs > 0) {
-        if (Out.empty() || Clock::now() < NextByte) return true;
-        const char c = Out.front();
-        if (::write(LineFd, &c, 1) == 1) Out.pop_front();
-        NextByte = Clock::now() + std::chrono::milliseconds(ByteDelayMs);
-        if (Out.empty()) ByteDelayMs = 0;
-        return true;
-    }
-    while (!Out.empty()) {
-        char chunk[512];
-        size_t k = 0;
-        for (auto it = Out.begin(); it != Out.end() && k < sizeof chunk; ++it) chunk[k++] = *it;
-        const auto w = ::write(LineFd, chunk, k);
-        if (w <= 0) return errno == EAGAIN || errno == EINTR || errno == EIO;
-        Out.erase(Out.begin(), Out.begin() + w);
+    while (!Out.empty() && Out.front().Due <= Clock::now()) {
+        auto& piece = Out.front();
+        const auto w = ::write(LineFd, piece.Bytes.constData(), size_t(piece.Bytes.size()));
+        if (w < 0) return errno == EAGAIN || errno == EINTR || errno == EIO;
+        piece.Bytes.remove(0, w);
+        if (!piece.Bytes.isEmpty()) return true;  // the line is full; poll says when it drains
+        Out.pop_front();
     }
     return true;
 }
@@ -210,14 +206,10 @@ void TQel8624Emulator::TPrivate::HandleInput(const QByteArray& bytes) {
         frame.Raw = read.Raw;
         frame.Tokens = read.Tokens;
         frame.Problem = read.Problem;
-        int delay = 0;
-        const QByteArray reply = Respond(frame, delay);
+        QList<TPiece> pieces;
+        const QByteArray reply = Respond(frame, pieces);
         frame.Reply = reply;
-        if (LineFd >= 0 && !reply.isEmpty()) {
-            Out.insert(Out.end(), reply.begin(), reply.end());
-            ByteDelayMs = delay;
-            NextByte = Clock::now();
-        }
+        if (LineFd >= 0) Out.insert(Out.end(), pieces.begin(), pieces.end());
         Frames.append(frame);
         if (Sink)
             Sink(QStringLiteral("%1 <- %2%3  -> %4")
@@ -228,12 +220,17 @@ void TQel8624Emulator::TPrivate::HandleInput(const QByteArray& bytes) {
     }
 }
 
-QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, int& byteDelay) {
+QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPiece>& pieces) {
+    const auto now = Clock::now();
+    const auto at = [&](const QByteArray& bytes, int afterMs = 0) {
+        if (!bytes.isEmpty()) pieces.append({bytes, now + std::chrono::milliseconds(afterMs)});
+        return bytes;
+    };
     if (!frame.Problem.isEmpty()) {
         frame.Valid = false;
-        return frame.Raw.startsWith('+') ? TEmulatorInstrument::Error(TEmulatorInstrument::ErrMalformed) : QByteArray();
+        return at(frame.Raw.startsWith('+') ? TEmulatorInstrument::Error(TEmulatorInstrument::ErrMalformed) : QByteArray());
     }
-    auto answer = Instrument.Answer(frame.Tokens, Clock::now());
+    auto answer = Instrument.Answer(frame.Tokens, now);
     frame.Valid = answer.Problem.isEmpty();
     frame.Problem = answer.Problem;
     for (qsizetype i = 0; i < Faults.size(); ++i) {
@@ -241,7 +238,7 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, int& byteD
         if (!Matches(fault, frame.Tokens)) continue;
         if (fault.Count > 0 && --Faults[i].Count == 0) Faults.removeAt(i);
         switch (fault.Kind) {
-        case TEmulatorFault::Refuse: return TEmulatorInstrument::Error(fault.ErrorNumber);
+        case TEmulatorFault::Refuse: return at(TEmulatorInstrument::Error(fault.ErrorNumber));
         case TEmulatorFault::Silent: return {};
         case TEmulatorFault::Hangup: HangUp(); return {};
         case TEmulatorFault::Garbage: {
@@ -249,13 +246,24 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, int& byteD
             std::uniform_int_distribution<int> ch(0x3B, 0x7D);
             QByteArray noise;
             for (int k = 0; k < 40; ++k) noise += char(ch(Instrument.Random));
-            return noise;
+            return at(noise);
         }
-        case TEmulatorFault::Partial: return answer.Reply.left(answer.Reply.size() / 2);
-        case TEmulatorFault::Slow: byteDelay = std::max(1, fault.ByteDelayMs); return answer.Reply;
+        case TEmulatorFault::Partial: return at(answer.Reply.left(answer.Reply.size() / 2));
+        case TEmulatorFault::Slow:
+            for (qsizetype k = 0; k < answer.Reply.size(); ++k)
+                at(answer.Reply.mid(k, 1), int(k) * std::max(1, fault.ByteDelayMs));
+            return answer.Reply;
+        case TEmulatorFault::Pieces: {
+            const qsizetype third = std::max<qsizetype>(1, answer.Reply.size() / 3);
+            at(answer.Reply.left(third));
+            at(answer.Reply.mid(third, third), fault.ByteDelayMs);
+            at(answer.Reply.mid(2 * third), 2 * fault.ByteDelayMs);
+            return answer.Reply;
+        }
+        case TEmulatorFault::Trailing: return at(answer.Reply + "+OK:00000001:~:");
         }
     }
-    return answer.Reply;
+    return at(answer.Reply);
 }
 
 void TQel8624Emulator::TPrivate::HangUp() {

@@ -44,12 +44,14 @@ struct TEmulatorFault {
         Garbage,  // bytes that never form a frame
         Partial,  // the first part of the right reply, never the rest
         Slow,     // the right reply, one byte every ByteDelayMs
+        Pieces,   // the right reply in three pieces, ByteDelayMs apart
+        Trailing, // the right reply with more bytes after its end in the same write
     };
     TKind Kind = Refuse;
     QString Request;       // leading tokens joined by blanks ("T M R", "M R T"); empty = any
     qint32 ErrorNumber = 0x901;
     int Count = 1;         // how many requests it hits; -1 = all from now on
-    int ByteDelayMs = 100;
+    int ByteDelayMs = 100;  // Slow: per byte; Pieces: between pieces
 };
 
 // One received frame as logged.

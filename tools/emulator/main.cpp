@@ -22,7 +22,7 @@ void OnSignal(int) {
 bool ParseFault(const QString& spec, TEmulatorFault& fault, QString& problem) {
     // KIND[:REQUEST[:NUMBER[:COUNT]]], e.g. refuse:T M R:0x901:1, silent:T M Q:-1:-1, slow::50
     const QStringList p = spec.split(QLatin1Char(':'));
-    static const QStringList kinds{"refuse", "silent", "hangup", "garbage", "partial", "slow"};
+    static const QStringList kinds{"refuse", "silent", "hangup", "garbage", "partial", "slow", "pieces", "trailing"};
     const int kind = int(kinds.indexOf(p.value(0).toLower()));
     if (kind < 0) {
         problem = QStringLiteral("unknown fault kind '%1'").arg(p.value(0));
@@ -33,7 +33,7 @@ bool ParseFault(const QString& spec, TEmulatorFault& fault, QString& problem) {
     bool ok = true;
     if (p.size() > 2 && !p.at(2).isEmpty()) {
         const int n = p.at(2).toInt(&ok, 0);
-        if (fault.Kind == TEmulatorFault::Slow) fault.ByteDelayMs = n;
+        if (fault.Kind == TEmulatorFault::Slow || fault.Kind == TEmulatorFault::Pieces) fault.ByteDelayMs = n;
         else fault.ErrorNumber = n;
     }
     fault.Count = p.size() > 3 ? p.at(3).toInt(&ok, 0) : (fault.Kind == TEmulatorFault::Slow ? -1 : 1);
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption seed("seed", "Seed of the measured values.", "n", "8624");
     const QCommandLineOption fault("fault",
                                    "Fault KIND[:REQUEST[:NUMBER[:COUNT]]]; KIND is refuse, silent, hangup, garbage, "
-                                   "partial or slow; NUMBER is the error number (refuse) or byte delay in ms (slow); "
+                                   "partial, slow, pieces or trailing; NUMBER is the error number (refuse) or delay in ms (slow, pieces); "
                                    "COUNT -1 means always. Repeatable.",
                                    "spec");
     const QCommandLineOption quiet({"q", "quiet"}, "Do not print the frames.");

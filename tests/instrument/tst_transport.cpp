@@ -1,0 +1,202 @@
+// The framed transport over a real pseudo-terminal, with the instrument emulator as its peer.
+#include "Qel8624Emulator.h"
+#include "RS232Comms.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <cerrno>
+
+using Comms = TVuroRS232Comms;
+
+class TTransportTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TQel8624Emulator> m_Emulator;
+    Comms m_Link;
+
+    // Sends one request and returns the transport's result.
+    quint8 Send(const QStringList& tokens) {
+        m_Link.AddTokens(tokens);
+        return m_Link.Exchange();
+    }
+    void Fault(TEmulatorFault::TKind kind, int delayMs = 0, const QString& request = QStringLiteral("C M")) {
+        TEmulatorFault f;
+        f.Kind = kind;
+        f.Request = request;
+        f.ByteDelayMs = delayMs;
+        m_Emulator->AddFault(f);
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_Emulator = std::make_unique<TQel8624Emulator>();
+        QVERIFY2(m_Emulator->Start(), qPrintable(m_Emulator->ErrorText()));
+        QCOMPARE(m_Link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK));
+    }
+    void cleanup() {
+        m_Link.Close();
+        m_Emulator.reset();
+    }
+
+    void encodings() {
+        QCOMPARE(Comms::BuildFrame({"T", "I", "S", "a:b/c~"}), QByteArray("+T:I:S:a/:b//c/~:~:"));
+        QCOMPARE(Comms::BuildFrame({"C", "O"}), QByteArray("+C:O:~:"));
+        QCOMPARE(Comms::IntToken(1), QStringLiteral("00000001"));
+        QCOMPARE(Comms::IntToken(-1), QStringLiteral("FFFFFFFF"));
+        QCOMPARE(Comms::FloatToken(1.0f), QStringLiteral("3F800000"));
+        QCOMPARE(Comms::FloatToken(0.0f), QStringLiteral("0"));
+        QCOMPARE(Comms::FloatToken(-2.0f), QStringLiteral("C0000000"));
+        QCOMPARE(Comms::DecodeInt(QStringLiteral(" FFFFFFFF ")), -1);
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("xyz")), 0);
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("123456789")), 0);  // more than 32 bits
+        QVERIFY(!Comms::DecodeFloat(QStringLiteral("1.5")));
+        QVERIFY(!Comms::DecodeFloat(QString()));
+    }
+
+    void splitting() {
+        const auto f = Comms::SplitReply("+OK:00000003:3F800000:~:");
+        QVERIFY(f);
+        QCOMPARE(*f, QStringList({"+OK", "00000003", "3F800000", "~"}));
+        QCOMPARE(Comms::SplitReply("+OK:x/:y:~:")->at(1), QStringLiteral("x:y"));
+        // A field ending in an escaped "/" still ends at its ":".
+        QCOMPARE(*Comms::SplitReply("+OK:a//:b:~:"), QStringList({"+OK", "a/", "b", "~"}));
+        QCOMPARE(*Comms::SplitReply(Comms::BuildFrame({"OK", "/:~//", ""})), QStringList({"+OK", "/:~//", "", "~"}));
+        QVERIFY(!Comms::SplitReply(""));
+    }
+
+    void dates() {
+        QCOMPARE(Comms::DecodeDateTime(QStringLiteral("0A0C1F173B3B")),
+                 QDateTime(QDate(2010, 12, 31), QTime(23, 59, 59)));
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0D01000000")).isValid());  // month 13
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0001000000")).isValid());  // month 0
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A021E000000")).isValid());  // 30 February
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F173B")).isValid());    // too short
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F17GG3B")).isValid());
+        const QDateTime when(QDate(2026, 12, 9), QTime(5, 23, 0));
+        QCOMPARE(Comms::DecodeDateTime(Comms::EncodeDateTime(when)), when);
+    }
+
+    void portNames() {
+        QCOMPARE(Comms::SystemPortName(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(Comms::SystemPortName(QStringLiteral("COM12")), QStringLiteral("/dev/ttyS11"));
+        QCOMPARE(Comms::SystemPortName(QStringLiteral("ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(Comms::SystemPortName(QStringLiteral("/dev/pts/7")), QStringLiteral("/dev/pts/7"));
+    }
+
+    void closedPort() {
+        Comms never;
+        never.AddText(QStringLiteral("C"));
+        never.AddText(QStringLiteral("O"));
+        QCOMPARE(never.Exchange(), quint8(Comms::rcNotOpen));
+        QCOMPARE(never.Tokens(), QStringList({"C", "O"}));
+        QCOMPARE(never.TokensText(), QStringLiteral("C,O"));
+        // The next request starts afresh.
+        never.AddText(QStringLiteral("I"));
+        QCOMPARE(never.Tokens(), QStringList({"I"}));
+
+        QCOMPARE(never.Open(QStringLiteral("/dev/no-such-port")), quint8(Comms::rcSystemError));
+        QCOMPARE(never.LastSystemError(), quint32(ENOENT));
+        QVERIFY(!never.IsOpen());
+        QVERIFY(!never.LastErrorText().isEmpty());
+    }
+
+    void exchange() {
+        QCOMPARE(m_Link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK));  // already open
+        QCOMPARE(m_Link.Exchange(), quint8(Comms::rcOK));                      // no tokens: nothing sent
+        m_Link.AddText(QStringLiteral("I"));
+        QCOMPARE(m_Link.Exchange(), quint8(Comms::rcOK));
+        QVERIFY(m_Link.Tokens().isEmpty());
+        QCOMPARE(m_Link.ReplyFields(), QStringList({"+OK", "QEL 8624", "86240117", "2.05.12", "~"}));
+        QCOMPARE(m_Link.ReplyText(), QStringLiteral("+OK,QEL 8624,86240117,2.05.12,~"));
+
+        QCOMPARE(Send({"M", "R", "S", Comms::IntToken(1)}), quint8(Comms::rcOK));
+        QCOMPARE(m_Link.ReplyInt(1), 0x020B);
+        QCOMPARE(m_Link.ReplyFloat(3), 110.0f);
+        QCOMPARE(m_Link.ReplyInt(42), 0);  // missing field
+        QVERIFY_THROWS_EXCEPTION(EConvertError, m_Link.ReplyFloat(42));
+        QVERIFY_THROWS_EXCEPTION(EConvertError, m_Link.ReplyFloat(0));  // "+OK" is no number
+
+        // Only the frame the application sent was seen, byte for byte.
+        const auto frames = m_Emulator->Frames();
+        QCOMPARE(frames.size(), 2);
+        QCOMPARE(frames.at(0).Raw, QByteArray("+I:~:"));
+        QCOMPARE(frames.at(1).Raw, QByteArray("+M:R:S:00000001:~:"));
+        QCOMPARE(m_Emulator->InvalidFrames(), 0);
+    }
+
+    void splitReplyWithinDeadlines() {
+        // Three pieces 2 s apart: each gap under the progress deadline, the whole under 6 s.
+        Fault(TEmulatorFault::Pieces, 2000);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(Send({"C", "M"}), quint8(Comms::rcOK));
+        QVERIFY(t.elapsed() >= 3900);
+        QCOMPARE(m_Link.ReplyField(0), QStringLiteral("+OK"));
+    }
+
+    void gapBeyondProgressDeadline() {
+        Fault(TEmulatorFault::Pieces, 3500);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(Send({"C", "M"}), quint8(Comms::rcTimeOut));
+        QVERIFY(t.elapsed() >= 3000 && t.elapsed() < 3500);
+        QCOMPARE(m_Link.Tokens(), QStringList({"C", "M"}));  // kept for the status bar
+        m_Link.AddText(QStringLiteral("I"));                  // until the next request
+        QCOMPARE(m_Link.Tokens(), QStringList({"I"}));
+    }
+
+    void replyBeyondAbsoluteDeadline() {
+        // Progress all the time, but not complete within 6 s.
+        Fault(TEmulatorFault::Slow, 400, QStringLiteral("I"));
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(Send({"I"}), quint8(Comms::rcTimeOut));
+        QVERIFY(t.elapsed() >= 6000 && t.elapsed() < 6500);
+    }
+
+    void bytesAfterTheEndAreDiscarded() {
+        Fault(TEmulatorFault::Trailing);
+        QCOMPARE(Send({"C", "M"}), quint8(Comms::rcOK));
+        QCOMPARE(m_Link.ReceivedText(), QStringLiteral("+OK:~:"));
+        QCOMPARE(m_Link.ReplyFields(), QStringList({"+OK", "~"}));
+        // They do not leak into the next reply either.
+        QCOMPARE(Send({"I"}), quint8(Comms::rcOK));
+        QCOMPARE(m_Link.ReplyField(1), QStringLiteral("QEL 8624"));
+    }
+
+    void faultsGiveTheirResultCodes() {
+        Fault(TEmulatorFault::Refuse, 0, QStringLiteral("T M R"));
+        QCOMPARE(Send({"T", "M", "R"}), quint8(Comms::rcOK));
+        QCOMPARE(m_Link.ReplyField(0), QStringLiteral("+ERROR"));
+        QCOMPARE(m_Link.ReplyInt(1), 0x901);
+        QVERIFY(m_Link.ReceivedText().contains(QLatin1String("+ERROR:")));
+
+        Fault(TEmulatorFault::Slow, 20);
+        QCOMPARE(Send({"C", "M"}), quint8(Comms::rcOK));
+
+        for (auto kind : {TEmulatorFault::Silent, TEmulatorFault::Garbage, TEmulatorFault::Partial}) {
+            Fault(kind);
+            QCOMPARE(Send({"C", "M"}), quint8(Comms::rcTimeOut));
+            // The link recovers with the next request.
+            QCOMPARE(Send({"C", "M"}), quint8(Comms::rcOK));
+        }
+
+        Fault(TEmulatorFault::Hangup);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(Send({"C", "M"}), quint8(Comms::rcLineError));
+        QVERIFY(t.elapsed() < 2000);  // noticed at once, not by the deadline
+    }
+
+    void malformedRequestIsRejected() {
+        // An integer token in lower case is no valid argument.
+        QCOMPARE(Send({"T", "S", "V", "0000020b", "00000064"}), quint8(Comms::rcOK));
+        QCOMPARE(m_Link.ReplyField(0), QStringLiteral("+ERROR"));
+        QCOMPARE(m_Emulator->InvalidFrames(), 1);
+        QVERIFY(!m_Emulator->Frames().constLast().Problem.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TTransportTest)
+#include "tst_transport.moc"
