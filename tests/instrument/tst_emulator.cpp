@@ -1,0 +1,247 @@
+// The stand-in instrument answering whole sessions through the real transport.
+#include "EmulatorFrameReader.h"
+#include "Qel8624Emulator.h"
+#include "Qel8624Protocol.h"
+#include "RS232Comms.h"
+
+#include <QTest>
+#include <QThread>
+
+#include <cmath>
+
+using namespace Qel8624;
+using Comms = TVuroRS232Comms;
+
+class TEmulatorTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TQel8624Emulator> m_Emulator;
+    Comms m_Link;
+
+    // One accepted exchange; its reply fields.
+    QStringList Ask(const QStringList& tokens) {
+        m_Link.AddTokens(tokens);
+        const quint8 rc = m_Link.Exchange();
+        if (rc != Comms::rcOK) qWarning("exchange %s gave %d", qPrintable(tokens.join(' ')), rc);
+        return rc == Comms::rcOK ? m_Link.ReplyFields() : QStringList();
+    }
+    TestStatus Poll(TestStatus current = TestStatus::Idle) {
+        const auto f = Ask(StatusRequest());
+        return DecodeStatus(f, m_Link.ReceivedText(), current).Status;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_Emulator = std::make_unique<TQel8624Emulator>();
+        m_Emulator->SetMeasuringTime(300);
+        QVERIFY(m_Emulator->Start());
+        QCOMPARE(m_Link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK));
+    }
+    void cleanup() {
+        m_Link.Close();
+        m_Emulator.reset();
+    }
+
+    void handshake() {
+        QCOMPARE(ErrorNumber(Ask(ConnectRequest())), 0);
+        const auto id = DecodeIdentification(Ask(IdentifyRequest()));
+        QCOMPARE(id.Type, QStringLiteral("QEL 8624"));
+        QCOMPARE(id.Firmware, QStringLiteral("2.05.12"));
+        const auto cal = DecodeCalibration(Ask(CalibrationRequest()));
+        QVERIFY(cal.LastCalibration.isValid() && cal.NextCalibration > cal.LastCalibration);
+        QCOMPARE(ErrorNumber(Ask(CheckRequest())), 0);
+        QCOMPARE(ErrorNumber(Ask(DisconnectRequest())), 0);
+
+        TEmulatorIdentity other;
+        other.Type = QStringLiteral("QEL 8625");
+        other.SerialNumber = QStringLiteral("S/N:1~2");  // needs escaping both ways
+        other.Firmware = QStringLiteral("3.0.0");
+        m_Emulator->SetIdentity(other);
+        const auto id2 = DecodeIdentification(Ask(IdentifyRequest()));
+        QCOMPARE(id2.Type, QStringLiteral("QEL 8625"));
+        QCOMPARE(id2.SerialNumber, QStringLiteral("S/N:1~2"));
+        QCOMPARE(m_Emulator->InvalidFrames(), 0);
+    }
+
+    void testOverThreeTaps() {
+        TTestSetupArgs s;
+        s.VectorGroup = {conD, conYN, 11};
+        s.TestVoltage = 100;
+        s.TapA = 3;
+        s.HvNominal = 110;
+        s.LvNominal = 20;
+        s.DutLocation = QStringLiteral("Bay 3: T/1");
+        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 2305);  // no setup yet
+        for (const auto& frame : TestSetupRequests(s)) QCOMPARE(ErrorNumber(Ask(frame)), 0);
+        QCOMPARE(m_Emulator->CurrentSetup().DutLocation, s.DutLocation);
+        QCOMPARE(m_Emulator->CurrentSetup().VectorGroup, s.VectorGroup);
+
+        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 0);
+        const auto status = DecodeStatus(Ask(StatusRequest()), m_Link.ReceivedText(), TestStatus::Idle);
+        QCOMPARE(status.Status, TestStatus::Measuring);
+        QCOMPARE(status.VectorGroup, s.VectorGroup);
+        QCOMPARE(status.TestVoltage, 100);
+        QCOMPARE(ErrorNumber(Ask(TestGetTapRequest(0))), 2311);  // not measured yet
+
+        const float ideal = 1.7320508f * 110 / 20;
+        for (int tap = 0; tap < 3; ++tap) {
+            QThread::msleep(350);
+            QCOMPARE(Poll(TestStatus::Measuring), tap < 2 ? TestStatus::TapWait : TestStatus::Idle);
+            const auto r = DecodeTestTap(Ask(TestGetTapRequest(tap)));
+            QCOMPARE(r.HvNominal, 110.0f);
+            QCOMPARE(r.LvNominal, 20.0f);
+            for (const auto& p : r.Phase) {
+                QVERIFY2(std::abs(p.Ratio / ideal - 1) <= 0.005f, qPrintable(QString::number(p.Ratio)));
+                QVERIFY(std::abs(p.PhaseDeviation) < 0.1f);
+                QVERIFY(p.Current > 0);
+            }
+            if (tap < 2) QCOMPARE(ErrorNumber(Ask(TestContinueRequest())), 0);
+        }
+        QCOMPARE(ErrorNumber(Ask(TestContinueRequest())), 0x102);  // nothing left to continue
+
+        // Halt in the middle of a tap.
+        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 0);
+        QCOMPARE(Poll(), TestStatus::Measuring);
+        QCOMPARE(ErrorNumber(Ask(TestHaltRequest())), 0);
+        QCOMPARE(Poll(TestStatus::Measuring), TestStatus::Idle);
+
+        // The log holds exactly what was sent, in order.
+        const auto requests = m_Emulator->Requests();
+        QCOMPARE(requests.at(1), QStringList({"T", "S", "V", "0000020B", "00000064"}));
+        QCOMPARE(requests.at(3), QStringList({"T", "S", "N", "42DC0000", "41A00000"}));
+        QCOMPARE(m_Emulator->Frames().at(5).Raw, QByteArray("+T:I:L:Bay 3/: T//1:~:"));
+    }
+
+    void perTapSetupLines() {
+        TTestSetupArgs s;
+        s.VectorGroup = {conY, conY, 0};
+        s.TapA = 2;
+        s.HvNominal = 20;
+        s.LvNominal = 0.4f;
+        for (const auto& frame : TestSetupRequests(s)) Ask(frame);
+        QCOMPARE(ErrorNumber(Ask(TestSetupTapRequest(0, 19.5f, 0.4f))), 0);
+        QCOMPARE(ErrorNumber(Ask(TestSetupTapRequest(1, 20.5f, 0.4f))), 0);
+        QCOMPARE(ErrorNumber(Ask(TestSetupTapRequest(2, 21.5f, 0.4f))), ErrEndOfList);
+        QCOMPARE(m_Emulator->SetupTapLines().size(), 2);
+        Ask(TestRunRequest());
+        QThread::msleep(350);
+        QCOMPARE(DecodeTestTap(Ask(TestGetTapRequest(0))).HvNominal, 19.5f);
+    }
+
+    void memory() {
+        const auto dir = Ask(MemGetDirRequest());
+        QCOMPARE(dir.at(1).size(), MemorySlots);
+        const auto slots = DecodeMemoryDirectory(dir.at(1));
+        QCOMPARE(slots[0], quint8(slotMeasurement));
+        QCOMPARE(slots[1], quint8(slotMeasurement));
+        QCOMPARE(slots[3], quint8(slotSetup));
+        QCOMPARE(slots[2], quint8(slotEmpty));
+
+        // A whole stored test the way the upload reads it.
+        const auto setup = DecodeStoredSetup(Ask(MemReadSetupRequest(1)));
+        QCOMPARE(setup.VectorGroup, (TVectorGroup{conD, conYN, 11}));
+        QCOMPARE(setup.TotalTaps, 5);
+        const auto info = DecodeInfo(Ask(MemReadInfoRequest(1)));
+        QCOMPARE(info.DutLocation, QStringLiteral("Substation North"));
+        QVERIFY(info.TestDate.isValid());
+        int taps = 0;
+        for (;; ++taps) {
+            const auto f = Ask(MemReadTapRequest(1, taps));
+            if (!IsAccepted(f)) {
+                QCOMPARE(ErrorNumber(f), ErrEndOfList);
+                break;
+            }
+            const auto t = DecodeStoredTap(f);
+            QVERIFY(std::abs(t.Phase[0].Ratio / (1.7320508f * t.HvNominal / t.LvNominal) - 1) < 0.005f);
+        }
+        QCOMPARE(taps, setup.StoredResults);
+        QVERIFY(DecodeStoredTap(Ask(MemReadTapRequest(2, 1))).Flagged);
+        QCOMPARE(ErrorNumber(Ask(MemReadSetupRequest(3))), 0x908);  // empty slot
+        QCOMPARE(ErrorNumber(Ask(MemReadTapRequest(4, 0))), ErrEndOfList);  // a setup has no taps
+
+        QCOMPARE(ErrorNumber(Ask(MemDeleteRequest(2))), 0);
+        QCOMPARE(DecodeMemoryDirectory(Ask(MemGetDirRequest()).at(1))[1], quint8(slotEmpty));
+
+        m_Emulator->SetStoredTests({});
+        QCOMPARE(Ask(MemGetDirRequest()).at(1), QString(100, QLatin1Char(' ')));
+    }
+
+    void phaseShiftSamples() {
+        // The detector's phase function of the two voltage ratios gives the configured shift.
+        m_Emulator->SetPhaseShift(30);
+        m_Emulator->SetLiveTurnsRatio(8);
+        const auto ratioFor = [&](int selection) {
+            Ask(ApmSelectRequest(selection, 100));
+            const auto p = DecodeLiveP(Ask(LivePRequest()));
+            DecodeLiveQ(Ask(LiveQRequest()));
+            DecodeLiveK(Ask(LiveKRequest()));
+            return double(p.Primary) / double(p.Secondary);
+        };
+        QCOMPARE(ErrorNumber(Ask(ApmVoltageRequest(0))), 0);
+        QCOMPARE(ErrorNumber(Ask(ApmOutputRequest(true))), 0);
+        QVERIFY(m_Emulator->OutputOn());
+        const double k1 = ratioFor(49), k2 = ratioFor(48);
+        const double phase = std::atan(std::sqrt(3.0) * (k2 - k1) / (k2 + k1)) * 180 / std::acos(-1.0);
+        const double turns = k1 * k2 / std::sqrt(k1 * k1 + k2 * k2 - k1 * k2);
+        QVERIFY2(std::abs(phase - 30) < 0.01, qPrintable(QString::number(phase)));
+        QVERIFY2(std::abs(turns - 8) < 0.001, qPrintable(QString::number(turns)));
+
+        const auto p = DecodeLiveP(Ask(LivePRequest()));
+        QCOMPARE(p.StatusByte, quint8(0x80));  // reading valid
+        QCOMPARE(p.Condition, 0xC000);         // stop not pressed, cables plugged
+        QThread::msleep(200);
+        QVERIFY(DecodeLiveP(Ask(LivePRequest())).Counter != p.Counter);  // the counter runs
+
+        // The four-field selection is known from firmware 3.0.0 on.
+        QCOMPARE(ErrorNumber(Ask(ApmSelectExtRequest(54, 100, 9))), 0x101);
+        TEmulatorIdentity newer;
+        newer.Firmware = QStringLiteral("3.0.0");
+        m_Emulator->SetIdentity(newer);
+        QCOMPARE(ErrorNumber(Ask(ApmSelectExtRequest(54, 100, 9))), 0);
+    }
+
+    void strictFrameChecks() {
+        QCOMPARE(ErrorNumber(Ask({"T", "S", "V", "20B", "00000064"})), 0x100);  // short integer
+        QCOMPARE(ErrorNumber(Ask({"T", "S", "N", "042DC0000", "0"})), 0x100);    // padded float
+        QCOMPARE(ErrorNumber(Ask({"M", "G", "00000001"})), 0x100);               // extra argument
+        QCOMPARE(ErrorNumber(Ask({"X", "Y"})), 0x101);                            // unknown request
+        QCOMPARE(m_Emulator->InvalidFrames(), 4);
+        for (const auto& f : m_Emulator->Frames()) QVERIFY(!f.Problem.isEmpty());
+        QVERIFY(m_Emulator->WaitForFrames(4, 0));
+        QVERIFY(!m_Emulator->WaitForFrames(5, 50));
+    }
+
+    void frameReader() {
+        // Byte streams the transport never produces, cut into frames and judged.
+        TEmulatorFrameReader reader;
+        auto frames = reader.Feed("+C:O:~:+T:I:S:a/:b//c/~:~:+M:");
+        QCOMPARE(frames.size(), 2);
+        QCOMPARE(frames.at(1).Tokens, QStringList({"T", "I", "S", "a:b/c~"}));
+        QVERIFY(frames.at(1).Problem.isEmpty());
+        QCOMPARE(reader.Pending(), QByteArray("+M:"));
+        QCOMPARE(reader.Feed("G:~:").at(0).Tokens, QStringList({"M", "G"}));
+
+        const std::pair<QByteArray, QString> bad[] = {
+            {"+T:I:S:a/xb:~:", "escape"},
+            {"+T:I:S:a~b:~:", "unescaped"},
+            {"+T:I:S:a\x01b:~:", "control"},
+            {"noise\n", "outside"},
+        };
+        for (const auto& [bytes, problem] : bad) {
+            const auto f = reader.Feed(bytes);
+            QCOMPARE(f.size(), 1);
+            QVERIFY2(f.at(0).Problem.contains(problem), qPrintable(f.at(0).Problem));
+        }
+        // Stray bytes right before a frame do not swallow it.
+        frames = reader.Feed("xx+C:M:~:");
+        QCOMPARE(frames.size(), 2);
+        QCOMPARE(frames.at(1).Tokens, QStringList({"C", "M"}));
+        // An endless frame is cut off instead of growing without bound.
+        frames = reader.Feed("+" + QByteArray(TEmulatorFrameReader::MaxFrameLength + 10, 'A'));
+        QCOMPARE(frames.size(), 1);
+        QVERIFY(frames.at(0).Problem.contains("longer"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TEmulatorTest)
+#include "tst_emulator.moc"
