@@ -1,0 +1,688 @@
+#include "Qel8624Device.h"
+
+#include "OperatorIFace.h"
+#include "RS232Comms.h"
+
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QMetaObject>
+#include <QMutexLocker>
+#include <QTimer>
+
+#include <chrono>
+#include <exception>
+
+Q_LOGGING_CATEGORY(lcQelDev, "qel.instrument")
+
+using namespace Qel8624;
+
+QString LinkStateText(LinkState state)
+{
+    switch (state) {
+    case LinkState::Disconnected: return QStringLiteral("Disconnected");
+    case LinkState::Not8624: return QStringLiteral("Not8624");
+    case LinkState::Connecting: return QStringLiteral("Connecting ...");
+    case LinkState::Connected: return QStringLiteral("Connected");
+    case LinkState::ComError: return QStringLiteral("ComError");
+    case LinkState::Busy: return QStringLiteral("Busy...");
+    case LinkState::Idle: return QStringLiteral("Idle");
+    case LinkState::Disconnecting: return QStringLiteral("Disconnecting ...");
+    }
+    return QString();
+}
+
+QDeadlineTimer TQel8624::NextPollTime()
+{
+    return QDeadlineTimer(std::chrono::microseconds(PollIntervalUs), Qt::PreciseTimer);
+}
+
+TQel8624::TQel8624(TOperatorIFace* op, QObject* parent) : QThread(parent), FOperator(op)
+{
+    start();
+}
+
+TQel8624::~TQel8624()
+{
+    // The thread never waits for this (user-interface) thread once termination is set, so a
+    // plain wait cannot deadlock; at worst it lasts one exchange (at most 9 s).
+    Terminate();
+    wait();
+}
+
+void TQel8624::Terminate()
+{
+    {
+        QMutexLocker lock(&FLock);
+        FTerminated = true;
+        FWake.wakeAll();
+    }
+    Q_EMIT ReadinessChanged();
+}
+
+// ---------------------------------------------------------------- callbacks and hand-over
+
+void TQel8624::SetOnStateChange(TStateHandler handler)
+{
+    FOnStateChange = std::move(handler);
+    FHasStateHandler = bool(FOnStateChange);
+}
+
+void TQel8624::SetOnCompletion(TCompletionHandler handler)
+{
+    FOnCompletion = std::move(handler);
+    FHasCompletionHandler = bool(FOnCompletion);
+}
+
+void TQel8624::SetOnTestStatus(TTestStatusHandler handler)
+{
+    FOnTestStatus = std::move(handler);
+    FHasTestStatusHandler = bool(FOnTestStatus);
+}
+
+void TQel8624::SetOnLiveData(TLiveDataHandler handler)
+{
+    FOnLiveData = std::move(handler);
+    FHasLiveHandler = bool(FOnLiveData);
+}
+
+bool TQel8624::HandOver(std::function<void()> call)
+{
+    // Runs `call` on the thread that owns this object and waits until it has returned, because
+    // the callbacks read the reply and the record buffer that the next exchange would replace.
+    quint64 id = 0;
+    {
+        QMutexLocker lock(&FLock);
+        if (FTerminated)
+            return false;
+        id = ++FHandOverSeq;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, call = std::move(call)] {
+            // After termination the thread no longer waits; nothing may run on its behalf then.
+            if (!FTerminated) {
+                try {
+                    call();
+                } catch (const std::exception& e) {
+                    qCWarning(lcQelDev) << "instrument callback failed:" << e.what();
+                } catch (...) {
+                    qCWarning(lcQelDev) << "instrument callback failed";
+                }
+            }
+            QMutexLocker lock(&FLock);
+            FHandOverDone = id;
+            FWake.wakeAll();
+        },
+        Qt::QueuedConnection);
+
+    QMutexLocker lock(&FLock);
+    while (FHandOverDone < id && !FTerminated) {
+        if (FOpenJob.Pending) {
+            // A callback that opens the port must not wait for a thread that waits for it.
+            lock.unlock();
+            ServeOpenJob(false);
+            lock.relock();
+            continue;
+        }
+        FWake.wait(&FLock);
+    }
+    return FHandOverDone >= id;
+}
+
+void TQel8624::Beep()
+{
+    if (!FOperator)
+        return;
+    // The operator interface belongs to the user-interface thread; the beep need not be waited for.
+    QMetaObject::invokeMethod(this, [this] { FOperator->Beep(); }, Qt::QueuedConnection);
+}
+
+void TQel8624::SetState(LinkState state, bool notify)
+{
+    FState = state;
+    Q_EMIT ReadinessChanged();
+    if (notify && FHasStateHandler)
+        HandOver([this, state] {
+            if (FOnStateChange)
+                FOnStateChange(state);
+        });
+}
+
+// ---------------------------------------------------------------- link requests (UI thread)
+
+bool TQel8624::Open(const QString& portName)
+{
+    QEventLoop loop;
+    connect(this, &TQel8624::OpenFinished, &loop, &QEventLoop::quit);
+    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
+    quint64 id = 0;
+    {
+        QMutexLocker lock(&FLock);
+        FPortName = portName;
+        if (FTerminated || isFinished())
+            return false;
+        id = ++FOpenSeq;
+        FOpenJob = {portName, id, true};
+        FWake.wakeAll();
+    }
+    // The port belongs to the instrument thread; wait for it with the events still delivered
+    // (the thread may hand over a state change on its way).
+    for (;;) {
+        {
+            QMutexLocker lock(&FLock);
+            if (FOpenDoneId >= id)
+                return FOpenDoneId == id && FOpenResult;  // a later Open overtook this one
+        }
+        if (FTerminated || isFinished())
+            return false;
+        loop.exec();
+    }
+}
+
+void TQel8624::RequestConnect()
+{
+    FConnectRequest = true;
+}
+
+void TQel8624::RequestDisconnect()
+{
+    FDisconnectRequest = true;
+}
+
+// ---------------------------------------------------------------- request guard (UI thread)
+
+bool TQel8624::IsReady() const
+{
+    const LinkState s = State();
+    return !FCommandPending && (s == LinkState::Idle || s == LinkState::Connected);
+}
+
+bool TQel8624::Guard(bool wait)
+{
+    if (IsReady())
+        return true;
+    if (!wait || FTerminated)
+        return false;
+    const QDeadlineTimer deadline(GuardTimeOutMs);
+    // Connected before readiness is looked at again, so that no change can slip in between.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(this, &TQel8624::ReadinessChanged, &loop, &QEventLoop::quit);
+    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    while (!IsReady()) {
+        if (FTerminated || isFinished())
+            return false;
+        if (deadline.hasExpired()) {
+            // The waiting request replaces the one still pending.
+            QMutexLocker lock(&FLock);
+            FCommandPending = false;
+            return true;
+        }
+        timer.start(std::max<qint64>(1, deadline.remainingTime()));
+        loop.exec();
+    }
+    return true;
+}
+
+bool TQel8624::Queue(TRequest request, bool wait)
+{
+    if (!Guard(wait))
+        return false;
+    QMutexLocker lock(&FLock);
+    FCommandType = request.Type;
+    FPending = std::move(request);
+    FCommandPending = true;
+    return true;
+}
+
+bool TQel8624::RequestMemGetDir(bool wait)
+{
+    return Queue({CommandType::MEMGETDIR}, wait);
+}
+
+bool TQel8624::RequestMemDelete(qint32 slot, bool wait)
+{
+    return Queue({CommandType::MEMDELETE, slot}, wait);
+}
+
+bool TQel8624::RequestMemGetRecord(qint32 slot, bool wait)
+{
+    return Queue({CommandType::MEMGETRECORD, slot}, wait);
+}
+
+bool TQel8624::RequestMemGetInfo(qint32 slot, bool wait)
+{
+    return Queue({CommandType::MEMGETINFO, slot}, wait);
+}
+
+bool TQel8624::RequestTestSetup(const TMemoryData& record, bool wait)
+{
+    qCDebug(lcQelDev, "QelDev.TestSetup %d %d", record.Setup.TapA, record.Setup.TapResults);
+    TRequest request{CommandType::TESTSETUP};
+    request.Setup = std::make_shared<const TMemoryData>(record);
+    return Queue(std::move(request), wait);
+}
+
+bool TQel8624::RequestTestRun(bool wait)
+{
+    return Queue({CommandType::TESTRUN}, wait);
+}
+
+bool TQel8624::RequestTestHalt(bool wait)
+{
+    return Queue({CommandType::TESTHALT}, wait);
+}
+
+bool TQel8624::RequestTestContinue(bool wait)
+{
+    return Queue({CommandType::TESTCONTINUE}, wait);
+}
+
+bool TQel8624::RequestTestGetTap(qint32 n, bool wait)
+{
+    return Queue({CommandType::TESTGETTAP, n}, wait);
+}
+
+bool TQel8624::RequestApmOutput(bool on, bool wait)
+{
+    TRequest request{CommandType::APMOUTPUT};
+    request.Output = on;
+    return Queue(std::move(request), wait);
+}
+
+bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait)
+{
+    TRequest request{FNewFirmware ? CommandType::APMSELECTEXT : CommandType::APMSELECT};
+    request.Selection = selection;
+    if (!Queue(std::move(request), wait))
+        return false;
+    QMutexLocker lock(&FLock);
+    FApmSelection = selection;
+    return true;
+}
+
+// ---------------------------------------------------------------- queries
+
+CommandType TQel8624::Command() const
+{
+    QMutexLocker lock(&FLock);
+    return FCommandType;
+}
+
+TVectorGroup TQel8624::ReportedVectorGroup() const
+{
+    QMutexLocker lock(&FLock);
+    return FVectorGroup;
+}
+
+float TQel8624::ActualTestVoltage() const
+{
+    QMutexLocker lock(&FLock);
+    return FActualTestVoltage;
+}
+
+qint32 TQel8624::FourthStatusValue() const
+{
+    QMutexLocker lock(&FLock);
+    return FFourth;
+}
+
+QString TQel8624::PortName() const
+{
+    QMutexLocker lock(&FLock);
+    return FPortName;
+}
+
+QString TQel8624::InstrumentType() const
+{
+    QMutexLocker lock(&FLock);
+    return FIdent.Type;
+}
+
+QString TQel8624::SerialNumber() const
+{
+    QMutexLocker lock(&FLock);
+    return FIdent.SerialNumber;
+}
+
+QString TQel8624::FirmwareVersion() const
+{
+    QMutexLocker lock(&FLock);
+    return FIdent.Firmware;
+}
+
+QString TQel8624::CalibratedBy() const
+{
+    QMutexLocker lock(&FLock);
+    return FCalibration.CalibratedBy;
+}
+
+QDateTime TQel8624::LastCalibration() const
+{
+    QMutexLocker lock(&FLock);
+    return FCalibration.LastCalibration;
+}
+
+QDateTime TQel8624::NextCalibration() const
+{
+    QMutexLocker lock(&FLock);
+    return FCalibration.NextCalibration;
+}
+
+QString TQel8624::RequestText() const
+{
+    QMutexLocker lock(&FLock);
+    return FLastTokens.join(QLatin1Char(','));
+}
+
+QString TQel8624::ReplyText() const
+{
+    QMutexLocker lock(&FLock);
+    return FLastReply.join(QLatin1Char(','));
+}
+
+QStringList TQel8624::ReplyFields() const
+{
+    QMutexLocker lock(&FLock);
+    return FLastReply;
+}
+
+TApmSelection TQel8624::ApmSelection() const
+{
+    QMutexLocker lock(&FLock);
+    return FApmSelection;
+}
+
+// ---------------------------------------------------------------- the loop (instrument thread)
+
+void TQel8624::run()
+{
+    FComms = std::make_unique<TVuroRS232Comms>();
+    while (!FTerminated) {
+        const LinkState s = State();
+        if (s != LinkState::Busy && s != LinkState::ComError)
+            ServeOpenJob(true);
+        try {
+            Pass();
+        } catch (const std::exception& e) {
+            // A malformed reply ends the pass; the operator hears it, the link goes on.
+            qCDebug(lcQelDev) << "instrument pass failed:" << e.what();
+            Beep();
+        } catch (...) {
+            Beep();
+        }
+        PauseUntilNextPass();
+    }
+    FComms.reset();  // closes the port
+    {
+        QMutexLocker lock(&FLock);
+        FOpenDoneId = FOpenSeq;  // an Open that was not served any more has failed
+        FOpenResult = false;
+    }
+    Q_EMIT OpenFinished();
+    Q_EMIT ReadinessChanged();
+}
+
+void TQel8624::PauseUntilNextPass()
+{
+    qint64 ms = LoopPauseMs;
+    // While idle the pass that polls starts on time, not up to one pause late.
+    if (State() == LinkState::Idle && !FCommandPending && !FDisconnectRequest)
+        ms = std::min<qint64>(ms, FNextPoll.remainingTime());
+    QMutexLocker lock(&FLock);
+    if (ms <= 0 || FTerminated || FOpenJob.Pending)
+        return;
+    FWake.wait(&FLock, QDeadlineTimer(ms, Qt::PreciseTimer));
+}
+
+void TQel8624::Pass()
+{
+    switch (State()) {
+    case LinkState::Disconnected:
+    case LinkState::Not8624:
+        if (FConnectRequest.exchange(false)) {
+            FConnectStep = 0;
+            SetState(LinkState::Connecting, true);
+        }
+        break;
+    case LinkState::Connecting:
+        PassConnecting();
+        break;
+    case LinkState::ComError:
+        EndLink(false);
+        break;
+    case LinkState::Busy:
+        PassBusy();
+        break;
+    case LinkState::Idle:
+        PassIdle();
+        break;
+    case LinkState::Connected:
+    case LinkState::Disconnecting:
+        break;
+    }
+}
+
+void TQel8624::PassConnecting()
+{
+    // One step per pass, so that a terminate or a port change never waits for the whole handshake.
+    const int step = FConnectStep;
+    switch (step) {
+    case 0:
+        ClearIdentification();
+        if (Exchange(ConnectRequest()) != TVuroRS232Comms::rcOK)
+            SetState(LinkState::ComError, true);
+        break;
+    case 1:
+    case 3:
+        if (!IsAccepted(FComms->ReplyFields())) {
+            SetState(LinkState::Disconnected, true);
+        } else if (step == 3) {
+            QMutexLocker lock(&FLock);
+            FIdent = DecodeIdentification(FComms->ReplyFields());
+        }
+        break;
+    case 2:
+        if (Exchange(IdentifyRequest()) != TVuroRS232Comms::rcOK)
+            SetState(LinkState::Disconnected, true);
+        break;
+    case 4:
+        if (Exchange(CalibrationRequest()) != TVuroRS232Comms::rcOK) {
+            ClearIdentification();
+            SetState(LinkState::Disconnected, true);
+        }
+        break;
+    case 5:
+        if (!IsAccepted(FComms->ReplyFields())) {
+            SetState(LinkState::Disconnected, true);
+            break;
+        }
+        {
+            QMutexLocker lock(&FLock);
+            FCalibration = DecodeCalibration(FComms->ReplyFields());
+        }
+        SetState(LinkState::Connected, true);
+        FNextPoll = NextPollTime();
+        FDisconnectRequest = false;
+        SetState(LinkState::Idle, true);
+        break;
+    }
+    FConnectStep = step + 1;
+}
+
+void TQel8624::PassIdle()
+{
+    if (FCommandPending) {
+        SetState(LinkState::Busy, true);
+    } else if (FDisconnectRequest) {
+        EndLink(true);
+    } else if (FNextPoll.hasExpired()) {
+        Poll();
+    }
+}
+
+void TQel8624::PassBusy()
+{
+    TRequest request;
+    {
+        QMutexLocker lock(&FLock);
+        request = std::move(FPending);
+        FPending = TRequest();
+        FCommandPending = false;
+    }
+    // Idle already while the command runs: a callback may queue the next request at once.
+    SetState(LinkState::Idle, false);
+    FTransportFailed = false;
+    FReplyLost = false;
+    try {
+        Execute(request);
+    } catch (...) {
+        // A malformed reply ends the command without completion (the loop beeps); the link
+        // itself is fine.
+        FNextPoll = NextPollTime();
+        SetState(LinkState::Idle, true);
+        throw;
+    }
+    if (!FTransportFailed) {
+        const int error = FErrorNumber;
+        if (FHasCompletionHandler)
+            HandOver([this, type = request.Type, error] {
+                if (FOnCompletion)
+                    FOnCompletion(type, error);
+            });
+    } else if (FReplyLost) {
+        Beep();
+    }
+    FNextPoll = NextPollTime();
+    SetState(LinkState::Idle, true);
+}
+
+void TQel8624::Poll()
+{
+    const bool statusMode = FStatusQueryMode;
+    try {
+        const quint8 result = Exchange(statusMode ? StatusRequest() : CheckRequest());
+        if (result != TVuroRS232Comms::rcOK) {
+            // The link stays up: the next poll tries again; only the failure is reported.
+            SetState(LinkState::ComError, true);
+            SetState(LinkState::Idle, false);
+        } else if (statusMode) {
+            const TStatusReply reply = DecodeStatus(FComms->ReplyFields(), FComms->ReceivedText(), Status());
+            {
+                QMutexLocker lock(&FLock);
+                FVectorGroup = reply.VectorGroup;
+                if (!reply.Refused) {
+                    FActualTestVoltage = float(reply.TestVoltage);
+                    FFourth = reply.Fourth;
+                }
+            }
+            if (!reply.Refused) {
+                FTestStatus = reply.Status;
+                if (FHasTestStatusHandler)
+                    HandOver([this, status = reply.Status] {
+                        if (FOnTestStatus)
+                            FOnTestStatus(status);
+                    });
+            }
+        }
+        if (FLiveSampling && FHasLiveHandler)
+            PollLiveSamples();
+    } catch (...) {
+        FNextPoll = NextPollTime();
+        throw;
+    }
+    FNextPoll = NextPollTime();
+}
+
+bool TQel8624::PollLiveSamples()
+{
+    // S P, S Q, S K in turn; handed over only when all three were answered.
+    QStringList fields[3];
+    const QStringList requests[3] = {LivePRequest(), LiveQRequest(), LiveKRequest()};
+    for (int i = 0; i < 3; ++i) {
+        if (Exchange(requests[i]) != TVuroRS232Comms::rcOK) {
+            SetState(LinkState::ComError, true);  // the next pass ends the link
+            return false;
+        }
+        if (!IsAccepted(FComms->ReplyFields()))
+            return false;
+        fields[i] = FComms->ReplyFields();
+    }
+    const TLiveP p = DecodeLiveP(fields[0]);
+    const TLiveQ q = DecodeLiveQ(fields[1]);
+    const TLiveK k = DecodeLiveK(fields[2]);
+    if (p.Secondary > 0.000001f)
+        FLiveA.Ratio = p.Primary / p.Secondary;
+    FLiveA.PrimaryVoltage = p.Primary;
+    FLiveA.SecondaryVoltage = p.Secondary;
+    FLiveA.Values = p.Values;
+    FLiveA.Counter = p.Counter;
+    FLiveA.StatusByte = p.StatusByte;
+    FLiveA.ConditionWord = p.Condition;
+    FLiveA.GainCode = q.GainCode;
+    FLiveA.QValue2 = q.Value2;
+    FLiveA.QValue3 = q.Value3;
+    FLiveB = {k.RawPrimary, k.RawSecondary, k.Value3, k.Value4Low, k.Value4High};
+    HandOver([this, a = FLiveA, b = FLiveB] {
+        if (FOnLiveData)
+            FOnLiveData(a, b);
+    });
+    return true;
+}
+
+void TQel8624::ServeOpenJob(bool mayEndLink)
+{
+    TOpenJob job;
+    {
+        QMutexLocker lock(&FLock);
+        if (!FOpenJob.Pending)
+            return;
+        job = FOpenJob;
+        FOpenJob.Pending = false;
+    }
+    if (mayEndLink && FDisconnectRequest) {
+        // A port change: the link on the old port ends before the new port is opened, so that
+        // the connect request that follows runs on the new one.
+        const LinkState s = State();
+        if (s == LinkState::Idle || s == LinkState::Connected || s == LinkState::Connecting) {
+            EndLink(true);
+        } else {
+            FComms->Close();
+            FDisconnectRequest = false;
+        }
+    }
+    const quint8 result = FComms->Open(job.Port);
+    if (result != TVuroRS232Comms::rcOK) {
+        FLastSystemError = FComms->LastSystemError();
+        qCDebug(lcQelDev) << "opening" << job.Port << "failed:" << FComms->LastErrorText();
+    }
+    {
+        QMutexLocker lock(&FLock);
+        FOpenDoneId = std::max(FOpenDoneId, job.Id);
+        FOpenResult = result == TVuroRS232Comms::rcOK;
+    }
+    Q_EMIT OpenFinished();
+}
+
+void TQel8624::EndLink(bool sayGoodbye)
+{
+    if (sayGoodbye && FComms->IsOpen())
+        Exchange(DisconnectRequest());  // the instrument may be gone already: result ignored
+    FComms->Close();
+    ClearIdentification();
+    {
+        QMutexLocker lock(&FLock);
+        FDisconnectRequest = false;
+        FCommandPending = false;
+    }
+    SetState(LinkState::Disconnected, true);
+}
+
+void TQel8624::ClearIdentification()
+{
+    QMutexLocker lock(&FLock);
+    FIdent = TIdentification();
+    FCalibration = TCalibration();
+}

@@ -1,0 +1,249 @@
+#pragma once
+#include "Qel8624Protocol.h"
+#include "Qel8624Records.h"
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class TOperatorIFace;
+class TVuroRS232Comms;
+
+// Link state of the instrument thread.
+enum class LinkState : quint8 {
+    Disconnected = 0,
+    Not8624 = 1,  // never entered
+    Connecting = 2,
+    Connected = 3,
+    ComError = 4,
+    Busy = 5,
+    Idle = 6,
+    Disconnecting = 7,  // never entered
+};
+// The display text of a link state ("Connecting ...", "Busy...", ...).
+QString LinkStateText(LinkState state);
+
+// The one thread that talks to the QEL 8624. It owns the serial transport, runs the connection
+// handshake, polls the instrument while idle and executes one queued request at a time.
+//
+// The user-interface thread queues requests with the Request... operations and learns about
+// everything through four callbacks. Each callback runs on the thread that created this object
+// (the user-interface thread) while the instrument thread waits for it, so a callback may read
+// the reply of the request (MemoryDirectory, ReadMemoryInfo, ReadTapResult, CopyRecordBuffer).
+// Callbacks may queue further requests; they must not destroy this object.
+//
+// The object is created running; destroying it ends the loop, waits for the thread and closes
+// the port. Once termination is asked for, the thread no longer waits for the user interface.
+class TQel8624 : public QThread {
+    Q_OBJECT
+public:
+    using TStateHandler = std::function<void(LinkState)>;
+    using TCompletionHandler = std::function<void(CommandType, int errorNumber)>;
+    using TTestStatusHandler = std::function<void(TestStatus)>;
+    using TLiveDataHandler = std::function<void(const TLiveSampleA&, const TLiveSampleB&)>;
+
+    static constexpr int LoopPauseMs = 50;
+    static constexpr int PollIntervalMs = 475;  // 5.5e-6 day = 0.4752 s, see PollIntervalUs
+    static constexpr qint64 PollIntervalUs = 475200;
+    static constexpr int GuardTimeOutMs = 15000;
+
+    // `op` receives the beeps (may be null); it must outlive this object.
+    explicit TQel8624(TOperatorIFace* op = nullptr, QObject* parent = nullptr);
+    ~TQel8624() override;
+
+    // --- Callbacks (set from the user-interface thread; an empty function is not called) ---
+    void SetOnStateChange(TStateHandler handler);
+    void SetOnCompletion(TCompletionHandler handler);
+    void SetOnTestStatus(TTestStatusHandler handler);
+    void SetOnLiveData(TLiveDataHandler handler);
+
+    // --- Link ---
+    // Stores the port name and opens the port; true on success. An already open port stays as
+    // it is, unless a disconnect is pending: then the link on the old port is ended first (C C,
+    // port closed) so that the next connect request runs on the new port. Keeps processing the
+    // user-interface events while the instrument thread carries it out.
+    bool Open(const QString& portName);
+    void RequestConnect();
+    void RequestDisconnect();
+    // Ends the loop after the current pass (does not wait).
+    void Terminate();
+
+    // --- Queued requests. Each passes the request guard: accepted at once when no command is
+    // pending and the link is Idle or Connected; otherwise refused when `wait` is false, else
+    // the user-interface events are processed until the link is ready, at most 15 s, after which
+    // the pending request is replaced. Returns whether the request was queued. ---
+    bool RequestMemGetDir(bool wait);
+    bool RequestMemDelete(qint32 slot, bool wait);
+    bool RequestMemGetRecord(qint32 slot, bool wait);  // clears the record buffer first
+    bool RequestMemGetInfo(qint32 slot, bool wait);
+    bool RequestTestSetup(const TMemoryData& record, bool wait);  // header without date + taps
+    bool RequestTestRun(bool wait);
+    bool RequestTestHalt(bool wait);
+    bool RequestTestContinue(bool wait);
+    bool RequestTestGetTap(qint32 n, bool wait);
+    bool RequestApmOutput(bool on, bool wait);
+    // APMSELECTEXT when the new-firmware flag is set, else APMSELECT.
+    bool RequestApmSelect(const TApmSelection& selection, bool wait);
+
+    // --- Reading the last reply (meant for the completion callback) ---
+    std::array<quint8, Qel8624::MemorySlots> MemoryDirectory() const;  // 2 R, 1 S, 0 empty
+    // Both give false for a malformed reply. Slot is left as it is; the tap's deviations are 0
+    // and its flag cleared.
+    bool ReadMemoryInfo(TTestInfo& info) const;
+    bool ReadTapResult(TTapResult& tap) const;
+    void CopyRecordBuffer(TMemoryData& destination) const;
+    TMemoryData RecordBuffer() const;
+    TApmSelection ApmSelection() const;  // the selection last queued
+    // Deviations against the winding pair of the record buffer's header.
+    void ComputeDeviations(TTapResult& tap) const;
+
+    // --- State ---
+    LinkState State() const { return FState.load(); }
+    bool IsReady() const;  // what the request guard waits for
+    CommandType Command() const;
+    int ErrorNumber() const { return FErrorNumber.load(); }
+    TestStatus Status() const { return FTestStatus.load(); }
+    Qel8624::TVectorGroup ReportedVectorGroup() const;
+    float ActualTestVoltage() const;  // V
+    qint32 FourthStatusValue() const;
+    quint8 LastResult() const { return FLastResult.load(); }  // transport result code
+    quint32 LastSystemError() const { return FLastSystemError.load(); }
+    QString PortName() const;
+    QString InstrumentType() const;
+    QString SerialNumber() const;
+    QString FirmwareVersion() const;
+    QString CalibratedBy() const;
+    QDateTime LastCalibration() const;
+    QDateTime NextCalibration() const;
+    QString RequestText() const;  // tokens of the last request, comma separated
+    QString ReplyText() const;    // fields of the last reply, comma separated
+    QStringList ReplyFields() const;
+    bool StatusQueryMode() const { return FStatusQueryMode.load(); }
+
+    // --- Flags set by the data module and the phase shift detector ---
+    void SetVariantFlag(bool hundredVolt) { FVariant = hundredVolt; }
+    bool VariantFlag() const { return FVariant.load(); }
+    void SetNewFirmware(bool on) { FNewFirmware = on; }
+    bool NewFirmware() const { return FNewFirmware.load(); }
+    void SetLiveSampling(bool on) { FLiveSampling = on; }
+    bool LiveSampling() const { return FLiveSampling.load(); }
+
+Q_SIGNALS:
+    // Internal wake-ups of the user-interface waits (request guard, Open); queued.
+    void ReadinessChanged();
+    void OpenFinished();
+
+protected:
+    void run() override;
+
+private:
+    struct TRequest {
+        TRequest(CommandType type = CommandType::MEMGETDIR, qint32 argument = 0)
+            : Type(type), Argument(argument) {}
+        CommandType Type;
+        qint32 Argument;  // slot or tap result number
+        bool Output = false;  // APMOUTPUT
+        TApmSelection Selection;
+        std::shared_ptr<const TMemoryData> Setup;  // TESTSETUP
+    };
+    struct TOpenJob {
+        QString Port;
+        quint64 Id = 0;
+        bool Pending = false;
+    };
+
+    // user-interface side
+    bool Guard(bool wait);
+    bool Queue(TRequest request, bool wait);
+
+    // thread side: loop and states (Qel8624Device.cpp)
+    void Pass();
+    void PassConnecting();
+    void PassIdle();
+    void PassBusy();
+    void Poll();
+    bool PollLiveSamples();
+    void ServeOpenJob(bool mayEndLink);
+    void EndLink(bool sayGoodbye);
+    void SetState(LinkState state, bool notify);
+    bool HandOver(std::function<void()> call);
+    void Beep();
+    void ClearIdentification();
+    void PauseUntilNextPass();
+    static QDeadlineTimer NextPollTime();  // 0.4752 s from now
+
+    // thread side: exchanges and commands (Qel8624Commands.cpp)
+    quint8 Exchange(const QStringList& tokens);
+    bool CommandFrame(const QStringList& tokens);
+    void Execute(const TRequest& request);
+    void ExecuteMemGetRecord(qint32 slot);
+    void ExecuteTestSetup(const TMemoryData& record);
+    void ExecuteApmSelect(const TRequest& request);
+
+    TOperatorIFace* FOperator;
+
+    // Shared between the threads. Flags and numbers are atomics; compound data is under FLock.
+    mutable QMutex FLock;
+    QWaitCondition FWake;  // wakes the loop pause and the hand-over wait
+    std::atomic<LinkState> FState{LinkState::Disconnected};
+    std::atomic<bool> FConnectRequest{false};
+    std::atomic<bool> FDisconnectRequest{false};
+    std::atomic<bool> FCommandPending{false};
+    std::atomic<bool> FTerminated{false};
+    std::atomic<bool> FStatusQueryMode{false};
+    std::atomic<bool> FLiveSampling{false};
+    std::atomic<bool> FHasStateHandler{false};
+    std::atomic<bool> FHasCompletionHandler{false};
+    std::atomic<bool> FHasTestStatusHandler{false};
+    std::atomic<bool> FHasLiveHandler{false};
+    std::atomic<bool> FVariant{false};
+    std::atomic<bool> FNewFirmware{false};
+    std::atomic<int> FErrorNumber{0};
+    std::atomic<TestStatus> FTestStatus{TestStatus::Idle};
+    std::atomic<quint8> FLastResult{0};
+    std::atomic<quint32> FLastSystemError{0};
+
+    // under FLock
+    TRequest FPending;
+    CommandType FCommandType = CommandType::MEMGETDIR;
+    TApmSelection FApmSelection;
+    TOpenJob FOpenJob;
+    quint64 FOpenSeq = 0;
+    quint64 FOpenDoneId = 0;
+    bool FOpenResult = false;
+    QString FPortName;
+    Qel8624::TIdentification FIdent;
+    Qel8624::TCalibration FCalibration;
+    Qel8624::TVectorGroup FVectorGroup;
+    float FActualTestVoltage = 0;
+    qint32 FFourth = 0;
+    QStringList FLastTokens;
+    QStringList FLastReply;
+    TMemoryData FRecord;
+    quint64 FHandOverSeq = 0;   // hand-over being waited for
+    quint64 FHandOverDone = 0;  // last hand-over whose callback has returned
+
+    // user-interface thread only
+    TStateHandler FOnStateChange;
+    TCompletionHandler FOnCompletion;
+    TTestStatusHandler FOnTestStatus;
+    TLiveDataHandler FOnLiveData;
+
+    // instrument thread only
+    std::unique_ptr<TVuroRS232Comms> FComms;
+    int FConnectStep = 0;
+    QDeadlineTimer FNextPoll;
+    bool FTransportFailed = false;  // in the command being executed
+    bool FReplyLost = false;        // ... and no reply fields were left
+    TLiveSampleA FLiveA;
+    TLiveSampleB FLiveB;
+};

@@ -1,0 +1,185 @@
+// The link of the instrument thread against the emulator on a pseudo-terminal: handshake, idle
+// poll, lost cable, port change and shutting down.
+#include "tst_devicewatch.h"
+
+#include "RS232Comms.h"
+#include "RecordingOperator.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+
+class TDeviceLinkTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void connectKeepsIdentification();
+    void connectRefusedByInstrument();
+    void connectWithoutOpenPort();
+    void cablePulledWhileIdle();
+    void portChangeWhileConnected();
+    void shutdownWhileCallbackWaits();
+};
+
+void TDeviceLinkTest::connectKeepsIdentification()
+{
+    TQel8624Emulator emulator;
+    TEmulatorIdentity id;
+    id.Type = QStringLiteral("QEL 8624");
+    id.SerialNumber = QStringLiteral("SN-4711");
+    id.Firmware = QStringLiteral("3.1.7");
+    id.CalibratedBy = QStringLiteral("Lab: North/2");  // escaped on the wire
+    id.LastCalibration = QDateTime(QDate(2025, 6, 30), QTime(14, 5, 9));
+    id.NextCalibration = QDateTime(QDate(2027, 6, 30), QTime(0, 0, 0));
+    emulator.SetIdentity(id);
+    QVERIFY2(emulator.Start(), qPrintable(emulator.ErrorText()));
+
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QCOMPARE(device.State(), LinkState::Disconnected);
+    QVERIFY(ConnectDevice(device, emulator, watch));
+    QCOMPARE(watch.States(), QStringList({"state Connecting ...", "state Connected", "state Idle"}));
+    QCOMPARE(device.InstrumentType(), id.Type);
+    QCOMPARE(device.SerialNumber(), id.SerialNumber);
+    QCOMPARE(device.FirmwareVersion(), id.Firmware);
+    QCOMPARE(device.CalibratedBy(), id.CalibratedBy);
+    QCOMPARE(device.LastCalibration(), id.LastCalibration);
+    QCOMPARE(device.NextCalibration(), id.NextCalibration);
+    QCOMPARE(device.PortName(), emulator.SlavePath());
+
+    // Before any test ran the idle poll is C M.
+    QVERIFY(QTest::qWaitFor([&] { return SentRequests(emulator, true).size() >= 5; }, 3000));
+    QCOMPARE(SentRequests(emulator, true).mid(0, 5), QStringList({"C O", "I", "S I", "C M", "C M"}));
+    QCOMPARE(emulator.InvalidFrames(), 0);
+    QCOMPARE(watch.States().size(), 3);  // polls that succeed change nothing
+}
+
+void TDeviceLinkTest::connectRefusedByInstrument()
+{
+    TQel8624Emulator emulator;
+    QVERIFY(emulator.Start());
+    emulator.AddFault({TEmulatorFault::Refuse, QStringLiteral("C O"), 0x905});
+
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QVERIFY(device.Open(emulator.SlavePath()));
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return watch.States().size() >= 2; }, 5000));
+    QTest::qWait(300);  // nothing may follow
+    QCOMPARE(watch.States(), QStringList({"state Connecting ...", "state Disconnected"}));
+    QCOMPARE(device.State(), LinkState::Disconnected);
+    QVERIFY(device.InstrumentType().isEmpty());
+    QVERIFY(device.SerialNumber().isEmpty());
+    QVERIFY(device.FirmwareVersion().isEmpty());
+    QVERIFY(!device.LastCalibration().isValid());
+    QCOMPARE(SentRequests(emulator, true), QStringList({"C O"}));
+
+    // The port stays open: the next connect request succeeds.
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle; }, 5000));
+    QCOMPARE(device.InstrumentType(), emulator.Identity().Type);
+}
+
+void TDeviceLinkTest::connectWithoutOpenPort()
+{
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QVERIFY(!device.Open(QStringLiteral("/dev/qel-no-such-port")));
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return watch.States().size() >= 3; }, 5000));
+    QCOMPARE(watch.States(), QStringList({"state Connecting ...", "state ComError", "state Disconnected"}));
+    QCOMPARE(device.LastResult(), quint8(6));  // exchange on a closed port
+}
+
+void TDeviceLinkTest::cablePulledWhileIdle()
+{
+    TQel8624Emulator emulator;
+    QVERIFY(emulator.Start());
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QVERIFY(ConnectDevice(device, emulator, watch));
+    watch.Events.clear();
+
+    // Two polls go unanswered, then the cable is back.
+    emulator.AddFault({TEmulatorFault::Silent, QStringLiteral("C M"), 0, 2});
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(QTest::qWaitFor([&] { return !watch.Events.isEmpty(); }, 10000));
+    QCOMPARE(watch.Events, QStringList({"state ComError"}));
+    QVERIFY2(clock.elapsed() >= TVuroRS232Comms::ProgressTimeOutMs - 100, qPrintable(QString::number(clock.elapsed())));
+    // Idle again without a notification, and polling goes on.
+    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle; }, 1000));
+
+    emulator.ClearLog();
+    // (events must flow meanwhile: the thread hands its notifications to this thread)
+    QVERIFY(QTest::qWaitFor([&] { return emulator.Frames().size() >= 6; }, 15000));
+    QTest::qWait(100);
+    QCOMPARE(watch.Events, QStringList({"state ComError", "state ComError"}));
+    QCOMPARE(device.State(), LinkState::Idle);
+
+    // The period of the answered polls: 0.4752 s after the end of the previous one.
+    const QList<TEmulatorFrame> frames = emulator.Frames();
+    QList<qint64> gaps;
+    for (qsizetype i = 1; i < frames.size(); ++i)
+        if (!frames[i - 1].Reply.isEmpty())
+            gaps << frames[i - 1].Time.msecsTo(frames[i].Time);
+    QVERIFY(gaps.size() >= 3);
+    for (qint64 gap : gaps)
+        QVERIFY2(gap >= 470 && gap <= 600, qPrintable(QStringLiteral("poll gap %1 ms").arg(gap)));
+}
+
+void TDeviceLinkTest::portChangeWhileConnected()
+{
+    TQel8624Emulator oldPort;
+    TQel8624Emulator newPort;
+    QVERIFY(oldPort.Start());
+    QVERIFY(newPort.Start());
+    TEmulatorIdentity other = newPort.Identity();
+    other.SerialNumber = QStringLiteral("OTHER-1");
+    newPort.SetIdentity(other);
+
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QVERIFY(ConnectDevice(device, oldPort, watch));
+    watch.Events.clear();
+
+    // As the setup page does it: disconnect, open the new port, connect.
+    device.RequestDisconnect();
+    QVERIFY(device.Open(newPort.SlavePath()));
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle && watch.States().size() >= 4; }, 5000));
+    QCOMPARE(watch.States(),
+             QStringList({"state Disconnected", "state Connecting ...", "state Connected", "state Idle"}));
+    QCOMPARE(SentRequests(oldPort).last(), QStringLiteral("C C"));
+    QCOMPARE(SentRequests(newPort).mid(0, 3), QStringList({"C O", "I", "S I"}));
+    QCOMPARE(device.SerialNumber(), QStringLiteral("OTHER-1"));
+    QCOMPARE(device.PortName(), newPort.SlavePath());
+
+    // The old port is closed: nothing reaches it any more.
+    const qsizetype before = oldPort.Requests().size();
+    QTest::qWait(1200);
+    QCOMPARE(oldPort.Requests().size(), before);
+}
+
+void TDeviceLinkTest::shutdownWhileCallbackWaits()
+{
+    TQel8624Emulator emulator;
+    QVERIFY(emulator.Start());
+    TRecordingOperator op;
+    auto device = std::make_unique<TQel8624>(&op);
+    bool called = false;
+    device->SetOnStateChange([&](LinkState) { called = true; });
+    QVERIFY(device->Open(emulator.SlavePath()));
+    device->RequestConnect();
+    // This thread does not deliver events now, so the thread hangs in its first notification.
+    QThread::msleep(300);
+    QElapsedTimer clock;
+    clock.start();
+    device.reset();
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(100);  // the pending hand-over must not run any more
+    QVERIFY(!called);
+}
+
+QTEST_GUILESS_MAIN(TDeviceLinkTest)
+#include "tst_devicelink.moc"
