@@ -240,12 +240,6 @@ void TQel8624::CopyRecordBuffer(TMemoryData& destination) const
     destination = FRecord;
 }
 
-TMemoryData TQel8624::RecordBuffer() const
-{
-    QMutexLocker lock(&FLock);
-    return FRecord;
-}
-
 void TQel8624::ComputeDeviations(TTapResult& tap) const
 {
     qint32 hv = 0;

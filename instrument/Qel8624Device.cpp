@@ -38,6 +38,7 @@ QDeadlineTimer TQel8624::NextPollTime()
 
 TQel8624::TQel8624(TOperatorIFace* op, QObject* parent) : QThread(parent), FOperator(op)
 {
+    setObjectName(QStringLiteral("TQel8624"));  // names the system thread as well
     start();
 }
 
@@ -305,72 +306,6 @@ bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait)
 
 // ---------------------------------------------------------------- queries
 
-CommandType TQel8624::Command() const
-{
-    QMutexLocker lock(&FLock);
-    return FCommandType;
-}
-
-TVectorGroup TQel8624::ReportedVectorGroup() const
-{
-    QMutexLocker lock(&FLock);
-    return FVectorGroup;
-}
-
-float TQel8624::ActualTestVoltage() const
-{
-    QMutexLocker lock(&FLock);
-    return FActualTestVoltage;
-}
-
-qint32 TQel8624::FourthStatusValue() const
-{
-    QMutexLocker lock(&FLock);
-    return FFourth;
-}
-
-QString TQel8624::PortName() const
-{
-    QMutexLocker lock(&FLock);
-    return FPortName;
-}
-
-QString TQel8624::InstrumentType() const
-{
-    QMutexLocker lock(&FLock);
-    return FIdent.Type;
-}
-
-QString TQel8624::SerialNumber() const
-{
-    QMutexLocker lock(&FLock);
-    return FIdent.SerialNumber;
-}
-
-QString TQel8624::FirmwareVersion() const
-{
-    QMutexLocker lock(&FLock);
-    return FIdent.Firmware;
-}
-
-QString TQel8624::CalibratedBy() const
-{
-    QMutexLocker lock(&FLock);
-    return FCalibration.CalibratedBy;
-}
-
-QDateTime TQel8624::LastCalibration() const
-{
-    QMutexLocker lock(&FLock);
-    return FCalibration.LastCalibration;
-}
-
-QDateTime TQel8624::NextCalibration() const
-{
-    QMutexLocker lock(&FLock);
-    return FCalibration.NextCalibration;
-}
-
 QString TQel8624::RequestText() const
 {
     QMutexLocker lock(&FLock);
@@ -381,18 +316,6 @@ QString TQel8624::ReplyText() const
 {
     QMutexLocker lock(&FLock);
     return FLastReply.join(QLatin1Char(','));
-}
-
-QStringList TQel8624::ReplyFields() const
-{
-    QMutexLocker lock(&FLock);
-    return FLastReply;
-}
-
-TApmSelection TQel8624::ApmSelection() const
-{
-    QMutexLocker lock(&FLock);
-    return FApmSelection;
 }
 
 // ---------------------------------------------------------------- the loop (instrument thread)

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -101,32 +102,32 @@ public:
     bool ReadMemoryInfo(TTestInfo& info) const;
     bool ReadTapResult(TTapResult& tap) const;
     void CopyRecordBuffer(TMemoryData& destination) const;
-    TMemoryData RecordBuffer() const;
-    TApmSelection ApmSelection() const;  // the selection last queued
+    TMemoryData RecordBuffer() const { return Locked(FRecord); }
+    TApmSelection ApmSelection() const { return Locked(FApmSelection); }  // the selection last queued
     // Deviations against the winding pair of the record buffer's header.
     void ComputeDeviations(TTapResult& tap) const;
 
     // --- State ---
     LinkState State() const { return FState.load(); }
     bool IsReady() const;  // what the request guard waits for
-    CommandType Command() const;
+    CommandType Command() const { return Locked(FCommandType); }
     int ErrorNumber() const { return FErrorNumber.load(); }
     TestStatus Status() const { return FTestStatus.load(); }
-    Qel8624::TVectorGroup ReportedVectorGroup() const;
-    float ActualTestVoltage() const;  // V
-    qint32 FourthStatusValue() const;
+    Qel8624::TVectorGroup ReportedVectorGroup() const { return Locked(FVectorGroup); }
+    float ActualTestVoltage() const { return Locked(FActualTestVoltage); }  // V
+    qint32 FourthStatusValue() const { return Locked(FFourth); }
     quint8 LastResult() const { return FLastResult.load(); }  // transport result code
     quint32 LastSystemError() const { return FLastSystemError.load(); }
-    QString PortName() const;
-    QString InstrumentType() const;
-    QString SerialNumber() const;
-    QString FirmwareVersion() const;
-    QString CalibratedBy() const;
-    QDateTime LastCalibration() const;
-    QDateTime NextCalibration() const;
+    QString PortName() const { return Locked(FPortName); }
+    QString InstrumentType() const { return Locked(FIdent.Type); }
+    QString SerialNumber() const { return Locked(FIdent.SerialNumber); }
+    QString FirmwareVersion() const { return Locked(FIdent.Firmware); }
+    QString CalibratedBy() const { return Locked(FCalibration.CalibratedBy); }
+    QDateTime LastCalibration() const { return Locked(FCalibration.LastCalibration); }
+    QDateTime NextCalibration() const { return Locked(FCalibration.NextCalibration); }
     QString RequestText() const;  // tokens of the last request, comma separated
     QString ReplyText() const;    // fields of the last reply, comma separated
-    QStringList ReplyFields() const;
+    QStringList ReplyFields() const { return Locked(FLastReply); }
     bool StatusQueryMode() const { return FStatusQueryMode.load(); }
 
     // --- Flags set by the data module and the phase shift detector ---
@@ -180,6 +181,12 @@ private:
     void ClearIdentification();
     void PauseUntilNextPass();
     static QDeadlineTimer NextPollTime();  // 0.4752 s from now
+    template <typename T>
+    T Locked(const T& field) const
+    {
+        QMutexLocker lock(&FLock);
+        return field;
+    }
 
     // thread side: exchanges and commands (Qel8624Commands.cpp)
     quint8 Exchange(const QStringList& tokens);
