@@ -61,7 +61,7 @@ void TQelGlobal::ParseCommandLine(const QStringList& arguments) {
         } else if (a == QLatin1String("/SIM")) {
             SimulationMode = true;
         } else if (a == QLatin1String("/250")) {
-            Variant250 = true;
+            FVariant250 = true;
         } else if (a == QLatin1String("/NOTOUCH")) {
             UserInterface = 0;
             TEntrySwitches::TouchEntry = TEntrySwitches::TouchEntryWide = false;

@@ -1,5 +1,8 @@
 #include "QelGlobals.h"
 
+#include "Qel8624Device.h"
+#include "XMLKvDoc.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -8,6 +11,12 @@ TQelGlobal* QelGlobal = nullptr;
 
 TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     : QObject(parent), FOperator(startup.Operator) {
+    FQel = std::make_unique<TQel8624>(FOperator);
+    FDoc = std::make_unique<TKvXML>(nullptr, FOperator);
+    FQel->SetOnStateChange([this](LinkState s) { OnStateChange(s); });
+    FQel->SetOnCompletion([this](CommandType t, int e) { OnCompletion(t, e); });
+    FQel->SetOnTestStatus([this](TestStatus s) { OnTestStatus(s); });
+
     const QFileInfo exe(startup.ExecutablePath);
     ConfigSection = exe.completeBaseName();
 
@@ -32,14 +41,24 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     ApplySettings();
     ParseCommandLine(startup.Arguments);
 
-    if (SimulationMode) ChooseTestVoltages(true);
-    else ChooseTestVoltages(false);
+    if (SimulationMode) {
+        ChooseTestVoltages(true);
+    } else {
+        if (FVariant250) FQel->SetVariantFlag(false);
+        FQel->Open(ComPort);
+        FQel->RequestConnect();
+        ChooseTestVoltages(FQel->VariantFlag());
+    }
 
     CreateDataFolders();
     ReadSiblingPrinterPort();
 }
 
 TQelGlobal::~TQelGlobal() {
+    FQel->RequestDisconnect();
+    FQel.reset();  // ends the loop and waits for the thread
+    DirectoryEntries.clear();
+    UploadedRecords.clear();
     WriteConfig();
     if (QelGlobal == this) QelGlobal = nullptr;
 }

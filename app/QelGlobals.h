@@ -4,12 +4,19 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "KovaBases.h"
+#include "Qel8624Protocol.h"
+#include "Qel8624Records.h"
 #include "WinMsgList.h"
 
 class TOperatorIFace;
+class TQel8624;
+class TKvXML;
+enum class LinkState : quint8;
 
 // Folder names are kept with a trailing separator, as file names are made by appending.
 inline QString WithSlash(const QString& path) { return path.endsWith('/') ? path : path + '/'; }
@@ -23,8 +30,25 @@ struct TQelStartup {
     TOperatorIFace* Operator = nullptr;
 };
 
+// Writers of the reports that go beside a saved test (CSV, HTML). Installed by the reports;
+// while none is installed, a save writes the test file alone.
+class TDocumentExports {
+public:
+    virtual ~TDocumentExports() = default;
+    virtual bool WriteCSV(const QString& fileName) = 0;
+    virtual bool WriteHTML(const QString& fileName) = 0;
+};
+
+// Takes over a test whose clock number asks for phase shift detection (85, 86).
+struct TArbitraryStart {
+    float TestVoltage = 0;     // V
+    QString VectorGroupText;   // HV connection text followed by the LV connection text
+    bool AutoTransformer = false;
+};
+
 // The central data module: settings, the open test document, the instrument link and the
 // broadcaster that tells every registered window what happened. One instance for the run.
+// Every operation and callback runs on the user-interface thread.
 class TQelGlobal : public QObject {
     Q_OBJECT
 public:
@@ -51,7 +75,6 @@ public:
     double SimArbPhaseShift = 0.0;
     bool DebugMode = false;
     bool SimulationMode = false;
-    bool Variant250 = false;    // "/250" given
     std::array<float, 4> TestVoltages = {250, 100, 25, 2};
     int PrinterPort = -1;       // from the sibling instrument's file: 0 = COM1, ...; -1 none
 
@@ -77,14 +100,77 @@ public:
     void PostToAll(int message, qintptr wParam, qintptr lParam) { FWindows.PostToAll(message, wParam, lParam); }
     void SendToAll(int message, qintptr wParam, qintptr lParam) { FWindows.SendToAll(message, wParam, lParam); }
 
+    // --- owned parts ---------------------------------------------------------------------
+    TQel8624& Qel() const { return *FQel; }
+    TKvXML& Doc() const { return *FDoc; }
     TKovaBase& KovaBase() { return FKovaBase; }
     TOperatorIFace* Operator() const { return FOperator; }
+    void SetExports(TDocumentExports* exports) { FExports = exports; }
+    // The phase shift detector installs itself here when it exists.
+    std::function<void(const TArbitraryStart&)> OnArbitraryStart;
+
+    // --- document operations (QelDocumentOps.cpp) ------------------------------------------
+    // Save plus message 1389; false (after telling the operator) when the file was not written.
+    bool DocumentChanged();
+    // Mode 0 indented (file manager, upload), 1 as one run of text; mode 3 without the
+    // one-time backup copy.
+    bool SaveDocument(int mode);
+    bool OpenDocument(const QString& fileName);
+    bool NewDocument(const QString& fileName);
+    bool NewDocumentFromTemplate(const QString& templateFile, const QString& fileName);
+    QString DocumentXMLText() const;
+
+    // --- document queries -----------------------------------------------------------------
+    QString WindingVoltageAtTap(int winding, int tap) const;
+    QString NominalVoltage(int winding) const;
+    QString TapText(int winding, int tap) const;
+    int ActualTap(int winding) const;  // -1 for an index other than 0, 1, 2
+    QString MeasurementConfigurationText() const;
+    QString NominalVoltageRatioText() const;
+
+    // --- test operations (QelTestOps.cpp) ----------------------------------------------
+    void StartTapTest(int measurements);
+    void StopTest();
+    void ShutDown();
+    void StartUpload();
+    bool DeleteMemorySlot(int slot);
+    int FirmwareVersionNumber() const;
+
+    // --- callbacks of the instrument thread (public: the simulation calls the status one) ---
+    void OnStateChange(LinkState state);
+    void OnCompletion(CommandType type, int errorNumber);
+    void OnTestStatus(TestStatus status);
+
+    // --- test and upload state ---------------------------------------------------------
+    TMemoryData CurrentSetup;   // only the header is used
+    TTapResult LiveResult;
+    std::array<quint8, 100> SlotFlags{};  // slot 1..100: 2 measurement, 1 setup, 0 empty
+    std::vector<std::unique_ptr<TTestInfo>> DirectoryEntries;
+    std::vector<std::unique_ptr<TMemoryData>> UploadedRecords;
+    int ListCursor = 1;
+    int ReadCursor = 1;
+    int DirectoryAttempts = 0;
+    int TapResultCounter = 0;
+    bool DeleteInProgress = false;
+    bool TapCountFlag = false;
+    bool StopRequested = false;
+    TestStatus PreviousTestStatus = TestStatus::Idle;
+    TestStatus SimTestStatus = TestStatus::Idle;
+    QString StatusText;
 
 private:
     void EnsureDefaultFolders();
+    bool NextDirectoryEntry();
+    bool NextRecord();
+    QString WindingName(int winding) const;
+
     TWinMsgList FWindows;
     TKovaBase FKovaBase;
     TOperatorIFace* FOperator = nullptr;
+    TDocumentExports* FExports = nullptr;
+    std::unique_ptr<TQel8624> FQel;
+    std::unique_ptr<TKvXML> FDoc;
+    bool FVariant250 = false;
 };
 
 // The one data module of the running application (set by the program entry).

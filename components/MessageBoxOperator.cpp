@@ -1,6 +1,7 @@
 #include "MessageBoxOperator.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMessageBox>
 
 TOperatorIFace::TAnswer TMessageBoxOperator::Message(TKind kind, const QString& title, const QString& text,
@@ -29,3 +30,8 @@ TOperatorIFace::TAnswer TMessageBoxOperator::Message(TKind kind, const QString& 
 }
 
 void TMessageBoxOperator::Beep() { QApplication::beep(); }
+
+void TMessageBoxOperator::SetBusy(bool busy) {
+    if (busy) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else QApplication::restoreOverrideCursor();
+}

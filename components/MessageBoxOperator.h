@@ -10,6 +10,7 @@ public:
     void SetParent(QWidget* parent) { FParent = parent; }
     TAnswer Message(TKind kind, const QString& title, const QString& text, TButtons buttons) override;
     void Beep() override;
+    void SetBusy(bool busy) override;
 
 private:
     QWidget* FParent;

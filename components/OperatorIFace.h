@@ -16,6 +16,8 @@ public:
     virtual TAnswer Message(TKind kind, const QString& title, const QString& text,
                             TButtons buttons = TButtons::Ok) = 0;
     virtual void Beep() = 0;
+    // The hourglass while the application is busy with a file; nothing by default.
+    virtual void SetBusy(bool /*busy*/) {}
 
     void Inform(const QString& text, const QString& title = QString()) {
         Message(TKind::Information, title, text);

@@ -1,0 +1,318 @@
+#include <QFile>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "IniFile.h"
+#include "Qel8624Device.h"
+#include "Qel8624Emulator.h"
+#include "QelGlobals.h"
+#include "RecordingOperator.h"
+#include "XMLKvDoc.h"
+#include "XMLQel.h"
+
+// The data module against the instrument emulator on a pseudo-terminal: what it sends on the
+// line and what every registered window is told, in order.
+class TMessageLog : public QObject {
+public:
+    struct TMsg {
+        int Id;
+        qintptr W, L;
+        bool operator==(const TMsg&) const = default;
+    };
+    QList<TMsg> Got;
+    bool event(QEvent* e) override {
+        if (e->type() >= QEvent::User && e->type() < 2000) {
+            auto* m = static_cast<TQelMessage*>(e);
+            Got.append({int(e->type()), m->WParam, m->LParam});
+            return true;
+        }
+        return QObject::event(e);
+    }
+    int Count(int id, qintptr w = -1, qintptr l = -1) const {
+        int n = 0;
+        for (const auto& m : Got)
+            if (m.Id == id && (w < 0 || m.W == w) && (l < 0 || m.L == l)) ++n;
+        return n;
+    }
+};
+
+class TstGlobalTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir FHome;
+
+    struct TRig {
+        QTemporaryDir App;
+        TQel8624Emulator Emulator;
+        TRecordingOperator Operator;
+        TMessageLog Log;
+        std::unique_ptr<TQelGlobal> Global;
+    };
+
+    std::unique_ptr<TRig> Connect(const TEmulatorIdentity& identity = {}) {
+        auto rig = std::make_unique<TRig>();
+        rig->Emulator.SetIdentity(identity);
+        rig->Emulator.SetMeasuringTime(600);
+        if (!rig->Emulator.Start()) return nullptr;
+        {
+            TIniFile ini(rig->App.filePath(QStringLiteral("Qel8625.cfg")));
+            ini.WriteString(QStringLiteral("Qel8625"), QStringLiteral("ComPort"), rig->Emulator.SlavePath());
+            QString section = identity.Type;
+            section.remove(' ');
+            ini.WriteString(section, QStringLiteral("ComPort"), rig->Emulator.SlavePath());
+        }
+        TQelStartup s;
+        s.ExecutablePath = rig->App.filePath(QStringLiteral("Qel8625"));
+        s.DocumentsFolder = FHome.path();
+        s.Operator = &rig->Operator;
+        rig->Global = std::make_unique<TQelGlobal>(s);
+        rig->Global->RegisterWindow(&rig->Log);
+        return rig;
+    }
+
+    static bool WaitIdle(TQelGlobal& g, int ms = 15000) {
+        QElapsedTimer t;
+        t.start();
+        while (g.Qel().State() != LinkState::Idle && t.elapsed() < ms) QTest::qWait(20);
+        return g.Qel().State() == LinkState::Idle;
+    }
+
+    // A Dyn11 transformer, 110 kV / 20 kV, measured HV against LV at "Auto".
+    void MakeDyn11(TQelGlobal& g, const QString& file) {
+        QVERIFY(g.NewDocument(file));
+        const auto windings = g.Doc().DUTTrafoData().Winding();
+        windings.Item(0).Configuration().SetValue(0);
+        windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
+        windings.Item(1).Configuration().SetValue(2);
+        windings.Item(1).VectorGroup().SetValue(11);
+        windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
+        const auto setup = g.Doc().QEL().Setup();
+        setup.ActTestVoltage().SetValue(QStringLiteral("Auto"));
+        setup.ActMeasWindingH().SetValue(0);
+        setup.ActMeasWindingX().SetValue(1);
+        QVERIFY(g.DocumentChanged());
+    }
+
+    static int IndexOf(const QList<QStringList>& requests, const QString& head, int from = 0) {
+        if (from < 0) return -1;
+        for (int i = from; i < requests.size(); ++i)
+            if (requests[i].join(' ').startsWith(head)) return i;
+        return -1;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("HOME", FHome.path().toLocal8Bit()); }
+
+    void tapTestOnDyn11() {
+        auto rig = Connect();
+        QVERIFY(rig);
+        TQelGlobal& g = *rig->Global;
+        QVERIFY(WaitIdle(g));
+        MakeDyn11(g, FHome.filePath(QStringLiteral("dyn11.xml")));
+        QCOMPARE(g.NominalVoltageRatioText(), QStringLiteral("5.5000"));
+        QCOMPARE(g.MeasurementConfigurationText(), QStringLiteral("HV:LV"));
+        rig->Emulator.ClearLog();
+        rig->Log.Got.clear();
+        g.StartTapTest(1);
+        QCOMPARE(g.CurrentSetup.Setup.TestVoltage, 0.0f);
+        QCOMPARE(g.CurrentSetup.Setup.HVNominal, 110.0f);
+        QCOMPARE(g.CurrentSetup.Setup.LVNominal, 20.0f);
+        QTRY_VERIFY_WITH_TIMEOUT(rig->Log.Count(UM_RESULT, 2, 17) == 1, 20000);
+
+        const QList<QStringList> req = rig->Emulator.Requests();
+        const int del = IndexOf(req, QStringLiteral("M F 00000000"));
+        const int setup = IndexOf(req, QStringLiteral("T S V"), del);
+        const int run = IndexOf(req, QStringLiteral("T M R"), setup);
+        const int poll = IndexOf(req, QStringLiteral("T M Q"), run);
+        const int tap = IndexOf(req, QStringLiteral("T R T 00000000"), poll);
+        QVERIFY2(del >= 0 && setup > del && run > setup && poll > run && tap > poll,
+                 qPrintable(QString::number(del) + ' ' + QString::number(setup) + ' ' + QString::number(run)));
+        const Qel8624::TTestSetupArgs sent = rig->Emulator.CurrentSetup();
+        QCOMPARE(sent.TestVoltage, 0.0f);
+        QCOMPARE(sent.HvNominal, 110.0f);
+        QCOMPARE(sent.LvNominal, 20.0f);
+        QCOMPARE(sent.TapA, 1);
+
+        // The live result carries the setup's nominal voltages and its deviations.
+        QCOMPARE(g.LiveResult.HVNominal, 110.0f);
+        QCOMPARE(g.LiveResult.LVNominal, 20.0f);
+        for (int p = 0; p < 3; ++p) {
+            QVERIFY(g.LiveResult.Ratio[p] > 0);
+            QVERIFY(std::fabs(g.LiveResult.RatioDeviation[p]) < 1.0f);
+        }
+        QVERIFY(rig->Log.Count(UM_LINKSTATE, 3, int(CommandType::TESTSETUP)) >= 1);
+        QVERIFY(rig->Log.Count(UM_LINKSTATE, 2, 0) >= 1);
+    }
+
+    void setupResentAndRunRefused() {
+        auto rig = Connect();
+        QVERIFY(rig);
+        TQelGlobal& g = *rig->Global;
+        QVERIFY(WaitIdle(g));
+        MakeDyn11(g, FHome.filePath(QStringLiteral("refuse.xml")));
+        TEmulatorFault setupFault;
+        setupFault.Kind = TEmulatorFault::Refuse;
+        setupFault.Request = QStringLiteral("T S N");
+        setupFault.ErrorNumber = 2305;
+        rig->Emulator.AddFault(setupFault);
+        TEmulatorFault runFault;
+        runFault.Kind = TEmulatorFault::Refuse;
+        runFault.Request = QStringLiteral("T M R");
+        runFault.ErrorNumber = 2306;
+        rig->Emulator.AddFault(runFault);
+        rig->Emulator.ClearLog();
+        g.StartTapTest(3);
+        QTRY_VERIFY_WITH_TIMEOUT(IndexOf(rig->Emulator.Requests(), QStringLiteral("T M H")) >= 0, 15000);
+        const QList<QStringList> req = rig->Emulator.Requests();
+        const int first = IndexOf(req, QStringLiteral("T S T 00000003"));
+        const int again = IndexOf(req, QStringLiteral("T S T 00000001"), first);
+        const int run = IndexOf(req, QStringLiteral("T M R"), again);
+        const int halt = IndexOf(req, QStringLiteral("T M H"), run);
+        QStringList all;
+        for (const auto& r : req) all << r.join(' ');
+        QVERIFY2(first >= 0 && again > first && run > again && halt > run, qPrintable(all.join('|')));
+        QVERIFY(g.StopRequested);
+        QVERIFY(g.TapCountFlag);
+    }
+
+    void uploadWithoutStoredTests() {
+        auto rig = Connect();
+        QVERIFY(rig);
+        rig->Emulator.SetStoredTests({});
+        TQelGlobal& g = *rig->Global;
+        QVERIFY(WaitIdle(g));
+        rig->Emulator.ClearLog();
+        g.StartUpload();
+        QTRY_COMPARE_WITH_TIMEOUT(rig->Operator.Texts(), QStringList{QStringLiteral("Sorry there are no measuring stored ")},
+                                  15000);
+        int dirs = 0;
+        for (const auto& r : rig->Emulator.Requests()) dirs += r.join(' ') == QLatin1String("M G");
+        QCOMPARE(dirs, 4);
+    }
+
+    void uploadOfTwoStoredTests() {
+        auto rig = Connect();
+        QVERIFY(rig);
+        QList<TEmulatorStoredTest> tests = TQel8624Emulator::DefaultStoredTests();
+        QVERIFY(tests.size() >= 2);
+        tests = tests.mid(0, 2);
+        tests[0].Slot = 3;
+        tests[0].SetupOnly = false;
+        tests[1].Slot = 7;
+        tests[1].SetupOnly = false;
+        rig->Emulator.SetStoredTests(tests);
+        TQelGlobal& g = *rig->Global;
+        QVERIFY(WaitIdle(g));
+        rig->Emulator.ClearLog();
+        rig->Log.Got.clear();
+        g.StartUpload();
+        QTRY_VERIFY_WITH_TIMEOUT(rig->Log.Count(UM_LINKSTATE, 3, 500) == 1, 30000);
+        QStringList seen;
+        int taps = 0;
+        for (const auto& r : rig->Emulator.Requests()) {
+            const QString t = r.join(' ');
+            if (t.startsWith(QLatin1String("M R I")) || t.startsWith(QLatin1String("M R S"))) seen << t;
+            if (t.startsWith(QLatin1String("M R T"))) ++taps;
+        }
+        // Infos 3 and 7 for the directory, then records 3 and 7, each its setup and info first.
+        QCOMPARE(seen, (QStringList{QStringLiteral("M R I 00000003"), QStringLiteral("M R I 00000007"),
+                                    QStringLiteral("M R S 00000003"), QStringLiteral("M R I 00000003"),
+                                    QStringLiteral("M R S 00000007"), QStringLiteral("M R I 00000007")}));
+        QVERIFY(taps > 0);
+        QCOMPARE(int(g.DirectoryEntries.size()), 2);
+        QCOMPARE(g.DirectoryEntries[0]->Slot, 3);
+        QCOMPARE(g.DirectoryEntries[1]->Slot, 7);
+        QCOMPARE(int(g.UploadedRecords.size()), 2);
+        int at501 = -1, at500 = -1;
+        for (int i = 0; i < rig->Log.Got.size(); ++i) {
+            if (rig->Log.Got[i] == TMessageLog::TMsg{UM_LINKSTATE, 3, 501}) at501 = i;
+            if (rig->Log.Got[i] == TMessageLog::TMsg{UM_LINKSTATE, 3, 500}) at500 = i;
+        }
+        QVERIFY(at501 >= 0 && at500 > at501);
+    }
+
+    void testVoltagesAndSectionFollowType() {
+        {
+            TEmulatorIdentity id;
+            id.Type = QStringLiteral("QEL 8625");
+            auto rig = Connect(id);
+            QVERIFY(rig);
+            QVERIFY(WaitIdle(*rig->Global));
+            QCOMPARE(rig->Global->TestVoltages, (std::array<float, 4>{250, 100, 25, 2}));
+            QCOMPARE(rig->Global->ConfigSection, QStringLiteral("QEL8625"));
+        }
+        auto rig = Connect();
+        QVERIFY(rig);
+        TQelGlobal& g = *rig->Global;
+        QVERIFY(WaitIdle(g));
+        QCOMPARE(g.TestVoltages, (std::array<float, 4>{100, 40, 10, 1}));
+        QCOMPARE(g.ConfigSection, QStringLiteral("QEL8624"));
+        g.StartupMode = 2;
+        g.WriteConfig();
+        TIniFile ini(g.ConfigFileName);
+        QCOMPARE(ini.ReadInteger(QStringLiteral("QEL8624"), QStringLiteral("StartupMode"), -1), 2);
+        QCOMPARE(g.ConfigFileName, rig->App.filePath(QStringLiteral("Qel8625.cfg")));
+    }
+
+    void shutDownWhileIdle() {
+        auto rig = Connect();
+        QVERIFY(rig);
+        TQelGlobal& g = *rig->Global;
+        QVERIFY(WaitIdle(g));
+        rig->Emulator.ClearLog();
+        QElapsedTimer t;
+        t.start();
+        g.ShutDown();
+        QVERIFY(t.elapsed() < 2500);
+        QTRY_VERIFY(IndexOf(rig->Emulator.Requests(), QStringLiteral("C C")) >= 0);
+        const QList<QStringList> req = rig->Emulator.Requests();
+        QVERIFY(IndexOf(req, QStringLiteral("T M H")) >= 0);
+        QVERIFY(IndexOf(req, QStringLiteral("T M H")) < IndexOf(req, QStringLiteral("C C")));
+        rig->Global.reset();  // destruction after ShutDown must not hang either
+    }
+
+    void documentMessages() {
+        auto rig = Connect();
+        QVERIFY(rig);
+        TQelGlobal& g = *rig->Global;
+        const QString file = FHome.filePath(QStringLiteral("doc.xml"));
+        QVERIFY(g.NewDocument(file));
+        QVERIFY(rig->Log.Got.size() >= 2);
+        QCOMPARE(rig->Log.Got.at(rig->Log.Got.size() - 2).Id, int(UM_NEWDOC));
+        QCOMPARE(rig->Log.Got.last(), (TMessageLog::TMsg{UM_DOCCHANGED, 1, 0}));
+        rig->Log.Got.clear();
+        g.Doc().DUTGeneral();  // touch
+        QVERIFY(g.DocumentChanged());
+        QCOMPARE(rig->Log.Got, (QList<TMessageLog::TMsg>{{UM_DOCCHANGED, 0, 0}}));
+        QVERIFY(QFile::exists(file));
+
+        // A document without transformer data gets the defaults and says so.
+        const QString bare = FHome.filePath(QStringLiteral("bare.xml"));
+        {
+            QFile f(bare);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<?xml version=\"1.0\"?>\n<KovaDoc Name=\"bare\"><QEL/></KovaDoc>\n");
+        }
+        rig->Log.Got.clear();
+        QVERIFY(g.OpenDocument(bare));
+        QCOMPARE(rig->Log.Got, (QList<TMessageLog::TMsg>{{UM_NODUTDATA, 0, 0}, {UM_DOCCHANGED, 1, 0}}));
+        QCOMPARE(g.Doc().DUTTrafoData().Winding().Count(), 3);
+
+        // A broken file is refused with the place of the fault; the open document stays.
+        const QString broken = FHome.filePath(QStringLiteral("broken.xml"));
+        {
+            QFile f(broken);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<?xml version=\"1.0\"?>\n<KovaDoc>\n<DUTGeneral>\n</KovaDoc>\n");
+        }
+        rig->Log.Got.clear();
+        QVERIFY(!g.OpenDocument(broken));
+        QVERIFY(rig->Log.Got.isEmpty());
+        QCOMPARE(rig->Operator.Entries.size(), 1);
+        QVERIFY(rig->Operator.Entries[0].Text.contains(QStringLiteral("broken.xml")));
+        QCOMPARE(g.Doc().DUTTrafoData().Winding().Count(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstGlobalTest)
+#include "tst_globaltest.moc"
