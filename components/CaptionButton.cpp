@@ -295,6 +295,8 @@ void TCaptionButton::OpenPopup() {
         popup->SBList << item;
         popup->SBItems << k;
     }
+    // The key stays down while its pop-up is open, so the operator sees where it belongs.
+    SetPressed(true);
     popup->show();
     popup->raise();
     popup->activateWindow();

@@ -76,16 +76,25 @@ void TPanelButton::paintEvent(QPaintEvent*) {
     const QPixmap picture = FacePixmap();
     const QSize pic = picture.isNull() ? QSize() : picture.deviceIndependentSize().toSize();
     const bool horizontal = Layout() == blGlyphLeft || Layout() == blGlyphRight;
-    const QString text = Caption().trimmed().isEmpty() ? QString() : Caption();
+    QString text = Caption().trimmed().isEmpty() ? QString() : Caption();
     const int gap = pic.isEmpty() || text.isEmpty() ? 0 : Spacing;
-    const int flags = Qt::AlignCenter | (WordWrap() ? Qt::TextWordWrap : 0);
+    int flags = Qt::AlignCenter | (WordWrap() ? Qt::TextWordWrap : 0);
 
     QRect textBounds;
     if (!text.isEmpty()) {
-        const int availW = horizontal ? content.width() - pic.width() - gap : content.width();
-        const int availH = horizontal ? content.height() : content.height() - pic.height() - gap;
-        textBounds = p.fontMetrics().boundingRect(QRect(0, 0, qMax(availW, 1), qMax(availH, 1)), flags, text);
-        textBounds.setWidth(qMin(textBounds.width(), qMax(availW, 1)));
+        const int availW = qMax(horizontal ? content.width() - pic.width() - gap : content.width(), 1);
+        const int availH = qMax(horizontal ? content.height() : content.height() - pic.height() - gap, 1);
+        const QFontMetrics fm = p.fontMetrics();
+        // A caption too long for one line is wrapped rather than cut, and shortened
+        // with an ellipsis only when even the wrapped text does not fit.
+        if (fm.horizontalAdvance(text) > availW) flags |= Qt::TextWordWrap;
+        textBounds = fm.boundingRect(QRect(0, 0, availW, availH), flags, text);
+        if (textBounds.height() > availH || textBounds.width() > availW) {
+            flags &= ~Qt::TextWordWrap;
+            text = fm.elidedText(QString(text).replace(u'\n', u' '), Qt::ElideRight, availW);
+            textBounds = fm.boundingRect(QRect(0, 0, availW, availH), flags, text);
+        }
+        textBounds.setWidth(qMin(textBounds.width(), availW));
     }
     const int groupW = horizontal ? pic.width() + gap + textBounds.width() : qMax(pic.width(), textBounds.width());
     const int groupH = horizontal ? qMax(pic.height(), textBounds.height()) : pic.height() + gap + textBounds.height();

@@ -392,6 +392,19 @@ void Clipboard(QPainter& p, const QRectF& r) {
     p.drawRoundedRect(QRectF(r.center().x() - 5, r.top() - 2, 10, 5), 1.5, 1.5);
 }
 
+// The sparkle of something new.
+void Star(QPainter& p, QPointF c, qreal r) {
+    QPolygonF star;
+    for (int i = 0; i < 10; ++i) {
+        const qreal a = qDegreesToRadians(i * 36.0 - 90);
+        const qreal d = i % 2 == 0 ? r : r * 0.45;
+        star << c + QPointF(qCos(a) * d, qSin(a) * d);
+    }
+    p.setPen(Line(QColor(200, 140, 0), 1.2));
+    p.setBrush(QColor(255, 215, 0));
+    p.drawPolygon(star);
+}
+
 struct TEntry {
     const char* Name;
     void (*Draw)(QPainter&);
@@ -549,8 +562,8 @@ const std::map<int, TEntry>& Pictures() {
              Eye(p, QRectF(14, 20, 17, 10));
          }}},
         {TQelImage::picNewTest, {"New test", [](QPainter& p) {
-             Document(p, QRectF(5, 2, 20, 27));
-             Badge(p, {24, 24}, TBadge::Plus);
+             Document(p, QRectF(5, 4, 20, 26));
+             Star(p, {23, 8}, 7.5);
          }}},
         {TQelImage::picFromTemplate, {"New based on template", [](QPainter& p) {
              Document(p, QRectF(2, 1, 17, 22));

@@ -1,0 +1,166 @@
+// The numbered pictures, their lists and the shared picture cache of the buttons.
+#include "GlyphCache.h"
+#include "PanelButton.h"
+#include "QelImage.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+#include <QTest>
+#include <QtMath>
+
+namespace {
+
+// Every picture number that a window's caption items or tabs name.
+const QList<int> UsedNumbers = {0,   1,   2,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  17,  27,
+                                28,  46,  48,  49,  58,  59,  66,  67,  72,  81,  82,  87,  88,  94,  96,  100,
+                                101, 114, 115, 116, 117, 118, 119, 120, 121, 127, 148, 149, 150, 151, 152, 153,
+                                154, 155, 156, 157, 158, 159, 163, 166, 167, 168, 169, 170};
+
+int OpaquePixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 128) ++n;
+    return n;
+}
+
+QImage Render(int number, int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    TQelImage::DrawPicture(p, number, QRectF(0, 0, size, size));
+    return image;
+}
+
+bool IsRed(QRgb c) { return qAlpha(c) > 128 && qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110; }
+
+} // namespace
+
+class TestPictures : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyUsedNumberHasAPicture();
+    void picturesAreDrawnAndDistinct();
+    void unknownNumbersHaveNone();
+    void disabledPicturesAreGrey();
+    void clockHandPointsAtTheHour();
+    void cacheLivesWithItsButtons();
+    void buttonForgetsDestroyedList();
+};
+
+void TestPictures::everyUsedNumberHasAPicture() {
+    const QList<int> numbers = TQelImage::PictureNumbers();
+    for (int n : UsedNumbers) {
+        QVERIFY2(numbers.contains(n), qPrintable(QString::number(n)));
+        QVERIFY(!TQelImage::PictureName(n).isEmpty());
+    }
+    QVERIFY(std::is_sorted(numbers.begin(), numbers.end()));
+    QCOMPARE(TQelImage::ClockPicture(11), 159);
+}
+
+void TestPictures::picturesAreDrawnAndDistinct() {
+    TQelImage images;
+    QSet<QByteArray> seen;
+    for (int n : TQelImage::PictureNumbers()) {
+        for (TImageList* list : {images.Image16x16L(), images.ImageList22x22(), images.Image32x32L()}) {
+            const QPixmap pixmap = list->Picture(n);
+            QCOMPARE(pixmap.size(), list->Size());
+            const QImage image = pixmap.toImage();
+            // Something recognisable, not a blank or a filled square.
+            const int opaque = OpaquePixels(image);
+            const int area = list->Width() * list->Height();
+            QVERIFY2(opaque > area / 12, qPrintable(QStringLiteral("picture %1 is almost blank").arg(n)));
+            QVERIFY2(opaque < area, qPrintable(QStringLiteral("picture %1 fills its square").arg(n)));
+        }
+        const QImage big = Render(n, 32);
+        const QByteArray bytes(reinterpret_cast<const char*>(big.constBits()), big.sizeInBytes());
+        QVERIFY2(!seen.contains(bytes), qPrintable(QStringLiteral("picture %1 repeats another").arg(n)));
+        seen.insert(bytes);
+    }
+}
+
+void TestPictures::unknownNumbersHaveNone() {
+    TQelImage images;
+    for (int n : {-2, -1, 16, 147, 160, 999}) {
+        QVERIFY(!images.Image32x32L()->HasPicture(n));
+        QVERIFY(images.Image32x32L()->Picture(n).isNull());
+        QVERIFY(TQelImage::PictureName(n).isEmpty());
+    }
+}
+
+void TestPictures::disabledPicturesAreGrey() {
+    TQelImage images;
+    const QImage image = images.Image32x32L()->Picture(TQelImage::picCancel, false).toImage();
+    QVERIFY(OpaquePixels(image) == 0); // half transparent throughout
+    bool drawn = false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = QColor::fromRgba(image.pixel(x, y));
+            if (c.alpha() == 0) continue;
+            drawn = true;
+            QVERIFY(qAbs(c.red() - c.green()) <= 2 && qAbs(c.green() - c.blue()) <= 2);
+        }
+    QVERIFY(drawn);
+}
+
+void TestPictures::clockHandPointsAtTheHour() {
+    for (int clock = 0; clock < 12; ++clock) {
+        const QImage image = Render(TQelImage::ClockPicture(clock), 96);
+        auto redAt = [&](int hour) {
+            const qreal a = qDegreesToRadians(hour * 30.0);
+            const QPointF p = QPointF(48, 48) + QPointF(qSin(a), -qCos(a)) * 26;
+            return IsRed(image.pixel(p.toPoint()));
+        };
+        QVERIFY2(redAt(clock), qPrintable(QStringLiteral("clock %1").arg(clock)));
+        QVERIFY2(!redAt((clock + 3) % 12) && !redAt((clock + 6) % 12),
+                 qPrintable(QStringLiteral("clock %1 has a second hand").arg(clock)));
+    }
+}
+
+void TestPictures::cacheLivesWithItsButtons() {
+    QVERIFY(!TGlyphCache::Instance());
+    TQelImage images;
+    auto a = std::make_unique<TPanelButton>();
+    auto b = std::make_unique<TPanelButton>();
+    for (TPanelButton* button : {a.get(), b.get()}) {
+        button->SetImageList(images.Image32x32L());
+        button->SetCaptionItems({"\"OK\",1", "\"Cancel\",0"});
+        button->grab();
+    }
+    QVERIFY(TGlyphCache::Instance());
+    QCOMPARE(TGlyphCache::Instance()->ListCount(), 1);
+    QCOMPARE(TGlyphCache::Instance()->List(QSize(32, 32))->Users(), 2);
+
+    // Changing the picture reuses the slot; another size takes a slot in another list.
+    a->SetState(1);
+    a->grab();
+    QCOMPARE(TGlyphCache::Instance()->List(QSize(32, 32))->Users(), 2);
+    b->SetImageList(images.Image16x16L());
+    b->grab();
+    QCOMPARE(TGlyphCache::Instance()->ListCount(), 2);
+    QCOMPARE(TGlyphCache::Instance()->List(QSize(32, 32))->Users(), 1);
+
+    // A button without a picture holds no slot.
+    b->SetCaptionItems({"\"Text only\",-1"});
+    b->grab();
+    QCOMPARE(TGlyphCache::Instance()->ListCount(), 1);
+    a.reset();
+    QVERIFY(!TGlyphCache::Instance());
+}
+
+void TestPictures::buttonForgetsDestroyedList() {
+    TPanelButton button;
+    auto list = std::make_unique<TImageList>(QSize(24, 24), &TQelImage::DrawPicture);
+    button.SetImageList(list.get());
+    button.SetCaptionItems({"\"Help\",2"});
+    button.grab();
+    list.reset();
+    QVERIFY(!button.ImageList());
+    button.grab(); // paints without the list
+    QVERIFY(!TGlyphCache::Instance());
+}
+
+QTEST_MAIN(TestPictures)
+#include "tst_pictures.moc"
