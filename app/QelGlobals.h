@@ -160,6 +160,7 @@ public:
 
 private:
     void EnsureDefaultFolders();
+    bool NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool));
     bool NextDirectoryEntry();
     bool NextRecord();
     QString WindingName(int winding) const;

@@ -118,27 +118,22 @@ void TQelGlobal::OnStateChange(LinkState /*state*/) {
     ApplyInstrumentType(type);
 }
 
-bool TQelGlobal::NextDirectoryEntry() {
-    for (int slot = std::max(ListCursor, 1); slot <= 100; ++slot) {
+// The first flagged slot from cursor on gets the request; the cursor moves past it
+// (past the end when none is left).
+bool TQelGlobal::NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool)) {
+    for (int slot = std::max(cursor, 1); slot <= 100; ++slot) {
         if (SlotFlags[slot - 1] == 0) continue;
-        FQel->RequestMemGetInfo(slot, true);
-        ListCursor = slot + 1;
+        (FQel.get()->*request)(slot, true);
+        cursor = slot + 1;
         return true;
     }
-    ListCursor = 101;
+    cursor = 101;
     return false;
 }
 
-bool TQelGlobal::NextRecord() {
-    for (int slot = std::max(ReadCursor, 1); slot <= 100; ++slot) {
-        if (SlotFlags[slot - 1] == 0) continue;
-        FQel->RequestMemGetRecord(slot, true);
-        ReadCursor = slot + 1;
-        return true;
-    }
-    ReadCursor = 101;
-    return false;
-}
+bool TQelGlobal::NextDirectoryEntry() { return NextFlaggedSlot(ListCursor, &TQel8624::RequestMemGetInfo); }
+
+bool TQelGlobal::NextRecord() { return NextFlaggedSlot(ReadCursor, &TQel8624::RequestMemGetRecord); }
 
 void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
     if (errorNumber != 0) {
