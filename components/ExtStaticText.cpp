@@ -30,6 +30,13 @@ void TExtStaticText::SetYPos(int y) { FYPos = y; update(); }
 void TExtStaticText::SetShiftCaption(const QString& text) { FShiftCaption = text; update(); }
 void TExtStaticText::SetShFontSize(int points) { FShFontSize = points; update(); }
 void TExtStaticText::SetReadOnly(bool on) { FReadOnly = on; }
+void TExtStaticText::SetFontColor(const QColor& c) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, c);
+    setPalette(pal);
+    update();
+}
+
 void TExtStaticText::SetDisabledTextColor(const QColor& c) { FDisabledTextColor = c; update(); }
 
 QPoint TExtStaticText::TextPosition() const {
@@ -104,3 +111,5 @@ void TExtStaticText::mouseReleaseEvent(QMouseEvent* e) {
     Q_EMIT MouseUp(e->button(), e->position().toPoint());
     if (wasPressed && rect().contains(e->position().toPoint())) Q_EMIT Click();
 }
+
+void TExtStaticText::mouseMoveEvent(QMouseEvent* e) { Q_EMIT MouseMove(e->buttons(), e->position().toPoint()); }

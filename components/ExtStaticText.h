@@ -1,6 +1,8 @@
 #pragma once
 #include "Gradient.h"
 
+#include <QPalette>
+
 // A key cap of the on-screen keyboards: a gradient face with a caption that can be
 // rotated, a small shift caption in the corner and a pressed look while touched.
 class TExtStaticText : public TExtGradient {
@@ -30,6 +32,10 @@ public:
     QColor DisabledTextColor() const { return FDisabledTextColor; }
     void SetDisabledTextColor(const QColor& c);
 
+    // The caption's colour while enabled (yellow on the red alarm field, for example).
+    QColor FontColor() const { return palette().color(QPalette::WindowText); }
+    void SetFontColor(const QColor& c);
+
     // Where the caption's baseline starts for the current size, angle and font.
     QPoint TextPosition() const;
 
@@ -37,11 +43,14 @@ Q_SIGNALS:
     void Click();
     void MouseDown(Qt::MouseButton button, QPoint pos);
     void MouseUp(Qt::MouseButton button, QPoint pos);
+    // While held: lets a title bar made of a key cap drag its window.
+    void MouseMove(Qt::MouseButtons buttons, QPoint pos);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     QString FCaption;

@@ -220,11 +220,35 @@ void TestButtonFaces::keyCapPressAndCaption() {
     QTest::mouseRelease(&key, Qt::LeftButton, {}, QPoint(30, 30));
     QVERIFY(!key.IsPressed());
     QCOMPARE(clicks.count(), 1);
+    // Released off the key: no click.
+    QTest::mousePress(&key, Qt::LeftButton, {}, QPoint(30, 30));
+    QTest::mouseRelease(&key, Qt::LeftButton, {}, QPoint(90, 30));
+    QCOMPARE(clicks.count(), 1);
+
+    // Text colour: the font colour, or the disabled colour.
+    key.SetFontColor(QColor(255, 255, 0));
+    key.SetGradStart(QColor(255, 0, 0));
+    key.SetGradMid(QColor(128, 0, 0));
+    key.SetGradEnd(QColor(128, 0, 0));
+    auto yellowPixels = [&key] {
+        const QImage image = key.grab().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                if (qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80) ++n;
+            }
+        return n;
+    };
+    QVERIFY(yellowPixels() > 5);
+    key.setEnabled(false);
+    QCOMPARE(yellowPixels(), 0);
+    key.setEnabled(true);
 
     key.SetReadOnly(true);
     QTest::mousePress(&key, Qt::LeftButton, {}, QPoint(30, 30));
     QVERIFY(!key.IsPressed());
-    QCOMPARE(downs.count(), 1);
+    QCOMPARE(downs.count(), 2); // only the press that slid off
 
     key.SetAngle(45); // not a right angle: ignored
     QCOMPARE(key.Angle(), 0);
