@@ -42,6 +42,7 @@ private Q_SLOTS:
     void tapOnOwnerClosesPopup();
     void staleCloseRequestIsIgnored();
     void losingActivationCloses();
+    void ownerDestroyedWithOpenPopup();
     void enterKeyOpensPopup();
     void opensAboveAtBottomEdge();
     void placementRules();
@@ -263,6 +264,18 @@ void TestPopup::losingActivationCloses() {
     other.show();
     other.activateWindow();
     QTRY_VERIFY(!b->IsPopupOpen());
+}
+
+void TestPopup::ownerDestroyedWithOpenPopup() {
+    auto* b = new TPanelButton(Window());
+    b->SetPopup(true);
+    b->SetCaptionItems(FilterItems);
+    b->PerformClick();
+    QPointer<TPopupWindow> popup = b->PopupWindow();
+    Tap(popup->ItemButton(1)); // close and item messages are now pending for the owner
+    delete b;
+    QVERIFY(popup.isNull());
+    Settle(); // the pending messages go nowhere
 }
 
 void TestPopup::enterKeyOpensPopup() {
