@@ -153,9 +153,6 @@ void TQel8624::SetState(LinkState state, bool notify)
 
 bool TQel8624::Open(const QString& portName)
 {
-    QEventLoop loop;
-    connect(this, &TQel8624::OpenFinished, &loop, &QEventLoop::quit);
-    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
     quint64 id = 0;
     {
         QMutexLocker lock(&FLock);
@@ -168,16 +165,14 @@ bool TQel8624::Open(const QString& portName)
     }
     // The port belongs to the instrument thread; wait for it with the events still delivered
     // (the thread may hand over a state change on its way).
-    for (;;) {
-        {
-            QMutexLocker lock(&FLock);
-            if (FOpenDoneId >= id)
-                return FOpenDoneId == id && FOpenResult;  // a later Open overtook this one
-        }
-        if (FTerminated || isFinished())
-            return false;
-        loop.exec();
-    }
+    const auto served = [this, id] {
+        QMutexLocker lock(&FLock);
+        return FOpenDoneId >= id;
+    };
+    if (!WaitUntil(served, QDeadlineTimer(QDeadlineTimer::Forever)))
+        return false;
+    QMutexLocker lock(&FLock);
+    return FOpenDoneId == id && FOpenResult;  // a later Open may have overtaken this one
 }
 
 void TQel8624::RequestConnect()
@@ -187,7 +182,31 @@ void TQel8624::RequestConnect()
 
 void TQel8624::RequestDisconnect()
 {
+    FConnectRequest = false;
     FDisconnectRequest = true;
+}
+
+bool TQel8624::WaitForState(LinkState state, int timeoutMs)
+{
+    return WaitUntil([this, state] { return State() == state; }, QDeadlineTimer(timeoutMs));
+}
+
+bool TQel8624::WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadline)
+{
+    // Woken by every state change; checked again before each wait so that none slips in between.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(this, &TQel8624::ReadinessChanged, &loop, &QEventLoop::quit);
+    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    while (!done()) {
+        if (FTerminated || isFinished() || deadline.hasExpired())
+            return done();
+        timer.start(std::max<qint64>(1, deadline.remainingTime()));
+        loop.exec();
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- request guard (UI thread)
@@ -204,26 +223,13 @@ bool TQel8624::Guard(bool wait)
         return true;
     if (!wait || FTerminated)
         return false;
-    const QDeadlineTimer deadline(GuardTimeOutMs);
-    // Connected before readiness is looked at again, so that no change can slip in between.
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(this, &TQel8624::ReadinessChanged, &loop, &QEventLoop::quit);
-    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    while (!IsReady()) {
-        if (FTerminated || isFinished())
-            return false;
-        if (deadline.hasExpired()) {
-            // The waiting request replaces the one still pending.
-            QMutexLocker lock(&FLock);
-            FCommandPending = false;
-            return true;
-        }
-        timer.start(std::max<qint64>(1, deadline.remainingTime()));
-        loop.exec();
-    }
+    if (WaitUntil([this] { return IsReady(); }, QDeadlineTimer(GuardTimeOutMs)))
+        return true;
+    if (FTerminated || isFinished())
+        return false;
+    // After 15 s the waiting request replaces the one still pending.
+    QMutexLocker lock(&FLock);
+    FCommandPending = false;
     return true;
 }
 
@@ -344,7 +350,6 @@ void TQel8624::run()
         FOpenDoneId = FOpenSeq;  // an Open that was not served any more has failed
         FOpenResult = false;
     }
-    Q_EMIT OpenFinished();
     Q_EMIT ReadinessChanged();
 }
 
@@ -586,7 +591,7 @@ void TQel8624::ServeOpenJob(bool mayEndLink)
         FOpenDoneId = std::max(FOpenDoneId, job.Id);
         FOpenResult = result == TVuroRS232Comms::rcOK;
     }
-    Q_EMIT OpenFinished();
+    Q_EMIT ReadinessChanged();
 }
 
 void TQel8624::EndLink(bool sayGoodbye)

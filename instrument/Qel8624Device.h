@@ -74,7 +74,11 @@ public:
     // user-interface events while the instrument thread carries it out.
     bool Open(const QString& portName);
     void RequestConnect();
+    // Also drops a connect request that was not handled yet: the later request wins.
     void RequestDisconnect();
+    // Waits for the link state with the user-interface events still delivered (the thread
+    // hands its notifications to this thread on the way); false after `timeoutMs`.
+    bool WaitForState(LinkState state, int timeoutMs);
     // Ends the loop after the current pass (does not wait).
     void Terminate();
 
@@ -139,9 +143,9 @@ public:
     bool LiveSampling() const { return FLiveSampling.load(); }
 
 Q_SIGNALS:
-    // Internal wake-ups of the user-interface waits (request guard, Open); queued.
+    // Internal wake-up of the user-interface waits (request guard, Open, WaitForState):
+    // emitted by the thread at every state change and when a port open is done.
     void ReadinessChanged();
-    void OpenFinished();
 
 protected:
     void run() override;
@@ -164,6 +168,7 @@ private:
 
     // user-interface side
     bool Guard(bool wait);
+    bool WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
     bool Queue(TRequest request, bool wait);
 
     // thread side: loop and states (Qel8624Device.cpp)

@@ -6,9 +6,71 @@
 #include "RecordingOperator.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTest>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <functional>
 #include <memory>
+
+namespace {
+
+// A pseudo-terminal whose far end answers from a script, for replies that no well-behaved
+// instrument (and so no emulator) gives: fields that are not numbers.
+class TScriptedLine : public QObject {
+public:
+    std::function<QByteArray(const QString& request)> Answer;
+    QStringList Received;  // requests as "M R S 00000001"
+    QString SlavePath;
+
+    ~TScriptedLine() override
+    {
+        Notifier.reset();
+        if (KeepFd >= 0)
+            ::close(KeepFd);
+        if (Master >= 0)
+            ::close(Master);
+    }
+    bool Start()
+    {
+        Master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (Master < 0 || grantpt(Master) != 0 || unlockpt(Master) != 0)
+            return false;
+        SlavePath = QString::fromLatin1(ptsname(Master));
+        // Holding the far end open keeps the master from reporting a hang-up while the port
+        // is closed.
+        KeepFd = ::open(ptsname(Master), O_RDWR | O_NOCTTY);
+        Notifier = std::make_unique<QSocketNotifier>(Master, QSocketNotifier::Read);
+        connect(Notifier.get(), &QSocketNotifier::activated, this, [this] { Read(); });
+        return KeepFd >= 0;
+    }
+
+private:
+    void Read()
+    {
+        char buffer[256];
+        ssize_t n = 0;
+        while ((n = ::read(Master, buffer, sizeof buffer)) > 0)
+            Pending.append(buffer, n);
+        qsizetype end = 0;
+        while ((end = Pending.indexOf(":~:")) >= 0) {
+            Received << QString::fromLatin1(Pending.left(end).mid(1)).split(QLatin1Char(':')).join(QLatin1Char(' '));
+            Pending.remove(0, end + 3);
+            const QByteArray reply = Answer(Received.last());
+            if (::write(Master, reply.constData(), size_t(reply.size())) != reply.size())
+                qWarning("scripted line: short write");
+        }
+    }
+    int Master = -1;
+    int KeepFd = -1;
+    QByteArray Pending;
+    std::unique_ptr<QSocketNotifier> Notifier;
+};
+
+}  // namespace
 
 class TDeviceLinkTest : public QObject {
     Q_OBJECT
@@ -19,6 +81,7 @@ private Q_SLOTS:
     void cablePulledWhileIdle();
     void portChangeWhileConnected();
     void shutdownWhileCallbackWaits();
+    void malformedReplyEndsThePassWithABeep();
 };
 
 void TDeviceLinkTest::connectKeepsIdentification()
@@ -52,6 +115,12 @@ void TDeviceLinkTest::connectKeepsIdentification()
     QCOMPARE(SentRequests(emulator, true).mid(0, 5), QStringList({"C O", "I", "S I", "C M", "C M"}));
     QCOMPARE(emulator.InvalidFrames(), 0);
     QCOMPARE(watch.States().size(), 3);  // polls that succeed change nothing
+
+    device.RequestDisconnect();
+    QVERIFY(device.WaitForState(LinkState::Disconnected, 3000));
+    QCOMPARE(SentRequests(emulator).last(), QStringLiteral("C C"));
+    QVERIFY(device.InstrumentType().isEmpty());
+    QVERIFY(!device.LastCalibration().isValid());
 }
 
 void TDeviceLinkTest::connectRefusedByInstrument()
@@ -179,6 +248,45 @@ void TDeviceLinkTest::shutdownWhileCallbackWaits()
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     QTest::qWait(100);  // the pending hand-over must not run any more
     QVERIFY(!called);
+}
+
+void TDeviceLinkTest::malformedReplyEndsThePassWithABeep()
+{
+    TScriptedLine line;
+    line.Answer = [](const QString& request) -> QByteArray {
+        if (request == QLatin1String("I"))
+            return "+OK:QEL 8624:1:2.0.0:~:";
+        if (request == QLatin1String("S I"))
+            return "+OK:Lab:1A0101000000:1B0101000000:~:";
+        if (request.startsWith(QLatin1String("M R S")) || request == QLatin1String("S P"))
+            return "+OK:00000B00:00000064:NOT-A-NUMBER:~:";
+        return "+OK:~:";
+    };
+    QVERIFY(line.Start());
+    TRecordingOperator op;
+    TQel8624 device(&op);
+    TDeviceWatch watch(device);
+    QVERIFY(device.Open(line.SlavePath));
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return watch.States().endsWith(QStringLiteral("state Idle")); }, 5000));
+    watch.Events.clear();
+
+    // A stored test whose header does not read: no completion, Idle again, a beep.
+    QVERIFY(device.RequestMemGetRecord(1, false));
+    QVERIFY(QTest::qWaitFor([&] { return watch.Events.size() >= 2; }, 5000));
+    QTest::qWait(100);
+    QCOMPARE(watch.Events, QStringList({"state Busy...", "state Idle"}));
+    QCOMPARE(op.Beeps, 1);
+
+    // A live sample that does not read ends that poll only; polling keeps its period.
+    line.Received.clear();
+    device.SetLiveSampling(true);
+    QTest::qWait(1500);
+    const qsizetype samples = line.Received.count(QStringLiteral("S P"));
+    QVERIFY2(samples >= 2 && samples <= 4, qPrintable(QString::number(samples)));
+    QCOMPARE(watch.LiveCount, 0);
+    QCOMPARE(device.State(), LinkState::Idle);
+    QVERIFY(op.Beeps >= 3);
 }
 
 QTEST_GUILESS_MAIN(TDeviceLinkTest)
