@@ -144,8 +144,9 @@ void TQel8624::SetState(LinkState state, bool notify)
     Q_EMIT ReadinessChanged();
     if (notify && FHasStateHandler)
         HandOver([this, state] {
-            if (FOnStateChange)
-                FOnStateChange(state);
+            // A copy: the handler may replace itself while it runs.
+            if (const TStateHandler handler = FOnStateChange)
+                handler(state);
         });
 }
 
@@ -477,8 +478,8 @@ void TQel8624::PassBusy()
         const int error = FErrorNumber;
         if (FHasCompletionHandler)
             HandOver([this, type = request.Type, error] {
-                if (FOnCompletion)
-                    FOnCompletion(type, error);
+                if (const TCompletionHandler handler = FOnCompletion)
+                    handler(type, error);
             });
     } else if (FReplyLost) {
         Beep();
@@ -510,8 +511,8 @@ void TQel8624::Poll()
                 FTestStatus = reply.Status;
                 if (FHasTestStatusHandler)
                     HandOver([this, status = reply.Status] {
-                        if (FOnTestStatus)
-                            FOnTestStatus(status);
+                        if (const TTestStatusHandler handler = FOnTestStatus)
+                            handler(status);
                     });
             }
         }
@@ -554,8 +555,8 @@ bool TQel8624::PollLiveSamples()
     FLiveA.QValue3 = q.Value3;
     FLiveB = {k.RawPrimary, k.RawSecondary, k.Value3, k.Value4Low, k.Value4High};
     HandOver([this, a = FLiveA, b = FLiveB] {
-        if (FOnLiveData)
-            FOnLiveData(a, b);
+        if (const TLiveDataHandler handler = FOnLiveData)
+            handler(a, b);
     });
     return true;
 }
