@@ -3,7 +3,9 @@
 #include "RS232Comms.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 
 #include <cerrno>
 
@@ -187,6 +189,25 @@ private Q_SLOTS:
         t.start();
         QCOMPARE(Send({"C", "M"}), quint8(Comms::rcLineError));
         QVERIFY(t.elapsed() < 2000);  // noticed at once, not by the deadline
+    }
+
+    void openedHereUsedByAnotherThread() {
+        // The port follows the thread that does the exchanges, without notifier complaints.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+        Comms link;
+        std::unique_ptr<QThread> worker(QThread::create([&link] {
+            link.AddText(QStringLiteral("I"));
+            const quint8 rc = link.Exchange();
+            link.AddText(QString::number(rc));  // hand the result back through the tokens
+            link.Close();
+        }));
+        link.SetWorkerThread(worker.get());
+        m_Link.Close();
+        QCOMPARE(link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK));
+        worker->start();
+        QVERIFY(worker->wait(10000));
+        QCOMPARE(link.Tokens(), QStringList({"0"}));
+        QCOMPARE(link.ReplyField(1), QStringLiteral("QEL 8624"));
     }
 
     void malformedRequestIsRejected() {
