@@ -44,7 +44,7 @@ bool TQel8624::CommandFrame(const QStringList& tokens)
         FReplyLost = FComms->ReplyCount() == 0;
         SetState(LinkState::ComError, true);
         FNextPoll = NextPollTime();
-        SetState(LinkState::Idle, false);
+        SetStateFrom(LinkState::ComError, LinkState::Idle, false);
     }
     FErrorNumber = Qel8624::ErrorNumber(FComms->ReplyFields());
     return result == TVuroRS232Comms::rcOK && FErrorNumber == 0;

@@ -90,16 +90,17 @@ bool TQel8624::HandOver(std::function<void()> call)
 {
     // Runs `call` on the thread that owns this object and waits until it has returned, because
     // the callbacks read the reply and the record buffer that the next exchange would replace.
-    quint64 id = 0;
+    // Each hand-over has its own completion flag: one may nest in another when a callback opens
+    // the port and the port change notifies (see ServeOpenJob).
+    auto done = std::make_shared<bool>(false);
     {
         QMutexLocker lock(&FLock);
         if (FTerminated)
             return false;
-        id = ++FHandOverSeq;
     }
     QMetaObject::invokeMethod(
         this,
-        [this, id, call = std::move(call)] {
+        [this, done, call = std::move(call)] {
             // After termination the thread no longer waits; nothing may run on its behalf then.
             if (!FTerminated) {
                 try {
@@ -111,23 +112,23 @@ bool TQel8624::HandOver(std::function<void()> call)
                 }
             }
             QMutexLocker lock(&FLock);
-            FHandOverDone = id;
+            *done = true;
             FWake.wakeAll();
         },
         Qt::QueuedConnection);
 
     QMutexLocker lock(&FLock);
-    while (FHandOverDone < id && !FTerminated) {
+    while (!*done && !FTerminated) {
         if (FOpenJob.Pending) {
             // A callback that opens the port must not wait for a thread that waits for it.
             lock.unlock();
-            ServeOpenJob(false);
+            ServeOpenJob();
             lock.relock();
             continue;
         }
         FWake.wait(&FLock);
     }
-    return FHandOverDone >= id;
+    return *done;
 }
 
 void TQel8624::Beep()
@@ -136,6 +137,14 @@ void TQel8624::Beep()
         return;
     // The operator interface belongs to the user-interface thread; the beep need not be waited for.
     QMetaObject::invokeMethod(this, [this] { FOperator->Beep(); }, Qt::QueuedConnection);
+}
+
+void TQel8624::SetStateFrom(LinkState expected, LinkState state, bool notify)
+{
+    // A callback may have changed the link meanwhile (a port change from inside a callback ends
+    // the link); then the step that follows no longer applies.
+    if (State() == expected)
+        SetState(state, notify);
 }
 
 void TQel8624::SetState(LinkState state, bool notify)
@@ -333,7 +342,7 @@ void TQel8624::run()
     while (!FTerminated) {
         const LinkState s = State();
         if (s != LinkState::Busy && s != LinkState::ComError)
-            ServeOpenJob(true);
+            ServeOpenJob();
         try {
             Pass();
         } catch (const std::exception& e) {
@@ -435,7 +444,7 @@ void TQel8624::PassConnecting()
         SetState(LinkState::Connected, true);
         FNextPoll = NextPollTime();
         FDisconnectRequest = false;
-        SetState(LinkState::Idle, true);
+        SetStateFrom(LinkState::Connected, LinkState::Idle, true);
         break;
     }
     FConnectStep = step + 1;
@@ -471,7 +480,7 @@ void TQel8624::PassBusy()
         // A malformed reply ends the command without completion (the loop beeps); the link
         // itself is fine.
         FNextPoll = NextPollTime();
-        SetState(LinkState::Idle, true);
+        SetStateFrom(LinkState::Idle, LinkState::Idle, true);
         throw;
     }
     if (!FTransportFailed) {
@@ -485,7 +494,7 @@ void TQel8624::PassBusy()
         Beep();
     }
     FNextPoll = NextPollTime();
-    SetState(LinkState::Idle, true);
+    SetStateFrom(LinkState::Idle, LinkState::Idle, true);
 }
 
 void TQel8624::Poll()
@@ -496,7 +505,7 @@ void TQel8624::Poll()
         if (result != TVuroRS232Comms::rcOK) {
             // The link stays up: the next poll tries again; only the failure is reported.
             SetState(LinkState::ComError, true);
-            SetState(LinkState::Idle, false);
+            SetStateFrom(LinkState::ComError, LinkState::Idle, false);
         } else if (statusMode) {
             const TStatusReply reply = DecodeStatus(FComms->ReplyFields(), FComms->ReceivedText(), Status());
             {
@@ -516,7 +525,7 @@ void TQel8624::Poll()
                     });
             }
         }
-        if (FLiveSampling && FHasLiveHandler)
+        if (FLiveSampling && FHasLiveHandler && State() == LinkState::Idle)
             PollLiveSamples();
     } catch (...) {
         FNextPoll = NextPollTime();
@@ -561,7 +570,7 @@ bool TQel8624::PollLiveSamples()
     return true;
 }
 
-void TQel8624::ServeOpenJob(bool mayEndLink)
+void TQel8624::ServeOpenJob()
 {
     TOpenJob job;
     {
@@ -571,7 +580,7 @@ void TQel8624::ServeOpenJob(bool mayEndLink)
         job = FOpenJob;
         FOpenJob.Pending = false;
     }
-    if (mayEndLink && FDisconnectRequest) {
+    if (FDisconnectRequest) {
         // A port change: the link on the old port ends before the new port is opened, so that
         // the connect request that follows runs on the new one.
         const LinkState s = State();

@@ -178,9 +178,10 @@ private:
     void PassBusy();
     void Poll();
     bool PollLiveSamples();
-    void ServeOpenJob(bool mayEndLink);
+    void ServeOpenJob();
     void EndLink(bool sayGoodbye);
     void SetState(LinkState state, bool notify);
+    void SetStateFrom(LinkState expected, LinkState state, bool notify);
     bool HandOver(std::function<void()> call);
     void Beep();
     void ClearIdentification();
@@ -241,8 +242,6 @@ private:
     QStringList FLastTokens;
     QStringList FLastReply;
     TMemoryData FRecord;
-    quint64 FHandOverSeq = 0;   // hand-over being waited for
-    quint64 FHandOverDone = 0;  // last hand-over whose callback has returned
 
     // user-interface thread only
     TStateHandler FOnStateChange;

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void portChangeWhileConnected();
     void shutdownWhileCallbackWaits();
     void malformedReplyEndsThePassWithABeep();
+    void openFromInsideCallback();
 };
 
 void TDeviceLinkTest::connectKeepsIdentification()
@@ -248,6 +249,20 @@ void TDeviceLinkTest::shutdownWhileCallbackWaits()
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     QTest::qWait(100);  // the pending hand-over must not run any more
     QVERIFY(!called);
+
+    // Destroyed in the middle of an unanswered poll: the exchange runs out, its ComError is
+    // not handed over any more.
+    device = std::make_unique<TQel8624>(&op);
+    TDeviceWatch watch(*device);
+    QVERIFY(ConnectDevice(*device, emulator, watch));
+    watch.Events.clear();
+    emulator.AddFault({TEmulatorFault::Silent, QString(), 0, -1});
+    QVERIFY(QTest::qWaitFor([&] { return emulator.Frames().last().Reply.isEmpty(); }, 3000));
+    clock.restart();
+    device.reset();
+    QVERIFY2(clock.elapsed() < TVuroRS232Comms::AbsoluteTimeOutMs, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(100);
+    QVERIFY(watch.Events.isEmpty());
 }
 
 void TDeviceLinkTest::malformedReplyEndsThePassWithABeep()
@@ -287,6 +302,34 @@ void TDeviceLinkTest::malformedReplyEndsThePassWithABeep()
     QCOMPARE(watch.LiveCount, 0);
     QCOMPARE(device.State(), LinkState::Idle);
     QVERIFY(op.Beeps >= 3);
+}
+
+void TDeviceLinkTest::openFromInsideCallback()
+{
+    // The thread waits for the callback, the callback waits for the port to be opened by the
+    // thread: served inside the hand-over, no deadlock.
+    TQel8624Emulator first;
+    TQel8624Emulator second;
+    QVERIFY(first.Start());
+    QVERIFY(second.Start());
+    first.AddFault({TEmulatorFault::Refuse, QStringLiteral("C O"), 0x905});
+    TQel8624 device;
+    QStringList states;
+    bool opened = false;
+    device.SetOnStateChange([&](LinkState s) {
+        states << LinkStateText(s);
+        if (s == LinkState::Disconnected && !opened) {
+            device.RequestDisconnect();  // closes the first port before the second is opened
+            opened = device.Open(second.SlavePath());
+        }
+    });
+    QVERIFY(device.Open(first.SlavePath()));
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return opened; }, 5000));
+    device.RequestConnect();
+    QVERIFY(device.WaitForState(LinkState::Idle, 5000));
+    QCOMPARE(SentRequests(second).mid(0, 3), QStringList({"C O", "I", "S I"}));
+    QCOMPARE(device.PortName(), second.SlavePath());
 }
 
 QTEST_GUILESS_MAIN(TDeviceLinkTest)
