@@ -598,6 +598,7 @@ void TQel8624::ServeOpenJob()
     }
     {
         QMutexLocker lock(&FLock);
+        FLastOpenError = result == TVuroRS232Comms::rcOK ? QString() : FComms->LastErrorText();
         FOpenDoneId = std::max(FOpenDoneId, job.Id);
         FOpenResult = result == TVuroRS232Comms::rcOK;
     }

@@ -53,8 +53,7 @@ public:
     using TLiveDataHandler = std::function<void(const TLiveSampleA&, const TLiveSampleB&)>;
 
     static constexpr int LoopPauseMs = 50;
-    static constexpr int PollIntervalMs = 475;  // 5.5e-6 day = 0.4752 s, see PollIntervalUs
-    static constexpr qint64 PollIntervalUs = 475200;
+    static constexpr qint64 PollIntervalUs = 475200;  // 5.5e-6 day
     static constexpr int GuardTimeOutMs = 15000;
 
     // `op` receives the beeps (may be null); it must outlive this object.
@@ -88,7 +87,7 @@ public:
     // the pending request is replaced. Returns whether the request was queued. ---
     bool RequestMemGetDir(bool wait);
     bool RequestMemDelete(qint32 slot, bool wait);
-    bool RequestMemGetRecord(qint32 slot, bool wait);  // clears the record buffer first
+    bool RequestMemGetRecord(qint32 slot, bool wait);  // the record buffer is cleared as it starts
     bool RequestMemGetInfo(qint32 slot, bool wait);
     bool RequestTestSetup(const TMemoryData& record, bool wait);  // header without date + taps
     bool RequestTestRun(bool wait);
@@ -122,6 +121,8 @@ public:
     qint32 FourthStatusValue() const { return Locked(FFourth); }
     quint8 LastResult() const { return FLastResult.load(); }  // transport result code
     quint32 LastSystemError() const { return FLastSystemError.load(); }
+    // Why the last Open failed, readable for the operator (names the fix for a denied port).
+    QString LastOpenError() const { return Locked(FLastOpenError); }
     QString PortName() const { return Locked(FPortName); }
     QString InstrumentType() const { return Locked(FIdent.Type); }
     QString SerialNumber() const { return Locked(FIdent.SerialNumber); }
@@ -234,6 +235,7 @@ private:
     quint64 FOpenDoneId = 0;
     bool FOpenResult = false;
     QString FPortName;
+    QString FLastOpenError;
     Qel8624::TIdentification FIdent;
     Qel8624::TCalibration FCalibration;
     Qel8624::TVectorGroup FVectorGroup;

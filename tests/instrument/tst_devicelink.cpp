@@ -155,6 +155,7 @@ void TDeviceLinkTest::connectWithoutOpenPort()
     TQel8624 device;
     TDeviceWatch watch(device);
     QVERIFY(!device.Open(QStringLiteral("/dev/qel-no-such-port")));
+    QVERIFY(device.LastOpenError().contains(QStringLiteral("qel-no-such-port")));
     device.RequestConnect();
     QVERIFY(QTest::qWaitFor([&] { return watch.States().size() >= 3; }, 5000));
     QCOMPARE(watch.States(), QStringList({"state Connecting ...", "state ComError", "state Disconnected"}));
