@@ -196,7 +196,7 @@ void TDeviceLinkTest::cablePulledWhileIdle()
             gaps << frames[i - 1].Time.msecsTo(frames[i].Time);
     QVERIFY(gaps.size() >= 3);
     for (qint64 gap : gaps)
-        QVERIFY2(gap >= 470 && gap <= 600, qPrintable(QStringLiteral("poll gap %1 ms").arg(gap)));
+        QVERIFY2(gap >= 470 && gap <= 700, qPrintable(QStringLiteral("poll gap %1 ms").arg(gap)));
 }
 
 void TDeviceLinkTest::portChangeWhileConnected()
@@ -299,7 +299,7 @@ void TDeviceLinkTest::malformedReplyEndsThePassWithABeep()
     device.SetLiveSampling(true);
     QTest::qWait(1500);
     const qsizetype samples = line.Received.count(QStringLiteral("S P"));
-    QVERIFY2(samples >= 2 && samples <= 4, qPrintable(QString::number(samples)));
+    QVERIFY2(samples >= 1 && samples <= 5, qPrintable(QString::number(samples)));
     QCOMPARE(watch.LiveCount, 0);
     QCOMPARE(device.State(), LinkState::Idle);
     QVERIFY(op.Beeps >= 3);
