@@ -309,9 +309,9 @@ bool TQel8624::RequestApmOutput(bool on, bool wait)
     return Queue(std::move(request), wait);
 }
 
-bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait)
+bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait, bool shortForm)
 {
-    TRequest request{FNewFirmware ? CommandType::APMSELECTEXT : CommandType::APMSELECT};
+    TRequest request{FNewFirmware && !shortForm ? CommandType::APMSELECTEXT : CommandType::APMSELECT};
     request.Selection = selection;
     if (!Queue(std::move(request), wait))
         return false;

@@ -95,8 +95,9 @@ public:
     bool RequestTestContinue(bool wait);
     bool RequestTestGetTap(qint32 n, bool wait);
     bool RequestApmOutput(bool on, bool wait);
-    // APMSELECTEXT when the new-firmware flag is set, else APMSELECT.
-    bool RequestApmSelect(const TApmSelection& selection, bool wait);
+    // APMSELECTEXT when the new-firmware flag is set, else APMSELECT; `shortForm` asks for
+    // APMSELECT whatever the firmware (the detector's final reset).
+    bool RequestApmSelect(const TApmSelection& selection, bool wait, bool shortForm = false);
 
     // --- Reading the last reply (meant for the completion callback) ---
     std::array<quint8, Qel8624::MemorySlots> MemoryDirectory() const;  // 2 R, 1 S, 0 empty

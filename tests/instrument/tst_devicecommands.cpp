@@ -275,12 +275,15 @@ void TDeviceCommandsTest::apmRequestsByFirmware()
     Device->SetNewFirmware(FirmwareVersionNumber(Device->FirmwareVersion()) >= ExtendedSelectFirmware);
     QVERIFY(Device->RequestApmSelect(selection, true));
     QVERIFY(Device->RequestApmOutput(true, true));
-    QVERIFY(WaitForCompletions(3));
+    const TApmSelection reset{0, 102, 0, 0};
+    QVERIFY(Device->RequestApmSelect(reset, true, true));
+    QVERIFY(WaitForCompletions(4));
     QCOMPARE(Watch->Events.filter(QStringLiteral("completion")),
-             QStringList({"completion 28 0", "completion 39 0", "completion 27 0"}));
-    QCOMPARE(SentRequests(*Emulator), QStringList({"S G 00000010", "S C 00000031 00000028", "S G 00000010",
-                                                   "S H 00000031 00000028 00000009", "S O 00000001"}));
-    QCOMPARE(Device->ApmSelection(), selection);
+             QStringList({"completion 28 0", "completion 39 0", "completion 27 0", "completion 28 0"}));
+    QCOMPARE(SentRequests(*Emulator),
+             QStringList({"S G 00000010", "S C 00000031 00000028", "S G 00000010", "S H 00000031 00000028 00000009",
+                          "S O 00000001", "S G 00000000", "S C 00000066 00000000"}));
+    QCOMPARE(Device->ApmSelection(), reset);
     QVERIFY(Emulator->OutputOn());
 }
 
