@@ -213,7 +213,8 @@ bool TQel8624::WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadl
     while (!done()) {
         if (FTerminated || isFinished() || deadline.hasExpired())
             return done();
-        timer.start(std::max<qint64>(1, deadline.remainingTime()));
+        if (!deadline.isForever())
+            timer.start(std::max<qint64>(1, deadline.remainingTime()));
         loop.exec();
     }
     return true;
