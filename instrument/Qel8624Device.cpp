@@ -465,11 +465,17 @@ void TQel8624::PassIdle()
 void TQel8624::PassBusy()
 {
     TRequest request;
+    bool pending = false;
     {
         QMutexLocker lock(&FLock);
+        pending = FCommandPending;
         request = std::move(FPending);
         FPending = TRequest();
         FCommandPending = false;
+    }
+    if (!pending) {  // nothing left to run (the request was withdrawn)
+        SetState(LinkState::Idle, true);
+        return;
     }
     // Idle already while the command runs: a callback may queue the next request at once.
     SetState(LinkState::Idle, false);
