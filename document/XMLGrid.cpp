@@ -100,8 +100,13 @@ void TXMLGridType::SetRowCount(int count) const {
     const TXMLRTypeList rows = R();
     int have = rows.Count();
     const int want = std::max(0, count - 1);
-    for (; have < want; ++have) rows.Add();
-    for (; have > want; --have) rows.Delete(have - 1);
+    pugi::xml_node last = rows.Last();
+    for (; have < want; ++have) last = last ? FNode.insert_child_after("R", last) : FNode.append_child("R");
+    for (; have > want; --have) {
+        pugi::xml_node before = last.previous_sibling("R");
+        FNode.remove_child(last);
+        last = before;
+    }
 }
 
 int TXMLGridType::ColCount() const {

@@ -3,6 +3,7 @@
 
 #include <pugixml.hpp>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -104,9 +105,14 @@ public:
     }
     // Items stay together: a new one goes after the last item, or at the end of the parent.
     T Add() const {
-        pugi::xml_node last;
-        for (pugi::xml_node c = FParent.child(FName); c; c = c.next_sibling(FName)) last = c;
+        const pugi::xml_node last = Last();
         return Made(last ? FParent.insert_child_after(FName, last) : FParent.append_child(FName));
+    }
+    // Searched from the end, where the items of a long table are: appending stays cheap.
+    pugi::xml_node Last() const {
+        for (pugi::xml_node c = FParent.last_child(); c; c = c.previous_sibling())
+            if (c.type() == pugi::node_element && std::strcmp(c.name(), FName) == 0) return c;
+        return {};
     }
     // Before the item at index; at or past the end it adds.
     T Insert(int index) const {

@@ -115,5 +115,10 @@ bool TKvXML::Save(const QString& fileName, bool formatted, bool makeBackup, QStr
         if (!CopyFileSafely(fileName, confirmed, nullptr) && FOperator)
             FOperator->Error(QString::fromLatin1(SErrWritingFile).arg(fileName));
     }
-    return ReplaceFile(fileName, XMLFileBytes(*FDom, formatted, FXSLStyleSheetFile), RollingBackupName(fileName), error);
+    // The last size of the file is a good guess for the next one (characters are two bytes).
+    const size_t expected = size_t(QFileInfo(fileName).size() / 2) + 4096;
+    const std::u16string text = XMLFileText(*FDom, formatted, FXSLStyleSheetFile, expected);
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(text.data()), qsizetype(text.size() * 2));
+    return ReplaceFile(fileName, bytes, RollingBackupName(fileName), error);
 }

@@ -22,3 +22,7 @@ QString XMLTreeText(const pugi::xml_document& doc, bool indented);
 // The document's own declaration and style sheet reference are replaced by these lines;
 // other comments and processing instructions around the document element are kept.
 QByteArray XMLFileBytes(const pugi::xml_document& doc, bool indented, const QString& styleSheet);
+// The same content without a copy: UTF-16 units already in little-endian byte order.
+// expected (characters) sizes the buffer, so that a large document is not grown step by step.
+std::u16string XMLFileText(const pugi::xml_document& doc, bool indented, const QString& styleSheet,
+                           size_t expected = 0);

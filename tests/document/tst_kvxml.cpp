@@ -1,6 +1,8 @@
 #include "GridTable.h"
 #include "RecordingOperator.h"
+#include "XMLDocReader.h"
 #include "XMLKvDoc.h"
+#include "XMLTextWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -202,6 +204,34 @@ private Q_SLOTS:
             QCOMPARE(again.GetXML(), doc.GetXML());
             QCOMPARE(again.DUTGeneral().Job().Value(), QStringLiteral("Ünïcode ✓ 𝄞 tab\tline\nend"));
             QCOMPARE(again.DUTGeneral().Description().Value(), QStringLiteral("bell dropped"));
+        }
+    }
+
+    void writtenTextReadsBackWhateverTheDomHolds() {
+        // A document built by code can hold what XML cannot carry; the file must still read back.
+        pugi::xml_document dom;
+        pugi::xml_node root = dom.append_child("KovaDoc");
+        root.append_child(pugi::node_comment).set_value("a-\x01->b--");
+        root.append_child(pugi::node_pi).set_name("app");
+        root.last_child().set_value("\x02 v?\x03>w");
+        root.append_child("x\x04y").append_attribute("k=") = "v";
+        root.append_child("Blank").append_child(pugi::node_pcdata).set_value("\x05\n\x06");
+        root.append_child(pugi::node_cdata).set_value("1]]>2");
+        for (const bool indented : {false, true}) {
+            const QByteArray bytes = XMLFileBytes(dom, indented, QString());
+            pugi::xml_document again;
+            const TXMLReadResult read = ReadXMLDocument(bytes, again);
+            QVERIFY2(read.Ok, qPrintable(read.Message));
+            QCOMPARE(XMLFileBytes(again, indented, QString()), bytes);
+            const pugi::xml_node r = again.document_element();
+            QCOMPARE(QByteArray(r.first_child().value()), QByteArray("a- ->b- - "));
+            QCOMPARE(QByteArray(r.child("app").value()), QByteArray("v? >w"));
+            QVERIFY(r.child("x_y").attribute("k_"));
+            QVERIFY(!r.child("Blank").first_child());
+            QByteArray cdata;  // split into two sections around "]]>"
+            for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling())
+                if (c.type() == pugi::node_cdata) cdata += c.value();
+            QCOMPARE(cdata, QByteArray("1]]>2"));
         }
     }
 

@@ -1,0 +1,534 @@
+#include "QelMain.h"
+
+#include "ExtStaticText.h"
+#include "OperatorIFace.h"
+#include "PanelButton.h"
+#include "Progress.h"
+#include "Qel8624Device.h"
+#include "QelAbouts.h"
+#include "QelGlobals.h"
+#include "QelImage.h"
+#include "QelPageControl.h"
+#include "QelPageFrames.h"
+#include "QelStatusTexts.h"
+#include "XMLKvDoc.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcQelMain, "qel.main")
+
+namespace {
+
+TPanelButton* NewKey(QWidget* parent, const QString& name, const QStringList& items) {
+    auto* b = new TPanelButton(parent);
+    b->setObjectName(name);
+    b->SetCaptionItems(items);
+    b->SetWordWrap(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+// A key that shows one of its items and stays there when tapped (the page decides the item).
+void PinState(TPanelButton* key, int state) {
+    key->SetStateMin(0);
+    key->SetStateMax(key->CaptionItems().size() - 1);
+    key->SetState(state);
+    key->SetStateMax(state);
+    key->SetStateMin(state);
+}
+
+const QString LinkPrefix = QStringLiteral("QEL 8624 :");
+
+} // namespace
+
+TQelMainForm::TQelMainForm(TQelGlobal& global, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), FGlobal(global) {
+    setObjectName(QStringLiteral("QelMainForm"));
+    setWindowTitle(QStringLiteral("Application Software 8625"));
+    resize(800, 600);
+    OpenHelpUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    BuildTitleBar();
+    BuildPages();
+    BuildKeys();
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, &TQelMainForm::bnHelpClick);
+    FormCreate();
+}
+
+TQelMainForm::~TQelMainForm() {
+    for (QObject* w : {static_cast<QObject*>(QelAnalysisFrame1), static_cast<QObject*>(ManualFrame),
+                       static_cast<QObject*>(MeasDisplayFrame), static_cast<QObject*>(SetupFrame),
+                       static_cast<QObject*>(this)})
+        FGlobal.UnregisterWindow(w);
+}
+
+void TQelMainForm::BuildTitleBar() {
+    esTitleBar = new TExtStaticText(this);
+    esTitleBar->setObjectName(QStringLiteral("esTitleBar"));
+    esTitleBar->SetCaption(QStringLiteral("QEL 8624    transformer turns ratio meter"));
+    esTitleBar->SetCenterText(false);
+    esTitleBar->SetGradMode(gmVertical);
+    QFont bold = esTitleBar->font();
+    bold.setBold(true);
+    esTitleBar->setFont(bold);
+    const TTitleColours idle = TitleColours(TestStatus::Idle);
+    esTitleBar->SetGradStart(idle.Start);
+    esTitleBar->SetGradMid(idle.Mid);
+    esTitleBar->SetGradEnd(idle.End);
+    esTitleBar->SetFontColor(idle.Text);
+    esTitleBar->installEventFilter(this);
+    connect(esTitleBar, &TExtStaticText::MouseDown, this, &TQelMainForm::TitleBarMouseDown);
+    connect(esTitleBar, &TExtStaticText::MouseMove, this, &TQelMainForm::TitleBarMouseMove);
+
+    esAlarms = new TExtStaticText(esTitleBar);
+    esAlarms->setObjectName(QStringLiteral("esAlarms"));
+    esAlarms->SetCaption(QString());
+    esAlarms->SetReadOnly(true);
+    esAlarms->SetGradMode(gmVertical);
+    esAlarms->SetGradStart(Qt::red);
+    esAlarms->SetGradMid(Qt::red);
+    esAlarms->SetGradEnd(QColor(128, 0, 0));
+    esAlarms->SetFontColor(Qt::yellow);
+    esAlarms->setFont(bold);
+    esAlarms->hide();
+
+    bnHelp = NewKey(esTitleBar, QStringLiteral("bnHelp"), {CaptionItem::Make(QString(), TQelImage::picHelp)});
+    bnMinimize = NewKey(esTitleBar, QStringLiteral("bnMinimize"), {CaptionItem::Make(QString(), TQelImage::picMinimize)});
+    bnClose = NewKey(esTitleBar, QStringLiteral("bnClose"),
+                     {CaptionItem::Make(QString(), TQelImage::picCloseWindow), QStringLiteral("\"Exit to Windows\""),
+                      QStringLiteral("\"Shut Down \"")});
+    bnClose->SetStateMax(1);
+    bnClose->SetPopup(true);
+    bnClose->SetPopupButton(true);
+    bnClose->SetPopupWidth(160);
+    bnClose->SetPopupHeight(40);
+    connect(bnHelp, &TPanelButton::Click, this, &TQelMainForm::bnHelpClick);
+    connect(bnMinimize, &TPanelButton::Click, this, &TQelMainForm::bnMinimizeClick);
+    connect(bnClose, &TPanelButton::Click, this, &TQelMainForm::bnCloseClick);
+}
+
+void TQelMainForm::BuildPages() {
+    PageControl1 = new TQelPageControl(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    tbSetup = new QWidget;
+    tbMeasure = new QWidget;
+    tbAnalysis = new QWidget;
+    tbSetup->setObjectName(QStringLiteral("tbSetup"));
+    tbMeasure->setObjectName(QStringLiteral("tbMeasure"));
+    tbAnalysis->setObjectName(QStringLiteral("tbAnalysis"));
+    PageControl1->addTab(tbSetup, QStringLiteral("SETUP"));
+    PageControl1->addTab(tbMeasure, QStringLiteral("MEASURE"));
+    PageControl1->addTab(tbAnalysis, QStringLiteral("ANALYSIS"));
+
+    SetupFrame = new TQelPlaceholderFrame(
+        QStringLiteral("SETUP"),
+        QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."), tbSetup);
+    SetupFrame->setObjectName(QStringLiteral("SetupFrame"));
+    MeasDisplayFrame = new TQelPlaceholderFrame(
+        QStringLiteral("Live display"),
+        QStringLiteral("Ratio, deviation, phase and current of the phases A, B and C of the last result will be shown here."),
+        tbMeasure);
+    MeasDisplayFrame->setObjectName(QStringLiteral("MeasDisplayFrame"));
+    ManualFrame = new TQelPlaceholderFrame(
+        QStringLiteral("MEASURE"),
+        QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
+    ManualFrame->setObjectName(QStringLiteral("ManualFrame"));
+    QelAnalysisFrame1 = new TQelPlaceholderFrame(
+        QStringLiteral("ANALYSIS"),
+        QStringLiteral("Charts of ratio and phase deviation against their limits will be shown here."), tbAnalysis);
+    QelAnalysisFrame1->setObjectName(QStringLiteral("QelAnalysisFrame1"));
+
+    StatusBar1 = new QStatusBar(tbMeasure);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    for (int width : {150, 150, 200, 150, 50}) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setFixedWidth(width);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        StatusBar1->addWidget(panel);
+        FPanels << panel;
+    }
+
+    auto* setup = new QVBoxLayout(tbSetup);
+    setup->setContentsMargins(0, 0, 0, 0);
+    setup->addWidget(SetupFrame);
+    auto* measure = new QVBoxLayout(tbMeasure);
+    measure->setContentsMargins(0, 0, 0, 0);
+    measure->setSpacing(0);
+    measure->addWidget(MeasDisplayFrame, 2);
+    measure->addWidget(ManualFrame, 3);
+    measure->addWidget(StatusBar1);
+    auto* analysis = new QVBoxLayout(tbAnalysis);
+    analysis->setContentsMargins(0, 0, 0, 0);
+    analysis->addWidget(QelAnalysisFrame1);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TQelMainForm::PageControl1Change);
+}
+
+void TQelMainForm::BuildKeys() {
+    pnButtons = new QWidget(this);
+    pnButtons->setObjectName(QStringLiteral("pnButtons"));
+    bnF1 = NewKey(pnButtons, QStringLiteral("bnF1"), {QStringLiteral("\"Start Testing all Taps\",27")});
+    bnF2 = NewKey(pnButtons, QStringLiteral("bnF2"), {QStringLiteral("\"Stop           Testing \",28")});
+    bnF3 = NewKey(pnButtons, QStringLiteral("bnF3"), {QStringLiteral("\"Test a        single Tap\",72")});
+    bnF4 = NewKey(pnButtons, QStringLiteral("bnF4"),
+                  {QStringLiteral("\"About\",58"), QStringLiteral("\"Analysis Params\",49"), CaptionItem::Make(QString())});
+    bnF4Analysis = NewKey(pnButtons, QStringLiteral("bnF4Analysis"),
+                          {QStringLiteral("\"More Analysis\",49"), QStringLiteral("\"Analysis Params\",49"),
+                           QStringLiteral("\"Analysis for Files\",120")});
+    bnF4Analysis->SetPopup(true);
+    bnF4Analysis->SetPopupButton(true);
+    bnF4Analysis->hide();
+    bnF5 = NewKey(pnButtons, QStringLiteral("bnF5"), {QStringLiteral("\"Upload      Data\",163")});
+    bnF6 = NewKey(pnButtons, QStringLiteral("bnF6"), {QStringLiteral("\"File      Manager\",88")});
+    connect(bnF1, &TPanelButton::Click, this, &TQelMainForm::bnF1Click);
+    connect(bnF2, &TPanelButton::Click, this, &TQelMainForm::bnF2Click);
+    connect(bnF3, &TPanelButton::Click, this, &TQelMainForm::bnF3Click);
+    connect(bnF4, &TPanelButton::Click, this, &TQelMainForm::bnF4Click);
+    connect(bnF4Analysis, &TPanelButton::Click, this, &TQelMainForm::bnF4AnalysisClick);
+    connect(bnF5, &TPanelButton::Click, this, &TQelMainForm::bnF5Click);
+    connect(bnF6, &TPanelButton::Click, this, &TQelMainForm::bnF6Click);
+}
+
+void TQelMainForm::SetImages(const TQelImage& images) {
+    FImages = &images;
+    for (TPanelButton* key : {bnF1, bnF2, bnF3, bnF4, bnF4Analysis, bnF5, bnF6}) key->SetImageList(images.Image32x32L());
+    for (TPanelButton* b : {bnHelp, bnMinimize, bnClose}) b->SetImageList(images.Image16x16L());
+    const int tabPictures[] = {TQelImage::picSetupTab, TQelImage::picMeasureTab, TQelImage::picAnalysis};
+    for (int i = 0; i < 3; ++i) PageControl1->setTabIcon(i, QIcon(images.Image32x32L()->Picture(tabPictures[i])));
+    PageControl1->setIconSize(images.Image32x32L()->Size());
+    if (FAbout) FAbout->SetImages(images);
+}
+
+void TQelMainForm::FormCreate() {
+    for (QObject* w : {static_cast<QObject*>(this), static_cast<QObject*>(SetupFrame),
+                       static_cast<QObject*>(MeasDisplayFrame), static_cast<QObject*>(ManualFrame),
+                       static_cast<QObject*>(QelAnalysisFrame1)})
+        FGlobal.RegisterWindow(w);
+    PageControl1Change();
+    LinkBannerUpdate();
+    FHelpFile = FGlobal.AppFolder + QStringLiteral("Operating Instructions %1.html").arg(FGlobal.ConfigSection);
+    // "Load Last File" without a file manager opens the default document at start-up; making a
+    // new one first would replace the very test the operator asked for with an empty one.
+    const QString defaultDocument = FGlobal.DefaultDocumentName();
+    if (!(FGlobal.StartupMode == 3 && QFileInfo::exists(defaultDocument))) FGlobal.NewDocument(defaultDocument);
+    RenewTitle();
+    StatusBar1->setVisible(FGlobal.DebugMode);
+}
+
+// ------------------------------------------------------------------ messages
+
+bool TQelMainForm::event(QEvent* e) {
+    switch (int(e->type())) {
+    case UM_DOCCHANGED:
+    case UM_NEWDOC:
+        RenewTitle();
+        break;
+    case UM_LINKSTATE: {
+        const auto* m = static_cast<const TQelMessage*>(e);
+        OnLinkState(m->WParam, m->LParam);
+        RenewTitle();
+        break;
+    }
+    case UM_STARTUP:
+        OnStartup();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
+    const TQel8624& qel = FGlobal.Qel();
+    switch (wParam) {
+    case 0: {
+        const LinkState state = qel.State();
+        SetStatusPanel(0, LinkPrefix + LinkStateText(state));
+        SetStatusPanel(2, qel.RequestText());
+        SetStatusPanel(3, qel.ReplyText());
+        if (FAbout) FAbout->Refresh();
+        LinkBannerUpdate();
+        // An upload whose link is lost never reports its end; the pages must not stay locked.
+        if (FProgress && state != LinkState::Busy && state != LinkState::Idle && state != LinkState::Connected)
+            EndUploadProgress();
+        break;
+    }
+    case 2:
+        AlarmUpdate();
+        break;
+    case 3:
+        SetStatusPanel(4, CommandTypeName(int(lParam)) + ' ');
+        if (lParam == int(CommandType::MEMGETINFO)) {
+            if (!FProgress) {
+                FProgress = new TfrmProgress(FGlobal.ConfigSection, this);
+                FProgress->move(geometry().center() - FProgress->rect().center());
+            }
+            FProgress->SetPosition(5);
+            FProgress->show();
+            SetInputLocked(true);
+        } else if (lParam == int(CommandType::MEMGETRECORD)) {
+            const double entries = double(FGlobal.DirectoryEntries.size());
+            if (FProgress && entries > 0)
+                FProgress->SetPosition(int(std::lround(double(FGlobal.UploadedRecords.size()) / entries * 100)));
+        } else if (lParam == 500) {
+            EndUploadProgress();
+            NotAvailableYet(QStringLiteral("Upload dialog"));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TQelMainForm::EndUploadProgress() {
+    SetInputLocked(false);
+    delete FProgress;
+}
+
+// The title bar stays usable, so the operator can always leave the application.
+void TQelMainForm::SetInputLocked(bool locked) {
+    PageControl1->setEnabled(!locked);
+    pnButtons->setEnabled(!locked);
+}
+
+void TQelMainForm::OnStartup() {
+    switch (FGlobal.StartupMode) {
+    case 0:
+        PageControl1->setCurrentIndex(pgSetup);
+        PageControl1Change();
+        OpenAbout(true);
+        break;
+    case 2:
+        break;
+    case 3:
+        // Without a file manager there is no list of last files: the default document is it.
+        FGlobal.OpenDocument(FGlobal.DefaultDocumentName());
+        break;
+    default:
+        break;
+    }
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    show();
+    if (FGlobal.StartupMode == 2) bnF6Click();
+}
+
+void TQelMainForm::RenewTitle() {
+    esTitleBar->SetCaption(FGlobal.ConfigSection + QStringLiteral(" - ") + ShortDocumentName(FGlobal.Doc().FileName()));
+    const TTitleColours c = TitleColours(FGlobal.Qel().Status());
+    const TTitleColours now{esTitleBar->GradStart(), esTitleBar->GradMid(), esTitleBar->GradEnd(), esTitleBar->FontColor()};
+    if (c == now) return;
+    esTitleBar->SetGradStart(c.Start);
+    esTitleBar->SetGradMid(c.Mid);
+    esTitleBar->SetGradEnd(c.End);
+    esTitleBar->SetFontColor(c.Text);
+}
+
+void TQelMainForm::LinkBannerUpdate() {
+    QString text;
+    if (FGlobal.SimulationMode)
+        text = QStringLiteral("Simulation");
+    else if (FGlobal.Qel().State() == LinkState::Disconnected)
+        text = FGlobal.ConfigSection + QStringLiteral(" not connected");
+    if (text.isEmpty())
+        AlarmUpdate();
+    else
+        SetAlarmText(text);
+}
+
+void TQelMainForm::AlarmUpdate() {
+    const TestStatus status = FGlobal.Qel().Status();
+    SetStatusPanel(1, LinkPrefix + TestStatusName(status));
+    SetStatusPanel(2, FGlobal.StatusText);
+    QString text = AlarmText(status);
+    // Simulated results must never pass for measured ones: the banner keeps saying so.
+    if (text.isEmpty() && FGlobal.SimulationMode) text = QStringLiteral("Simulation");
+    SetAlarmText(text);
+}
+
+void TQelMainForm::SetAlarmText(const QString& text) {
+    esAlarms->SetCaption(text);
+    esAlarms->setVisible(!text.isEmpty());
+}
+
+QString TQelMainForm::StatusPanel(int index) const {
+    return index >= 0 && index < FPanels.size() ? FPanels.at(index)->text() : QString();
+}
+
+void TQelMainForm::SetStatusPanel(int index, const QString& text) {
+    if (index >= 0 && index < FPanels.size()) FPanels.at(index)->setText(text);
+}
+
+// ------------------------------------------------------------------ pages and keys
+
+void TQelMainForm::PageControl1Change() {
+    for (QComboBox* box : findChildren<QComboBox*>()) box->hidePopup();
+    const int page = PageControl1->currentIndex();
+    MeasDisplayFrame->setVisible(page != pgSetup);
+    switch (page) {
+    case pgSetup:
+        PinState(bnF4, 0);
+        bnF4->show();
+        bnF4Analysis->hide();
+        break;
+    case pgMeasure:
+        PinState(bnF4, 2);
+        bnF4->show();
+        bnF4Analysis->hide();
+        break;
+    default:
+        bnF4->hide();
+        bnF4Analysis->show();
+        break;
+    }
+}
+
+void TQelMainForm::NotAvailableYet(const QString& function) {
+    qCDebug(lcQelMain) << "not available yet:" << function;
+    if (TOperatorIFace* op = FGlobal.Operator())
+        op->Inform(QStringLiteral("The function \"%1\" is not available yet.").arg(function));
+}
+
+void TQelMainForm::bnF1Click() {
+    PageControl1->setCurrentIndex(pgMeasure);
+    PageControl1Change();
+    NotAvailableYet(QStringLiteral("Start Testing all Taps"));
+}
+
+void TQelMainForm::bnF2Click() { FGlobal.StopTest(); }
+
+void TQelMainForm::bnF3Click() {
+    if (PageControl1->currentIndex() != pgMeasure) PageControl1->setCurrentIndex(pgMeasure);
+    PageControl1Change();
+    NotAvailableYet(QStringLiteral("Test a single Tap"));
+}
+
+void TQelMainForm::bnF4Click() {
+    if (PageControl1->currentIndex() == pgSetup) OpenAbout(false);
+}
+
+void TQelMainForm::bnF4AnalysisClick() {
+    if (PageControl1->currentIndex() != pgAnalysis) return;
+    if (bnF4Analysis->State() == 1)
+        NotAvailableYet(QStringLiteral("Analysis Params"));
+    else if (bnF4Analysis->State() == 2)
+        NotAvailableYet(QStringLiteral("Analysis for Files"));
+}
+
+void TQelMainForm::bnF5Click() {
+    TOperatorIFace* op = FGlobal.Operator();
+    if (!FGlobal.DirectoryEntries.empty() && op &&
+        op->Message(TOperatorIFace::TKind::Confirmation, QString(), QStringLiteral("Do you want to upload the memory again?"),
+                    TOperatorIFace::TButtons::YesNo) == TOperatorIFace::TAnswer::No) {
+        NotAvailableYet(QStringLiteral("Upload dialog"));
+        return;
+    }
+    if (FGlobal.Qel().State() == LinkState::Busy) {
+        if (op) op->Inform(QStringLiteral("System is Busy\r\nStand by"));
+        return;
+    }
+    FGlobal.StartUpload();
+}
+
+void TQelMainForm::bnF6Click() { NotAvailableYet(QStringLiteral("File Manager")); }
+
+TQelAbout* TQelMainForm::About() const { return FAbout; }
+
+TfrmProgress* TQelMainForm::Progress() const { return FProgress; }
+
+TQelAbout* TQelMainForm::CreateAbout() {
+    if (!FAbout) {
+        FAbout = new TQelAbout(FGlobal, this);
+        if (FImages) FAbout->SetImages(*FImages);
+        connect(FAbout, &TQelAbout::HelpRequested, this, &TQelMainForm::bnHelpClick);
+    }
+    return FAbout;
+}
+
+void TQelMainForm::OpenAbout(bool startupForm) {
+    TQelAbout* about = CreateAbout();
+    if (startupForm) {
+        about->SetForm(TQelAbout::afStartup);
+    } else {
+        about->lbStatusInfo->clear();
+        about->SetForm(TQelAbout::afAbout);
+    }
+    if (FAboutShowing) return;
+    FAboutShowing = true;
+    // Before the main window shows, the box stands on its own in the middle of the screen.
+    if (!isVisible())
+        if (QScreen* s = about->screen()) about->move(s->availableGeometry().center() - about->rect().center());
+    const int result = about->exec();
+    FAboutShowing = false;
+    delete FAbout;
+    if (result == TQelAbout::FileManagerResult) bnF6Click();
+}
+
+// ------------------------------------------------------------------ title-bar buttons
+
+int TQelMainForm::HelpContext(int page) {
+    switch (page) {
+    case pgSetup: return 7;
+    case pgMeasure: return 51;
+    case pgAnalysis: return 6;
+    default: return 0;
+    }
+}
+
+QString TQelMainForm::HelpUrlFor(int page) const {
+    QUrl url = QUrl::fromLocalFile(FHelpFile);
+    // One anchor per help context in the operating instructions; context 0 is the contents.
+    if (const int context = HelpContext(page)) url.setFragment(QStringLiteral("context-%1").arg(context));
+    return url.toString();
+}
+
+void TQelMainForm::bnHelpClick() {
+    if (!QFileInfo::exists(FHelpFile)) {
+        if (TOperatorIFace* op = FGlobal.Operator())
+            op->Inform(QStringLiteral("\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'%s'\r\n\r\nnot found.")
+                           .replace(QStringLiteral("%s"), FHelpFile));
+        return;
+    }
+    if (OpenHelpUrl) OpenHelpUrl(QUrl(HelpUrlFor(PageControl1->currentIndex())));
+}
+
+void TQelMainForm::bnMinimizeClick() { showMinimized(); }
+
+void TQelMainForm::bnCloseClick() {
+    if (FClosePressed) {
+        // The operator does not want to wait for the instrument's goodbye.
+        qCDebug(lcQelMain) << "second close: ending now";
+        FShutDownDone = true;
+        QCoreApplication::exit(0);
+        return;
+    }
+    FClosePressed = true;
+    FGlobal.ShutDown();
+    FShutDownDone = true;
+    QTimer::singleShot(20, this, &QWidget::close);
+}
+
+void TQelMainForm::closeEvent(QCloseEvent* e) {
+    if (FShutDownDone) {
+        e->accept();
+        Q_EMIT Closed();
+        return;
+    }
+    // Closed by the desktop (a key, the task bar): the same way out as bnClose.
+    e->ignore();
+    if (!FClosePressed) QTimer::singleShot(0, this, &TQelMainForm::bnCloseClick);
+}

@@ -1,0 +1,132 @@
+#pragma once
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QStatusBar;
+class TExtStaticText;
+class TPanelButton;
+class TQelAbout;
+class TQelGlobal;
+class TQelImage;
+class TQelPageControl;
+class TfrmProgress;
+enum class TestStatus : quint8;
+
+// The one top-level window: a borderless 800 × 600 touch-screen window with its own title bar,
+// the pages SETUP, MEASURE and ANALYSIS, six function keys and, in debug mode, a status bar
+// with the link details. It follows the link and the test through the data module's messages
+// and becomes visible only when the start-up message arrives.
+class TQelMainForm : public QWidget {
+    Q_OBJECT
+public:
+    enum TPage { pgSetup = 0, pgMeasure = 1, pgAnalysis = 2 };
+    static constexpr int TitleBarHeight = 23;
+    static constexpr int TitleButtonWidth = 37;
+    static constexpr int ButtonPanelHeight = 54;
+
+    explicit TQelMainForm(TQelGlobal& global, QWidget* parent = nullptr);
+    ~TQelMainForm() override;
+
+    // The pictures of the keys and tabs (the picture module is created after this window).
+    void SetImages(const TQelImage& images);
+
+    // --- components, named as the pages and the tests address them ---
+    TExtStaticText* esTitleBar;
+    TExtStaticText* esAlarms;
+    TPanelButton* bnHelp;
+    TPanelButton* bnMinimize;
+    TPanelButton* bnClose;
+    TQelPageControl* PageControl1;
+    QWidget* tbSetup;
+    QWidget* tbMeasure;
+    QWidget* tbAnalysis;
+    QWidget* SetupFrame;
+    QWidget* MeasDisplayFrame;
+    QWidget* ManualFrame;
+    QWidget* QelAnalysisFrame1;
+    QStatusBar* StatusBar1;
+    QWidget* pnButtons;
+    TPanelButton* bnF1;
+    TPanelButton* bnF2;
+    TPanelButton* bnF3;
+    TPanelButton* bnF4;
+    TPanelButton* bnF4Analysis;
+    TPanelButton* bnF5;
+    TPanelButton* bnF6;
+
+    QString StatusPanel(int index) const;
+    QString HelpFile() const { return FHelpFile; }
+    static int HelpContext(int page);
+    QString HelpUrlFor(int page) const;
+    // The About box while it exists (created by the program entry, freed after a modal use).
+    TQelAbout* About() const;
+    TQelAbout* CreateAbout();
+    TfrmProgress* Progress() const;
+    // The operating instructions are handed to this; the desktop's browser by default.
+    std::function<bool(const QUrl&)> OpenHelpUrl;
+    // The shut-down has run and the window is on its way out.
+    bool ShutDownDone() const { return FShutDownDone; }
+
+    // --- handlers (also what a test presses) ---
+    void bnF1Click();
+    void bnF2Click();
+    void bnF3Click();
+    void bnF4Click();
+    void bnF4AnalysisClick();
+    void bnF5Click();
+    void bnF6Click();
+    void bnHelpClick();
+    void bnMinimizeClick();
+    void bnCloseClick();
+    void PageControl1Change();
+    void FormResize();  // the layout of the title bar, the keys and the pages
+
+Q_SIGNALS:
+    // The window has closed after the shut-down: the run is over.
+    void Closed();
+
+protected:
+    bool event(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void BuildTitleBar();
+    void BuildPages();
+    void BuildKeys();
+    void FormCreate();
+    void RenewTitle();
+    void LinkBannerUpdate();
+    void AlarmUpdate();
+    void SetAlarmText(const QString& text);
+    void OnLinkState(qintptr wParam, qintptr lParam);
+    void OnStartup();
+    void OpenAbout(bool startupForm);
+    void EndUploadProgress();
+    void SetInputLocked(bool locked);
+    void NotAvailableYet(const QString& function);
+    void TitleBarMouseDown(Qt::MouseButton button, QPoint pos);
+    void TitleBarMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void TitleBarDoubleClick();
+    bool CoversDesktopWidth() const;
+    void SetStatusPanel(int index, const QString& text);
+
+    TQelGlobal& FGlobal;
+    QList<QLabel*> FPanels;
+    QPointer<TQelAbout> FAbout;
+    QPointer<TfrmProgress> FProgress;
+    const TQelImage* FImages = nullptr;
+    QString FHelpFile;
+    QPoint FDragStart{-1, -1};
+    QRect FSavedGeometry;
+    bool FClosePressed = false;
+    bool FShutDownDone = false;
+    bool FAboutShowing = false;
+};

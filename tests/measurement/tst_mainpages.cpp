@@ -1,0 +1,259 @@
+// The main window in simulation: the pages and their keys, the start-up modes, help, the title
+// and the layout. No instrument is needed here.
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "ExtStaticText.h"
+#include "MainRig.h"
+#include "PanelButton.h"
+#include "PopupPanel.h"
+#include "QelAbouts.h"
+#include "QelPageControl.h"
+#include "QelStatusTexts.h"
+#include "XMLKvDoc.h"
+#include "XMLQel.h"
+
+class TstMainPages : public QObject {
+    Q_OBJECT
+
+    static void SetPage(TQelMainForm& f, int page) { f.PageControl1->setCurrentIndex(page); }
+
+private Q_SLOTS:
+    void fourthKeyFollowsThePage() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.show();
+        QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgSetup));
+        QVERIFY(!f.bnF4->isHidden());
+        QVERIFY(f.bnF4Analysis->isHidden());
+        QCOMPARE(f.bnF4->Caption(), QStringLiteral("About"));
+        QCOMPARE(f.bnF4->FacePicture(), int(TQelImage::picAbout));
+        QVERIFY(f.MeasDisplayFrame->isHidden());
+
+        SetPage(f, TQelMainForm::pgMeasure);
+        QVERIFY(!f.bnF4->isHidden());
+        QVERIFY(f.bnF4Analysis->isHidden());
+        QCOMPARE(f.bnF4->State(), 2);
+        QVERIFY(f.bnF4->Caption().trimmed().isEmpty());
+        QVERIFY(!f.bnF4->HasFacePicture());
+        QVERIFY(!f.MeasDisplayFrame->isHidden());
+        // A tap on the blank key neither changes it nor does anything.
+        f.bnF4->PerformClick();
+        QCOMPARE(f.bnF4->State(), 2);
+        QVERIFY(rig.Operator.Entries.isEmpty());
+        QVERIFY(f.About() == nullptr);
+
+        SetPage(f, TQelMainForm::pgAnalysis);
+        QVERIFY(f.bnF4->isHidden());
+        QVERIFY(!f.bnF4Analysis->isHidden());
+        QCOMPARE(f.bnF4Analysis->Caption(), QStringLiteral("More Analysis"));
+        QCOMPARE(f.bnF4Analysis->geometry(), f.bnF4->geometry());
+        f.bnF4Analysis->PerformClick();
+        QVERIFY(f.bnF4Analysis->IsPopupOpen());
+        TPopupWindow* popup = f.bnF4Analysis->PopupWindow();
+        QCOMPARE(popup->ItemButton(1)->Caption(), QStringLiteral("Analysis Params"));
+        QCOMPARE(popup->ItemButton(2)->Caption(), QStringLiteral("Analysis for Files"));
+        popup->ItemButton(2)->PerformClick();
+        QTRY_COMPARE(rig.NotAvailable(QStringLiteral("Analysis for Files")), 1);
+        QCOMPARE(rig.NotAvailable(QStringLiteral("Analysis Params")), 0);
+
+        // Back on SETUP the key is "About" again.
+        SetPage(f, TQelMainForm::pgSetup);
+        QCOMPARE(f.bnF4->Caption(), QStringLiteral("About"));
+        QVERIFY(f.bnF4Analysis->isHidden());
+    }
+
+    void keysOfPagesStillToComeSaySo() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.show();
+        QCOMPARE(f.bnF1->Caption(), QStringLiteral("Start Testing all Taps"));
+        QCOMPARE(f.bnF2->Caption(), QStringLiteral("Stop           Testing "));
+        QCOMPARE(f.bnF3->Caption(), QStringLiteral("Test a        single Tap"));
+        QCOMPARE(f.bnF5->Caption(), QStringLiteral("Upload      Data"));
+        QCOMPARE(f.bnF6->Caption(), QStringLiteral("File      Manager"));
+        f.bnF1->PerformClick();
+        QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgMeasure));
+        QCOMPARE(rig.NotAvailable(QStringLiteral("Start Testing all Taps")), 1);
+        SetPage(f, TQelMainForm::pgAnalysis);
+        f.bnF3->PerformClick();
+        QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgMeasure));
+        QCOMPARE(rig.NotAvailable(QStringLiteral("Test a single Tap")), 1);
+        f.bnF6->PerformClick();
+        QCOMPARE(rig.NotAvailable(QStringLiteral("File Manager")), 1);
+        f.bnF2->PerformClick();
+        QVERIFY(rig.Global->StopRequested);
+        QCOMPARE(rig.Operator.Entries.size(), 3);
+    }
+
+    void simulationBannerTitleAndAbout() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM"), QStringLiteral("/DBG")});
+        TQelMainForm& f = *rig.Form;
+        QVERIFY(!f.StatusBar1->isHidden());
+        QCOMPARE(f.esAlarms->Caption(), QStringLiteral("Simulation"));
+        QVERIFY(!f.esAlarms->isHidden());
+        QCOMPARE(f.esTitleBar->Caption(), QStringLiteral("Qel8625 - /../Data/Qel8625"));
+        QCOMPARE(f.esTitleBar->GradStart(), QColor(Qt::yellow));
+        QCOMPARE(f.esTitleBar->GradEnd(), QColor(128, 128, 0));
+        QCOMPARE(f.esTitleBar->FontColor(), QColor(Qt::black));
+        // A test status message must not take the simulation's banner away.
+        rig.Global->SendToAll(UM_LINKSTATE, 2, 0);
+        QCOMPARE(f.esAlarms->Caption(), QStringLiteral("Simulation"));
+        QCOMPARE(f.StatusPanel(1), QStringLiteral("QEL 8624 :Idle"));
+
+        TQelAbout* about = f.CreateAbout();
+        about->SetForm(TQelAbout::afStartup);
+        QCOMPARE(about->lbStatusInfo->text(), QStringLiteral("Qel8625 simulated"));
+        QCOMPARE(about->lbFirmware->text(), QStringLiteral("- -"));
+        QCOMPARE(about->lbSerialNo->text(), QStringLiteral("- -"));
+        QCOMPARE(about->lbCalibrationDate->text(), QStringLiteral("- -"));
+        QVERIFY(about->lbFirmwareInformation->isHidden());
+        QVERIFY(!about->bnQuickStart->isHidden());
+        QVERIFY(!about->bnFileManager->isHidden());
+        about->SetForm(TQelAbout::afAbout);
+        QVERIFY(about->bnQuickStart->isHidden());
+        QVERIFY(about->bnFileManager->isHidden());
+        QVERIFY(about->bnHelp->isHidden());
+
+        // A new document renews the title.
+        QVERIFY(QDir(rig.App.path()).mkpath(QStringLiteral("tests")));
+        QVERIFY(rig.Global->NewDocument(rig.App.filePath(QStringLiteral("tests/T 110.xml"))));
+        QCOMPARE(f.esTitleBar->Caption(), QStringLiteral("Qel8625 - /../tests/T 110"));
+    }
+
+    void startupModes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("aboutShown");
+        QTest::addColumn<int>("fileManagerAsked");
+        QTest::newRow("0 Select Startup") << 0 << true << 0;
+        QTest::newRow("1 Quick Startup") << 1 << false << 0;
+        QTest::newRow("2 FileManager") << 2 << false << 1;
+        QTest::newRow("3 Load Last File") << 3 << false << 0;
+    }
+    void startupModes() {
+        QFETCH(int, mode);
+        QFETCH(bool, aboutShown);
+        QFETCH(int, fileManagerAsked);
+        TMainRig rig;
+        rig.SetConfig(QStringLiteral("StartupMode"), QString::number(mode));
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.CreateAbout();  // as the program entry does
+        QVERIFY(!f.isVisible());
+        SetPage(f, TQelMainForm::pgAnalysis);
+        bool startupForm = false, windowHidden = false;
+        QTimer::singleShot(0, this, [&] {
+            if (TQelAbout* about = f.About(); about && about->isVisible()) {
+                startupForm = about->Form() == TQelAbout::afStartup && !about->bnQuickStart->isHidden();
+                windowHidden = !f.isVisible();
+                about->bnQuickStart->PerformClick();
+            }
+        });
+        rig.Global->SendToAll(UM_STARTUP, 0, 0);
+        QVERIFY(f.isVisible());
+        QCOMPARE(startupForm, aboutShown);
+        QCOMPARE(windowHidden, aboutShown);  // the box comes first, the window after it
+        if (aboutShown) {
+            QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgSetup));
+            QVERIFY(f.About() == nullptr);
+        }
+        QCOMPARE(rig.NotAvailable(QStringLiteral("File Manager")), fileManagerAsked);
+    }
+
+    void loadLastFileKeepsTheLastTest() {
+        TMainRig rig;
+        rig.SetConfig(QStringLiteral("StartupMode"), QStringLiteral("3"));
+        QString document;
+        {
+            rig.Create({QStringLiteral("/SIM")});
+            document = rig.Global->DefaultDocumentName();
+            rig.Global->Doc().DUTGeneral().Location().SetValue(QStringLiteral("Substation North"));
+            QVERIFY(rig.Global->DocumentChanged());
+            rig.Form.reset();
+            rig.Global.reset();
+        }
+        rig.Create({QStringLiteral("/SIM")});
+        rig.Global->SendToAll(UM_STARTUP, 0, 0);
+        QCOMPARE(rig.Global->Doc().FileName(), document);
+        QCOMPARE(rig.Global->Doc().DUTGeneral().Location().Value(), QStringLiteral("Substation North"));
+        QVERIFY(rig.Operator.Entries.isEmpty());
+    }
+
+    void helpAtThePageContext() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.show();
+        QList<QUrl> opened;
+        f.OpenHelpUrl = [&](const QUrl& url) {
+            opened << url;
+            return true;
+        };
+        const QString help = rig.App.filePath(QStringLiteral("Operating Instructions Qel8625.html"));
+        QCOMPARE(f.HelpFile(), help);
+        f.bnHelp->PerformClick();
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(rig.Operator.Texts(),
+                 QStringList{QStringLiteral("\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'") + help +
+                             QStringLiteral("'\r\n\r\nnot found.")});
+
+        QFile file(help);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html><body><a id=\"context-7\"></a></body></html>");
+        file.close();
+        const int contexts[] = {7, 51, 6};
+        for (int page = 0; page < 3; ++page) {
+            SetPage(f, page);
+            f.bnHelp->PerformClick();
+            QCOMPARE(opened.last().toLocalFile(), help);
+            QCOMPARE(opened.last().fragment(), QStringLiteral("context-%1").arg(contexts[page]));
+        }
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(rig.Operator.Entries.size(), 1);
+    }
+
+    void layoutOfTitleBarAndKeys() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.show();
+        QCOMPARE(f.size(), QSize(800, 600));
+        QCOMPARE(f.esTitleBar->geometry(), QRect(0, 0, 800, 23));
+        QCOMPARE(f.bnClose->geometry(), QRect(763, 0, 37, 23));
+        QCOMPARE(f.bnMinimize->x(), 726);
+        QCOMPARE(f.bnHelp->x(), 689);
+        QVERIFY(f.esAlarms->geometry().right() < f.bnHelp->x());
+        QCOMPARE(f.pnButtons->geometry(), QRect(2, 544, 796, 54));
+        QCOMPARE(f.bnF1->geometry().left(), 4);
+        QCOMPARE(f.bnF1->width(), 128);
+        QCOMPARE(f.bnF6->geometry().left(), 5 * 128 + 24);
+        QCOMPARE(f.PageControl1->Tabs()->TabLength(), 148);
+        QVERIFY(f.PageControl1->geometry().bottom() < f.pnButtons->y());
+
+        // The window covers the 800-pixel screen: neither a drag nor a double-click moves it.
+        const QRect before = f.geometry();
+        QTest::mouseDClick(f.esTitleBar, Qt::LeftButton, {}, QPoint(100, 10));
+        QTest::mousePress(f.esTitleBar, Qt::LeftButton, {}, QPoint(100, 10));
+        QTest::mouseMove(f.esTitleBar, QPoint(160, 40));
+        QTest::mouseRelease(f.esTitleBar, Qt::LeftButton, {}, QPoint(160, 40));
+        QCOMPARE(f.geometry(), before);
+    }
+
+    void shortDocumentNames() {
+        QCOMPARE(ShortDocumentName(QStringLiteral("/home/op/Documents/KOVA/Data/T1.XML")), QStringLiteral("/../Data/T1"));
+        QCOMPARE(ShortDocumentName(QStringLiteral("/data/T1.xml")), QStringLiteral("/data/T1"));
+        QCOMPARE(ShortDocumentName(QStringLiteral("/T1.xml")), QStringLiteral("/T1"));
+        QCOMPARE(ShortDocumentName(QStringLiteral("/a/b/T1.backup.xml")), QStringLiteral("/../b/T1.backup"));
+        QCOMPARE(ShortDocumentName(QString()), QString());
+    }
+};
+
+QTEST_MAIN(TstMainPages)
+#include "tst_mainpages.moc"

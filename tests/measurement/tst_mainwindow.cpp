@@ -1,0 +1,240 @@
+// The main window against the instrument emulator on a pseudo-terminal: how it follows the
+// link, the test status and the upload, the About box of a connected instrument, and the way out.
+#include <QLabel>
+#include <QProgressBar>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "ExtStaticText.h"
+#include "MainRig.h"
+#include "PanelButton.h"
+#include "PopupPanel.h"
+#include "Progress.h"
+#include "QelAbouts.h"
+#include "QelPageControl.h"
+#include "StatusRelay.h"
+#include "XMLKvDoc.h"
+#include "XMLQel.h"
+
+namespace {
+
+// A Dyn11 transformer, 110 kV / 20 kV, measured HV against LV at "Auto".
+void MakeDyn11(TQelGlobal& g) {
+    const auto windings = g.Doc().DUTTrafoData().Winding();
+    windings.Item(0).Configuration().SetValue(0);
+    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
+    windings.Item(1).Configuration().SetValue(2);
+    windings.Item(1).VectorGroup().SetValue(11);
+    windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
+    const auto setup = g.Doc().QEL().Setup();
+    setup.ActTestVoltage().SetValue(QStringLiteral("Auto"));
+    setup.ActMeasWindingH().SetValue(0);
+    setup.ActMeasWindingX().SetValue(1);
+    g.DocumentChanged();
+}
+
+bool Sent(const TQel8624Emulator& e, const QString& head) {
+    for (const QStringList& r : e.Requests())
+        if (r.join(' ').startsWith(head)) return true;
+    return false;
+}
+
+const QColor Red(Qt::red), Yellow(Qt::yellow), Black(Qt::black);
+
+} // namespace
+
+class TstMainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void debugPanelsAndTitleFollowATapTest() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator(1500));
+        rig.Create({QStringLiteral("/DBG")});
+        TQelMainForm& f = *rig.Form;
+        QVERIFY(!f.StatusBar1->isHidden());
+        QVERIFY(rig.WaitIdle());
+        QTRY_COMPARE(f.StatusPanel(0), QStringLiteral("QEL 8624 :Idle"));
+        QTRY_VERIFY(f.esAlarms->isHidden());
+        QCOMPARE(f.esTitleBar->Caption(), QStringLiteral("QEL8624 - /../Data/Qel8625"));
+
+        MakeDyn11(*rig.Global);
+        rig.Global->StartTapTest(1);
+        // While the instrument measures the title bar turns red with yellow text.
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Global->Qel().Status() == TestStatus::Measuring && f.esTitleBar->GradStart() == Red,
+                                 10000);
+        QCOMPARE(f.esTitleBar->FontColor(), Yellow);
+        QCOMPARE(f.esTitleBar->GradEnd(), QColor(81, 0, 0));
+        QCOMPARE(f.StatusPanel(1), QStringLiteral("QEL 8624 :Measuring"));
+        QVERIFY(f.esAlarms->isHidden());
+
+        // The result is fetched: the last command is named, the title is yellow again.
+        QTRY_COMPARE_WITH_TIMEOUT(f.StatusPanel(4), QStringLiteral("TESTGETTAP "), 15000);
+        QTRY_COMPARE(f.esTitleBar->GradStart(), Yellow);
+        QCOMPARE(f.esTitleBar->FontColor(), Black);
+        QVERIFY(f.StatusPanel(1) != QStringLiteral("QEL 8624 :Measuring"));
+    }
+
+    void bannerWhenNoInstrumentAnswers() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        TEmulatorFault silent;
+        silent.Kind = TEmulatorFault::Silent;
+        silent.Count = -1;
+        rig.Emulator->AddFault(silent);
+        rig.Create();
+        TQelMainForm& f = *rig.Form;
+        QVERIFY(f.StatusBar1->isHidden());
+        TQelAbout* about = f.CreateAbout();
+        // The connection is tried (the hand-over of its states needs this thread's events) and given up.
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.Emulator->Frames().isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Global->Qel().State() == LinkState::Disconnected &&
+                                     f.esAlarms->Caption() == QStringLiteral("Qel8625 not connected"),
+                                 20000);
+        QVERIFY(!f.esAlarms->isHidden());
+        QCOMPARE(f.esTitleBar->GradStart(), Yellow);
+        QCOMPARE(about->lbStatusInfo->text(), QStringLiteral("Qel8625 not connected, please check ComPort."));
+        QCOMPARE(about->lbFirmware->text(), QStringLiteral("- -"));
+        QCOMPARE(about->lbSerialNo->text(), QStringLiteral("- -"));
+    }
+
+    void alarmStatusInBannerTitleStaysYellow() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator(4000));
+        TStatusRelay relay;
+        QVERIFY(relay.Start(rig.Emulator->SlavePath()));
+        rig.SetPort(relay.SlavePath());
+        rig.Create({QStringLiteral("/DBG")});
+        TQelMainForm& f = *rig.Form;
+        QVERIFY(rig.WaitIdle());
+        // The instrument is asked for its test status once a test has been run.
+        MakeDyn11(*rig.Global);
+        rig.Global->StartTapTest(1);
+        QTRY_COMPARE_WITH_TIMEOUT(f.esTitleBar->GradStart(), Red, 10000);
+
+        relay.ForceStatusCode(251);  // the instrument's emergency stop
+        QTRY_COMPARE_WITH_TIMEOUT(f.esAlarms->Caption(), QStringLiteral("Emergency Stop"), 5000);
+        QVERIFY(!f.esAlarms->isHidden());
+        QCOMPARE(f.StatusPanel(1), QStringLiteral("QEL 8624 :EmergencyStop"));
+        QCOMPARE(f.esTitleBar->GradStart(), Yellow);
+        QCOMPARE(f.esTitleBar->FontColor(), Black);
+
+        relay.ForceStatusCode(252);
+        QTRY_COMPARE_WITH_TIMEOUT(f.esAlarms->Caption(), QStringLiteral("Over Current"), 5000);
+
+        relay.ForceStatusCode(-1);  // released: the banner goes away
+        QTRY_VERIFY_WITH_TIMEOUT(f.esAlarms->isHidden(), 5000);
+        QVERIFY(f.StatusPanel(1) != QStringLiteral("QEL 8624 :OverCurrent"));
+    }
+
+    void aboutBoxShowsTheConnectedInstrument() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Create();
+        TQelMainForm& f = *rig.Form;
+        // Created before the link is up, as by the program entry: it follows the link by itself.
+        TQelAbout* about = f.CreateAbout();
+        QVERIFY(rig.WaitIdle());
+        QTRY_COMPARE(about->lbStatusInfo->text(), QStringLiteral("QEL8624 connected"));
+        QCOMPARE(about->lbFirmware->text(), QStringLiteral("2.05.12"));
+        QCOMPARE(about->lbSerialNo->text(), QStringLiteral("86240117"));
+        const QDateTime calibrated = rig.Global->Qel().LastCalibration();
+        QVERIFY(calibrated.isValid());
+        QCOMPARE(about->lbCalibrationDate->text(), QLocale::system().toString(calibrated.date(), QLocale::ShortFormat));
+        QCOMPARE(about->lbSWVersion->text(), QStringLiteral(QEL_VERSION_TEXT));
+        QVERIFY(!about->lbFileDate->text().isEmpty());
+        // 2.05.12 on the 100 V instrument is below the upgrade line.
+        QVERIFY(!about->lbFirmwareInformation->isHidden());
+
+        // bnF4 on SETUP shows it modally in About form, and frees it afterwards.
+        f.show();
+        bool shown = false, aboutForm = false, startButtons = true;
+        QTimer::singleShot(0, this, [&] {
+            TQelAbout* box = f.About();
+            shown = box && box->isVisible();
+            aboutForm = box && box->Form() == TQelAbout::afAbout;
+            startButtons = box && (!box->bnQuickStart->isHidden() || !box->bnFileManager->isHidden());
+            if (box) box->bnOK->PerformClick();
+        });
+        f.bnF4->PerformClick();
+        QVERIFY(shown);
+        QVERIFY(aboutForm);
+        QVERIFY(!startButtons);
+        QVERIFY(f.About() == nullptr);
+    }
+
+    void uploadShowsProgressAndUnlocksAtTheEnd() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
+        rig.Create({QStringLiteral("/DBG")});
+        TQelMainForm& f = *rig.Form;
+        QVERIFY(rig.WaitIdle());
+        f.show();
+        int highest = 0;
+        f.bnF5->PerformClick();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
+        QVERIFY(f.Progress()->isVisible());
+        QCOMPARE(f.Progress()->windowTitle(), QStringLiteral("Uploading QEL8624 memory..."));
+        connect(f.Progress()->ProgressBar1, &QProgressBar::valueChanged, this, [&](int v) { highest = std::max(highest, v); });
+        // The pages are locked while the memory is read; the title bar is not.
+        QVERIFY(!f.pnButtons->isEnabled());
+        QVERIFY(!f.PageControl1->isEnabled());
+        QVERIFY(f.bnClose->isEnabled());
+
+        QTRY_COMPARE_WITH_TIMEOUT(rig.NotAvailable(QStringLiteral("Upload dialog")), 1, 30000);
+        QVERIFY(f.Progress() == nullptr);
+        QVERIFY(f.pnButtons->isEnabled());
+        QVERIFY(f.PageControl1->isEnabled());
+        QCOMPARE(f.StatusPanel(4), QStringLiteral("500 "));
+        QCOMPARE(highest, 100);
+        QVERIFY(!rig.Global->UploadedRecords.empty());
+
+        // Tests read before: the operator is asked first; No keeps the lists.
+        rig.Operator.Answers << TOperatorIFace::TAnswer::No;
+        rig.Emulator->ClearLog();
+        f.bnF5->PerformClick();
+        QVERIFY(rig.Operator.Texts().contains(QStringLiteral("Do you want to upload the memory again?")));
+        QCOMPARE(rig.NotAvailable(QStringLiteral("Upload dialog")), 2);
+        QVERIFY(!Sent(*rig.Emulator, QStringLiteral("M R D")));
+    }
+
+    void closeWhileConnectedShutsDownAndEnds() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Create();
+        TQelMainForm& f = *rig.Form;
+        QVERIFY(rig.WaitIdle());
+        f.show();
+        QSignalSpy closed(&f, &TQelMainForm::Closed);
+        rig.Emulator->ClearLog();
+
+        f.bnClose->PerformClick();
+        QVERIFY(f.bnClose->IsPopupOpen());
+        TCaptionButton* exit = f.bnClose->PopupWindow()->ItemButton(1);
+        QVERIFY(exit);
+        QCOMPARE(exit->Caption(), QStringLiteral("Exit to Windows"));
+        QVERIFY(!f.bnClose->PopupWindow()->ItemButton(2));  // "Shut Down " lies above the range
+        exit->PerformClick();
+
+        QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 5000);
+        QVERIFY(f.ShutDownDone());
+        QVERIFY(f.isHidden());
+        QVERIFY(Sent(*rig.Emulator, QStringLiteral("T M H")));
+        QVERIFY(Sent(*rig.Emulator, QStringLiteral("C C")));
+        QCOMPARE(rig.Global->Qel().State(), LinkState::Disconnected);
+        QTRY_VERIFY(rig.Global->Qel().isFinished());
+
+        // The data module goes down after the window and writes the settings of the instrument.
+        rig.Form.reset();
+        rig.Global.reset();
+        TIniFile ini(rig.ConfigFile());
+        QCOMPARE(ini.ReadString(QStringLiteral("QEL8624"), QStringLiteral("StartupMode"), QStringLiteral("none")),
+                 QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"
