@@ -124,33 +124,35 @@ void TQelMainForm::BuildTitleBar() {
 void TQelMainForm::BuildPages() {
     PageControl1 = new TQelPageControl(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    tbSetup = new QWidget;
-    tbMeasure = new QWidget;
-    tbAnalysis = new QWidget;
-    tbSetup->setObjectName(QStringLiteral("tbSetup"));
-    tbMeasure->setObjectName(QStringLiteral("tbMeasure"));
-    tbAnalysis->setObjectName(QStringLiteral("tbAnalysis"));
-    PageControl1->addTab(tbSetup, QStringLiteral("SETUP"));
-    PageControl1->addTab(tbMeasure, QStringLiteral("MEASURE"));
-    PageControl1->addTab(tbAnalysis, QStringLiteral("ANALYSIS"));
+    auto page = [this](const char* name, const QString& caption) {
+        auto* tab = new QWidget;
+        tab->setObjectName(QLatin1String(name));
+        PageControl1->addTab(tab, caption);
+        return tab;
+    };
+    tbSetup = page("tbSetup", QStringLiteral("SETUP"));
+    tbMeasure = page("tbMeasure", QStringLiteral("MEASURE"));
+    tbAnalysis = page("tbAnalysis", QStringLiteral("ANALYSIS"));
 
-    SetupFrame = new TQelPlaceholderFrame(
-        QStringLiteral("SETUP"),
-        QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."), tbSetup);
-    SetupFrame->setObjectName(QStringLiteral("SetupFrame"));
-    MeasDisplayFrame = new TQelPlaceholderFrame(
-        QStringLiteral("Live display"),
+    // The pages' own frames come with their own parts of the application; until then each
+    // page says what it will hold.
+    auto frame = [](const char* name, const QString& title, const QString& content, QWidget* tab) {
+        auto* f = new TQelPlaceholderFrame(title, content, tab);
+        f->setObjectName(QLatin1String(name));
+        return f;
+    };
+    SetupFrame = frame("SetupFrame", QStringLiteral("SETUP"),
+                       QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."),
+                       tbSetup);
+    MeasDisplayFrame = frame(
+        "MeasDisplayFrame", QStringLiteral("Live display"),
         QStringLiteral("Ratio, deviation, phase and current of the phases A, B and C of the last result will be shown here."),
         tbMeasure);
-    MeasDisplayFrame->setObjectName(QStringLiteral("MeasDisplayFrame"));
-    ManualFrame = new TQelPlaceholderFrame(
-        QStringLiteral("MEASURE"),
-        QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
-    ManualFrame->setObjectName(QStringLiteral("ManualFrame"));
-    QelAnalysisFrame1 = new TQelPlaceholderFrame(
-        QStringLiteral("ANALYSIS"),
-        QStringLiteral("Charts of ratio and phase deviation against their limits will be shown here."), tbAnalysis);
-    QelAnalysisFrame1->setObjectName(QStringLiteral("QelAnalysisFrame1"));
+    ManualFrame = frame("ManualFrame", QStringLiteral("MEASURE"),
+                        QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
+    QelAnalysisFrame1 = frame("QelAnalysisFrame1", QStringLiteral("ANALYSIS"),
+                              QStringLiteral("Charts of ratio and phase deviation against their limits will be shown here."),
+                              tbAnalysis);
 
     StatusBar1 = new QStatusBar(tbMeasure);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
