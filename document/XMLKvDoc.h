@@ -3,7 +3,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+class TGridTable;
 class TOperatorIFace;
 
 // One test document in memory: the DOM, its typed root binding and the name of the file it
@@ -74,6 +76,15 @@ public:
     // file is replaced in one step: until the new version is complete on the disk, the old
     // one stays. False with error set when the new version could not be written.
     bool Save(const QString& fileName, bool formatted, bool makeBackup, QString* error = nullptr);
+
+    // The measurement tables of several test files merged into target, one block of rows per
+    // file with the file's path relative to baseFolder in column 0 and an empty row between the
+    // blocks; columns are matched by title, new titles are appended. Files that are missing or
+    // do not load are skipped. The list file itself is read by the multi-file analysis, which
+    // passes the FileName column of its rows here.
+    enum class TMergeSource { Measurement, SiblingMeasData };
+    static bool MergeMeasurementTables(TGridTable& target, const QStringList& files, const QString& baseFolder,
+                                       TMergeSource source, const QString& fileNameTitle = QStringLiteral("File Name"));
 
 Q_SIGNALS:
     // After New and after every Load that replaced the document.
