@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -85,6 +86,9 @@ void TQelMainForm::BuildTitleBar() {
     QFont bold = esTitleBar->font();
     bold.setBold(true);
     esTitleBar->setFont(bold);
+    // The document title reads from the left; the right end belongs to the banner and buttons.
+    esTitleBar->SetXPos(6);
+    esTitleBar->SetYPos(std::max(0, (TitleBarHeight - QFontMetrics(bold).height()) / 2));
     const TTitleColours idle = TitleColours(TestStatus::Idle);
     esTitleBar->SetGradStart(idle.Start);
     esTitleBar->SetGradMid(idle.Mid);
@@ -472,8 +476,10 @@ void TQelMainForm::OpenAbout(bool startupForm) {
     if (FAboutShowing) return;
     FAboutShowing = true;
     // Before the main window shows, the box stands on its own in the middle of the screen.
-    if (!isVisible())
+    if (!isVisible()) {
+        about->adjustSize();
         if (QScreen* s = about->screen()) about->move(s->availableGeometry().center() - about->rect().center());
+    }
     const int result = about->exec();
     FAboutShowing = false;
     delete FAbout;
