@@ -58,6 +58,21 @@ struct TMainRig {
         Form->SetImages(Images);
     }
 
+    // Connected to the emulator and on screen, as after a start with the instrument attached.
+    bool CreateShownAndIdle(const QStringList& arguments = {}) {
+        Create(arguments);
+        Form->show();
+        return WaitIdle();
+    }
+    // The instrument stops answering `request` ("" = every request) for good.
+    void SilenceFor(const QString& request) {
+        TEmulatorFault silent;
+        silent.Kind = TEmulatorFault::Silent;
+        silent.Request = request;
+        silent.Count = -1;
+        Emulator->AddFault(silent);
+    }
+
     bool WaitIdle(int ms = 15000) {
         return QTest::qWaitFor([this] { return Global->Qel().State() == LinkState::Idle; }, ms);
     }

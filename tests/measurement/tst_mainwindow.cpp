@@ -80,10 +80,7 @@ private Q_SLOTS:
     void bannerWhenNoInstrumentAnswers() {
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
-        TEmulatorFault silent;
-        silent.Kind = TEmulatorFault::Silent;
-        silent.Count = -1;
-        rig.Emulator->AddFault(silent);
+        rig.SilenceFor(QString());
         rig.Create();
         TQelMainForm& f = *rig.Form;
         QVERIFY(f.StatusBar1->isHidden());
@@ -169,10 +166,8 @@ private Q_SLOTS:
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
         rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
-        rig.Create({QStringLiteral("/DBG")});
+        QVERIFY(rig.CreateShownAndIdle({QStringLiteral("/DBG")}));
         TQelMainForm& f = *rig.Form;
-        QVERIFY(rig.WaitIdle());
-        f.show();
         int highest = 0;
         f.bnF5->PerformClick();
         QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
@@ -204,10 +199,8 @@ private Q_SLOTS:
     void closeWhileConnectedShutsDownAndEnds() {
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
-        rig.Create();
+        QVERIFY(rig.CreateShownAndIdle());
         TQelMainForm& f = *rig.Form;
-        QVERIFY(rig.WaitIdle());
-        f.show();
         QSignalSpy closed(&f, &TQelMainForm::Closed);
         rig.Emulator->ClearLog();
 
