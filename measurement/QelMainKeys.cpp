@@ -1,0 +1,196 @@
+// Pages, function keys, the About box and the title-bar buttons of the main window.
+#include "QelMain.h"
+
+#include "OperatorIFace.h"
+#include "PanelButton.h"
+#include "Progress.h"
+#include "Qel8624Device.h"
+#include "QelAbouts.h"
+#include "QelGlobals.h"
+#include "QelPageControl.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <QTimer>
+
+Q_DECLARE_LOGGING_CATEGORY(lcQelMain)
+
+namespace {
+
+// A key that shows one of its items and stays there when tapped (the page decides the item).
+void PinState(TPanelButton* key, int state) {
+    key->SetStateMin(0);
+    key->SetStateMax(key->CaptionItems().size() - 1);
+    key->SetState(state);
+    key->SetStateMax(state);
+    key->SetStateMin(state);
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ pages and keys
+
+void TQelMainForm::PageControl1Change() {
+    for (QComboBox* box : findChildren<QComboBox*>()) box->hidePopup();
+    const int page = PageControl1->currentIndex();
+    MeasDisplayFrame->setVisible(page != pgSetup);
+    switch (page) {
+    case pgSetup:
+        PinState(bnF4, 0);
+        bnF4->show();
+        bnF4Analysis->hide();
+        break;
+    case pgMeasure:
+        PinState(bnF4, 2);
+        bnF4->show();
+        bnF4Analysis->hide();
+        break;
+    default:
+        bnF4->hide();
+        bnF4Analysis->show();
+        break;
+    }
+}
+
+void TQelMainForm::NotAvailableYet(const QString& function) {
+    qCDebug(lcQelMain) << "not available yet:" << function;
+    if (TOperatorIFace* op = FGlobal.Operator())
+        op->Inform(QStringLiteral("The function \"%1\" is not available yet.").arg(function));
+}
+
+void TQelMainForm::bnF1Click() {
+    PageControl1->setCurrentIndex(pgMeasure);
+    PageControl1Change();
+    NotAvailableYet(QStringLiteral("Start Testing all Taps"));
+}
+
+void TQelMainForm::bnF2Click() { FGlobal.StopTest(); }
+
+void TQelMainForm::bnF3Click() {
+    if (PageControl1->currentIndex() != pgMeasure) PageControl1->setCurrentIndex(pgMeasure);
+    PageControl1Change();
+    NotAvailableYet(QStringLiteral("Test a single Tap"));
+}
+
+void TQelMainForm::bnF4Click() {
+    if (PageControl1->currentIndex() == pgSetup) OpenAbout(false);
+}
+
+void TQelMainForm::bnF4AnalysisClick() {
+    if (PageControl1->currentIndex() != pgAnalysis) return;
+    if (bnF4Analysis->State() == 1)
+        NotAvailableYet(QStringLiteral("Analysis Params"));
+    else if (bnF4Analysis->State() == 2)
+        NotAvailableYet(QStringLiteral("Analysis for Files"));
+}
+
+void TQelMainForm::bnF5Click() {
+    TOperatorIFace* op = FGlobal.Operator();
+    if (!FGlobal.DirectoryEntries.empty() && op &&
+        op->Message(TOperatorIFace::TKind::Confirmation, QString(), QStringLiteral("Do you want to upload the memory again?"),
+                    TOperatorIFace::TButtons::YesNo) == TOperatorIFace::TAnswer::No) {
+        NotAvailableYet(QStringLiteral("Upload dialog"));
+        return;
+    }
+    if (FGlobal.Qel().State() == LinkState::Busy) {
+        if (op) op->Inform(QStringLiteral("System is Busy\r\nStand by"));
+        return;
+    }
+    FGlobal.StartUpload();
+}
+
+void TQelMainForm::bnF6Click() { NotAvailableYet(QStringLiteral("File Manager")); }
+
+TQelAbout* TQelMainForm::About() const { return FAbout; }
+
+TfrmProgress* TQelMainForm::Progress() const { return FProgress; }
+
+TQelAbout* TQelMainForm::CreateAbout() {
+    if (!FAbout) {
+        FAbout = new TQelAbout(FGlobal, this);
+        if (FImages) FAbout->SetImages(*FImages);
+        connect(FAbout, &TQelAbout::HelpRequested, this, &TQelMainForm::bnHelpClick);
+    }
+    return FAbout;
+}
+
+void TQelMainForm::OpenAbout(bool startupForm) {
+    TQelAbout* about = CreateAbout();
+    if (startupForm) {
+        about->SetForm(TQelAbout::afStartup);
+    } else {
+        about->lbStatusInfo->clear();
+        about->SetForm(TQelAbout::afAbout);
+    }
+    if (FAboutShowing) return;
+    FAboutShowing = true;
+    // Before the main window shows, the box stands on its own in the middle of the screen.
+    if (!isVisible()) {
+        about->adjustSize();
+        if (QScreen* s = about->screen()) about->move(s->availableGeometry().center() - about->rect().center());
+    }
+    const int result = about->exec();
+    FAboutShowing = false;
+    delete FAbout;
+    if (result == TQelAbout::FileManagerResult) bnF6Click();
+}
+
+// ------------------------------------------------------------------ title-bar buttons
+
+int TQelMainForm::HelpContext(int page) {
+    switch (page) {
+    case pgSetup: return 7;
+    case pgMeasure: return 51;
+    case pgAnalysis: return 6;
+    default: return 0;
+    }
+}
+
+QString TQelMainForm::HelpUrlFor(int page) const {
+    QUrl url = QUrl::fromLocalFile(FHelpFile);
+    // One anchor per help context in the operating instructions; context 0 is the contents.
+    if (const int context = HelpContext(page)) url.setFragment(QStringLiteral("context-%1").arg(context));
+    return url.toString();
+}
+
+void TQelMainForm::bnHelpClick() {
+    if (!QFileInfo::exists(FHelpFile)) {
+        if (TOperatorIFace* op = FGlobal.Operator())
+            op->Inform(QStringLiteral("\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'%s'\r\n\r\nnot found.")
+                           .replace(QStringLiteral("%s"), FHelpFile));
+        return;
+    }
+    if (OpenHelpUrl) OpenHelpUrl(QUrl(HelpUrlFor(PageControl1->currentIndex())));
+}
+
+void TQelMainForm::bnMinimizeClick() { showMinimized(); }
+
+void TQelMainForm::bnCloseClick() {
+    if (FClosePressed) {
+        // The operator does not want to wait for the instrument's goodbye.
+        qCDebug(lcQelMain) << "second close: ending now";
+        FShutDownDone = true;
+        QCoreApplication::exit(0);
+        return;
+    }
+    FClosePressed = true;
+    FGlobal.ShutDown();
+    FShutDownDone = true;
+    QTimer::singleShot(20, this, &QWidget::close);
+}
+
+void TQelMainForm::closeEvent(QCloseEvent* e) {
+    if (FShutDownDone) {
+        e->accept();
+        Q_EMIT Closed();
+        return;
+    }
+    // Closed by the desktop (a key, the task bar): the same way out as bnClose.
+    e->ignore();
+    if (!FClosePressed) QTimer::singleShot(0, this, &TQelMainForm::bnCloseClick);
+}
