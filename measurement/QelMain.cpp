@@ -279,6 +279,10 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
         } else if (lParam == 500) {
             EndUploadProgress();
             NotAvailableYet(QStringLiteral("Upload dialog"));
+        } else if (lParam == int(CommandType::TESTHALT) && FProgress) {
+            // A read the instrument refused halts the link's work instead of ending the upload:
+            // without this the pages would stay locked for the rest of the run.
+            EndUploadProgress();
         }
         break;
     default:

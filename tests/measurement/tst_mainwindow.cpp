@@ -196,6 +196,27 @@ private Q_SLOTS:
         QVERIFY(!Sent(*rig.Emulator, QStringLiteral("M R D")));
     }
 
+    void uploadRefusedMidwayUnlocksThePages() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
+        TEmulatorFault refuse;
+        refuse.Kind = TEmulatorFault::Refuse;
+        refuse.Request = QStringLiteral("M R S");
+        refuse.ErrorNumber = 0x908;
+        rig.Emulator->AddFault(refuse);
+        QVERIFY(rig.CreateShownAndIdle());
+        TQelMainForm& f = *rig.Form;
+        f.bnF5->PerformClick();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
+        QVERIFY(!f.pnButtons->isEnabled());
+        // The refused record read stops the upload; the pages come back.
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 15000);
+        QVERIFY(f.pnButtons->isEnabled());
+        QVERIFY(f.PageControl1->isEnabled());
+        QVERIFY(Sent(*rig.Emulator, QStringLiteral("T M H")));
+    }
+
     void closeWhileConnectedShutsDownAndEnds() {
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
