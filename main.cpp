@@ -1,5 +1,7 @@
 #include <QApplication>
 
+#include <memory>
+
 #include "CaptionButton.h"
 #include "MessageBoxOperator.h"
 #include "QelGlobals.h"
@@ -21,14 +23,17 @@ int main(int argc, char* argv[]) {
     TQelGlobal global(startup);
     QelGlobal = &global;
 
+    // The pictures outlive every window that paints them, though they are made after the windows.
+    std::unique_ptr<TQelImage> images;
+
     // Hidden until the start-up message; it shows itself by the start-up mode.
     TQelMainForm mainForm(global);
     messageBoxes.SetParent(&mainForm);
     mainForm.CreateAbout();
     QObject::connect(&mainForm, &TQelMainForm::Closed, &app, &QApplication::quit);
 
-    TQelImage images;
-    mainForm.SetImages(images);
+    images = std::make_unique<TQelImage>();
+    mainForm.SetImages(*images);
 
     global.SendToAll(UM_STARTUP, 0, 0);
     const int result = app.exec();
