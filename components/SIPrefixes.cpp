@@ -40,6 +40,18 @@ qsizetype LeadingNumber(const QString& s) {
     return i;
 }
 
+// The number at the start of s (the process separator taken as "."), and what follows it.
+bool SplitNumber(QString s, double& value, QString& rest) {
+    if (s.isEmpty()) return false;
+    if (gSeparator != '.') s.replace(gSeparator, '.');
+    const qsizetype len = LeadingNumber(s);
+    if (len == 0) return false;
+    bool ok = false;
+    value = s.left(len).toDouble(&ok);
+    rest = s.mid(len);
+    return ok;
+}
+
 double PrefixFactor(int index) { return std::pow(10.0, 3 * (index - 5)); }
 
 QString KillZeros(QString t) {
@@ -82,15 +94,9 @@ bool ReadSI(const QString& text, double& value, QString* unit) {
         if ((c >= 19 && c <= 42) || (c >= 58 && c <= 255)) ++start;
         else break;
     }
-    s = s.mid(start);
-    if (s.isEmpty()) return false;
-    if (gSeparator != '.') s.replace(gSeparator, '.');
-    const qsizetype len = LeadingNumber(s);
-    if (len == 0) return false;
-    bool ok = false;
-    double v = s.left(len).toDouble(&ok);
-    if (!ok) return false;
-    QString rest = s.mid(len);
+    double v = 0;
+    QString rest;
+    if (!SplitNumber(s.mid(start), v, rest)) return false;
     if (!rest.isEmpty()) {
         // Order matters: "m" before "M", and "u" stands in for "µ".
         static const int order[] = {0, 1, 2, 3, 4, 6, 7, 8, 9, 10};
@@ -124,15 +130,9 @@ bool ReadSINarrow(const QByteArray& text, double& value) {
     s.remove(' ');
     qsizetype start = 0;
     while (start < s.size() && s[start].unicode() >= 58) ++start;
-    s = s.mid(start);
-    if (s.isEmpty()) return false;
-    if (gSeparator != '.') s.replace(gSeparator, '.');
-    const qsizetype len = LeadingNumber(s);
-    if (len == 0) return false;
-    bool ok = false;
-    double v = s.left(len).toDouble(&ok);
-    if (!ok) return false;
-    const QString rest = s.mid(len);
+    double v = 0;
+    QString rest;
+    if (!SplitNumber(s.mid(start), v, rest)) return false;
     static const struct {
         char16_t letter;
         int index;

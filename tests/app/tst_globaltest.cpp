@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Dyn11Document.h"
 #include "IniFile.h"
 #include "Qel8624Device.h"
 #include "Qel8624Emulator.h"
@@ -77,20 +78,9 @@ class TstGlobalTest : public QObject {
         return g.Qel().State() == LinkState::Idle;
     }
 
-    // A Dyn11 transformer, 110 kV / 20 kV, measured HV against LV at "Auto".
     void MakeDyn11(TQelGlobal& g, const QString& file) {
         QVERIFY(g.NewDocument(file));
-        const auto windings = g.Doc().DUTTrafoData().Winding();
-        windings.Item(0).Configuration().SetValue(0);
-        windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
-        windings.Item(1).Configuration().SetValue(2);
-        windings.Item(1).VectorGroup().SetValue(11);
-        windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
-        const auto setup = g.Doc().QEL().Setup();
-        setup.ActTestVoltage().SetValue(QStringLiteral("Auto"));
-        setup.ActMeasWindingH().SetValue(0);
-        setup.ActMeasWindingX().SetValue(1);
-        QVERIFY(g.DocumentChanged());
+        QVERIFY(::MakeDyn11(g));
     }
 
     static int IndexOf(const QList<QStringList>& requests, const QString& head, int from = 0) {

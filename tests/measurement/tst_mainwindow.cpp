@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "ExtStaticText.h"
+#include "Dyn11Document.h"
 #include "MainRig.h"
 #include "PanelButton.h"
 #include "PopupPanel.h"
@@ -20,20 +21,6 @@
 
 namespace {
 
-// A Dyn11 transformer, 110 kV / 20 kV, measured HV against LV at "Auto".
-void MakeDyn11(TQelGlobal& g) {
-    const auto windings = g.Doc().DUTTrafoData().Winding();
-    windings.Item(0).Configuration().SetValue(0);
-    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
-    windings.Item(1).Configuration().SetValue(2);
-    windings.Item(1).VectorGroup().SetValue(11);
-    windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
-    const auto setup = g.Doc().QEL().Setup();
-    setup.ActTestVoltage().SetValue(QStringLiteral("Auto"));
-    setup.ActMeasWindingH().SetValue(0);
-    setup.ActMeasWindingX().SetValue(1);
-    g.DocumentChanged();
-}
 
 bool Sent(const TQel8624Emulator& e, const QString& head) {
     for (const QStringList& r : e.Requests())
