@@ -8,39 +8,56 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace {
+
+// The keys of the section, in the order they are written; one table for reading and writing.
+using TSettingRef = std::variant<QString*, int*, double*>;
+std::vector<std::pair<const char*, TSettingRef>> SettingsTable(TQelGlobal& g) {
+    return {{"DataPath", &g.DataPath},           {"TemplatesPath", &g.TemplatesPath},
+            {"ComPort", &g.ComPort},             {"TemperatureUnit", &g.TemperatureUnit},
+            {"StartupMode", &g.StartupMode},     {"TestStandard", &g.TestStandard},
+            {"QelMeasTime", &g.QelMeasTime},     {"QelDetectTime", &g.QelDetectTime},
+            {"DataStorage", &g.DataStorage},     {"UserInterface", &g.UserInterface},
+            {"UserInput", &g.UserInput},         {"SimArbPhaseShift", &g.SimArbPhaseShift}};
+}
+
+} // namespace
+
 void TQelGlobal::ReadConfig() {
     const TIniFile ini(ConfigFileName);
-    const QString& s = ConfigSection;
-    DataPath = ini.ReadString(s, QStringLiteral("DataPath"), DataPath);
-    TemplatesPath = ini.ReadString(s, QStringLiteral("TemplatesPath"), TemplatesPath);
-    ComPort = ini.ReadString(s, QStringLiteral("ComPort"), ComPort);
-    StartupMode = ini.ReadInteger(s, QStringLiteral("StartupMode"), StartupMode);
-    TemperatureUnit = ini.ReadInteger(s, QStringLiteral("TemperatureUnit"), TemperatureUnit);
-    TestStandard = ini.ReadInteger(s, QStringLiteral("TestStandard"), TestStandard);
-    QelMeasTime = ini.ReadFloat(s, QStringLiteral("QelMeasTime"), QelMeasTime);
-    QelDetectTime = ini.ReadFloat(s, QStringLiteral("QelDetectTime"), QelDetectTime);
-    DataStorage = ini.ReadInteger(s, QStringLiteral("DataStorage"), DataStorage);
-    UserInterface = ini.ReadInteger(s, QStringLiteral("UserInterface"), UserInterface);
-    UserInput = ini.ReadInteger(s, QStringLiteral("UserInput"), UserInput);
-    SimArbPhaseShift = ini.ReadFloat(s, QStringLiteral("SimArbPhaseShift"), SimArbPhaseShift);
+    // Every key falls back to the value in force; a value that does not read keeps it too.
+    for (const auto& [name, ref] : SettingsTable(*this)) {
+        const QString key = QString::fromLatin1(name);
+        std::visit(
+            [&](auto* value) {
+                using T = std::remove_pointer_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, QString>) *value = ini.ReadString(ConfigSection, key, *value);
+                else if constexpr (std::is_same_v<T, int>) *value = ini.ReadInteger(ConfigSection, key, *value);
+                else *value = ini.ReadFloat(ConfigSection, key, *value);
+            },
+            ref);
+    }
     EnsureDefaultFolders();
 }
 
 void TQelGlobal::WriteConfig() {
     TIniFile ini(ConfigFileName);
-    const QString& s = ConfigSection;
-    ini.WriteString(s, QStringLiteral("DataPath"), DataPath);
-    ini.WriteString(s, QStringLiteral("TemplatesPath"), TemplatesPath);
-    ini.WriteString(s, QStringLiteral("ComPort"), ComPort);
-    ini.WriteInteger(s, QStringLiteral("TemperatureUnit"), TemperatureUnit);
-    ini.WriteInteger(s, QStringLiteral("StartupMode"), StartupMode);
-    ini.WriteInteger(s, QStringLiteral("TestStandard"), TestStandard);
-    ini.WriteFloat(s, QStringLiteral("QelMeasTime"), QelMeasTime);
-    ini.WriteFloat(s, QStringLiteral("QelDetectTime"), QelDetectTime);
-    ini.WriteInteger(s, QStringLiteral("DataStorage"), DataStorage);
-    ini.WriteInteger(s, QStringLiteral("UserInterface"), UserInterface);
-    ini.WriteInteger(s, QStringLiteral("UserInput"), UserInput);
-    ini.WriteFloat(s, QStringLiteral("SimArbPhaseShift"), SimArbPhaseShift);
+    for (const auto& [name, ref] : SettingsTable(*this)) {
+        const QString key = QString::fromLatin1(name);
+        std::visit(
+            [&](auto* value) {
+                using T = std::remove_pointer_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, QString>) ini.WriteString(ConfigSection, key, *value);
+                else if constexpr (std::is_same_v<T, int>) ini.WriteInteger(ConfigSection, key, *value);
+                else ini.WriteFloat(ConfigSection, key, *value);
+            },
+            ref);
+    }
     // A configuration that cannot be written is not reported: the run goes on with the
     // settings in memory, and the next write tries again.
     ini.UpdateFile();
