@@ -18,12 +18,12 @@ namespace {
 // The keys of the section, in the order they are written; one table for reading and writing.
 using TSettingRef = std::variant<QString*, int*, double*>;
 std::vector<std::pair<const char*, TSettingRef>> SettingsTable(TQelGlobal& g) {
-    return {{"DataPath", &g.DataPath},           {"TemplatesPath", &g.TemplatesPath},
-            {"ComPort", &g.ComPort},             {"TemperatureUnit", &g.TemperatureUnit},
-            {"StartupMode", &g.StartupMode},     {"TestStandard", &g.TestStandard},
-            {"QelMeasTime", &g.QelMeasTime},     {"QelDetectTime", &g.QelDetectTime},
-            {"DataStorage", &g.DataStorage},     {"UserInterface", &g.UserInterface},
-            {"UserInput", &g.UserInput},         {"SimArbPhaseShift", &g.SimArbPhaseShift}};
+    return {{"DataPath", &g.DataPath},       {"TemplatesPath", &g.TemplatesPath},
+            {"ComPort", &g.ComPort},         {"TemperatureUnit", &g.TemperatureUnit},
+            {"StartupMode", &g.StartupMode}, {"TestStandard", &g.TestStandard},
+            {"QelMeasTime", &g.QelMeasTime}, {"QelDetectTime", &g.QelDetectTime},
+            {"DataStorage", &g.DataStorage}, {"UserInterface", &g.UserInterface},
+            {"UserInput", &g.UserInput},     {"SimArbPhaseShift", &g.SimArbPhaseShift}};
 }
 
 } // namespace
@@ -36,9 +36,12 @@ void TQelGlobal::ReadConfig() {
         std::visit(
             [&](auto* value) {
                 using T = std::remove_pointer_t<decltype(value)>;
-                if constexpr (std::is_same_v<T, QString>) *value = ini.ReadString(ConfigSection, key, *value);
-                else if constexpr (std::is_same_v<T, int>) *value = ini.ReadInteger(ConfigSection, key, *value);
-                else *value = ini.ReadFloat(ConfigSection, key, *value);
+                if constexpr (std::is_same_v<T, QString>)
+                    *value = ini.ReadString(ConfigSection, key, *value);
+                else if constexpr (std::is_same_v<T, int>)
+                    *value = ini.ReadInteger(ConfigSection, key, *value);
+                else
+                    *value = ini.ReadFloat(ConfigSection, key, *value);
             },
             ref);
     }
@@ -52,9 +55,12 @@ void TQelGlobal::WriteConfig() {
         std::visit(
             [&](auto* value) {
                 using T = std::remove_pointer_t<decltype(value)>;
-                if constexpr (std::is_same_v<T, QString>) ini.WriteString(ConfigSection, key, *value);
-                else if constexpr (std::is_same_v<T, int>) ini.WriteInteger(ConfigSection, key, *value);
-                else ini.WriteFloat(ConfigSection, key, *value);
+                if constexpr (std::is_same_v<T, QString>)
+                    ini.WriteString(ConfigSection, key, *value);
+                else if constexpr (std::is_same_v<T, int>)
+                    ini.WriteInteger(ConfigSection, key, *value);
+                else
+                    ini.WriteFloat(ConfigSection, key, *value);
             },
             ref);
     }
@@ -87,7 +93,8 @@ void TQelGlobal::ParseCommandLine(const QStringList& arguments) {
 }
 
 void TQelGlobal::ApplyInstrumentType(const QString& typeText) {
-    if (typeText.trimmed().isEmpty()) return;
+    if (typeText.trimmed().isEmpty())
+        return;
     QString section = typeText;
     section.remove(' ');
     ConfigSection = section;
@@ -100,15 +107,18 @@ void TQelGlobal::EnsureDefaultFolders() {
         dir.mkdir(DocumentsFolder + QStringLiteral("KOVA"));
         dir.mkdir(DocumentsFolder + QStringLiteral("KOVA/Data"));
     }
-    if (!QFileInfo::exists(TemplatesPath)) dir.mkdir(DocumentsFolder + QStringLiteral("KOVA/Templates"));
-    if (!QFileInfo::exists(WorkingFolder)) dir.mkdir(WorkingFolder);
+    if (!QFileInfo::exists(TemplatesPath))
+        dir.mkdir(DocumentsFolder + QStringLiteral("KOVA/Templates"));
+    if (!QFileInfo::exists(WorkingFolder))
+        dir.mkdir(WorkingFolder);
 }
 
 void TQelGlobal::CreateDataFolders() {
     // Folders that cannot be created are not reported here; the file operations that need
     // them say so when they fail.
     for (const QString& path : {DataPath, TemplatesPath, WorkingFolder})
-        if (!QFileInfo::exists(path)) QDir().mkpath(path);
+        if (!QFileInfo::exists(path))
+            QDir().mkpath(path);
 }
 
 void TQelGlobal::ReadSiblingPrinterPort() {
@@ -117,10 +127,12 @@ void TQelGlobal::ReadSiblingPrinterPort() {
     const QString relative = QStringLiteral("Orbenta/Lumo 7391/Lumo7391.cfg");
     QStringList candidates;
     const QStringList shared = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
-    for (auto it = shared.crbegin(); it != shared.crend(); ++it) candidates << WithSlash(*it) + relative;
+    for (auto it = shared.crbegin(); it != shared.crend(); ++it)
+        candidates << WithSlash(*it) + relative;
     candidates << WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) + relative;
     for (const QString& file : candidates) {
-        if (!QFileInfo::exists(file)) continue;
+        if (!QFileInfo::exists(file))
+            continue;
         const TIniFile ini(file);
         PrinterPort = ini.ReadInteger(QStringLiteral("Printer"), QStringLiteral("ComPort"), 0);
         return;

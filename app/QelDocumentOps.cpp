@@ -29,10 +29,12 @@ struct TLocaleSeparator {
 } // namespace
 
 bool TQelGlobal::DocumentChanged() {
-    if (FOperator) FOperator->SetBusy(true);
+    if (FOperator)
+        FOperator->SetBusy(true);
     const bool saved = SaveDocument(1);
     SendToAll(UM_DOCCHANGED, 0, 0);
-    if (FOperator) FOperator->SetBusy(false);
+    if (FOperator)
+        FOperator->SetBusy(false);
     return saved;
 }
 
@@ -41,11 +43,13 @@ bool TQelGlobal::SaveDocument(int mode) {
     QString error;
     const bool saved = FDoc->Save(fileName, mode == 0, mode != 3, &error);
     if (!saved && FOperator)
-        FOperator->Error(FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
+        FOperator->Error(
+            FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
     if (saved && FExports) {
         // Reports carry the user's number format; everything else keeps ".".
         TLocaleSeparator locale;
-        if (DataStorage == 1 || DataStorage == 3) FExports->WriteCSV(WithExtension(fileName, QStringLiteral(".csv")));
+        if (DataStorage == 1 || DataStorage == 3)
+            FExports->WriteCSV(WithExtension(fileName, QStringLiteral(".csv")));
         if (DataStorage == 2 || DataStorage == 3)
             FExports->WriteHTML(WithExtension(fileName, QStringLiteral(".html")));
     }
@@ -78,14 +82,16 @@ bool TQelGlobal::NewDocument(const QString& fileName) {
     QString error;
     const bool saved = FDoc->Save(fileName, true, false, &error);
     if (!saved && FOperator)
-        FOperator->Error(FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
+        FOperator->Error(
+            FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
     SendToAll(UM_NEWDOC, 0, 0);
     SendToAll(UM_DOCCHANGED, 1, 0);
     return saved;
 }
 
 bool TQelGlobal::NewDocumentFromTemplate(const QString& templateFile, const QString& fileName) {
-    if (!OpenDocument(templateFile)) return false;
+    if (!OpenDocument(templateFile))
+        return false;
     ApplyDocumentDefaults(FDoc->Data());
     FDoc->Data().SetName(QFileInfo(fileName).completeBaseName());
     FDoc->SetFileName(fileName);
@@ -93,21 +99,28 @@ bool TQelGlobal::NewDocumentFromTemplate(const QString& templateFile, const QStr
     return true;
 }
 
-QString TQelGlobal::DocumentXMLText() const { return FDoc->XMLFormat(); }
+QString TQelGlobal::DocumentXMLText() const {
+    return FDoc->XMLFormat();
+}
 
 int TQelGlobal::ActualTap(int winding) const {
     const TXMLSetupType setup = FDoc->QEL().Setup();
     switch (winding) {
-    case 0: return setup.ActMeasHVTapIdx().Value();
-    case 1: return setup.ActMeasLVTapIdx().Value();
-    case 2: return setup.ActMeasTVTapIdx().Value();
-    default: return -1;
+    case 0:
+        return setup.ActMeasHVTapIdx().Value();
+    case 1:
+        return setup.ActMeasLVTapIdx().Value();
+    case 2:
+        return setup.ActMeasTVTapIdx().Value();
+    default:
+        return -1;
     }
 }
 
 QString TQelGlobal::WindingVoltageAtTap(int winding, int tap) const {
     const TXMLWindingType w = FDoc->DUTTrafoData().Winding().Item(winding);
-    if (w.TapChangerAvailable().Value() == 1) return w.TapChangerData().Grid().Cell(1, tap);
+    if (w.TapChangerAvailable().Value() == 1)
+        return w.TapChangerData().Grid().Cell(1, tap);
     return NominalVoltage(winding);
 }
 
@@ -125,7 +138,8 @@ QString TQelGlobal::TapText(int winding, int tap) const {
     const TXMLGridType grid = FDoc->DUTTrafoData().Winding().Item(winding).TapChangerData().Grid();
     QString text = grid.Cell(0, tap);
     const QString name = grid.Cell(2, tap).trimmed();
-    if (!name.isEmpty()) text += '(' + name + ')';
+    if (!name.isEmpty())
+        text += '(' + name + ')';
     return text;
 }
 
@@ -138,7 +152,8 @@ QString TQelGlobal::MeasurementConfigurationText() const {
     const TXMLSetupType setup = FDoc->QEL().Setup();
     const int h = setup.ActMeasWindingH().Value();
     const int x = setup.ActMeasWindingX().Value();
-    if (WindingName(h).isEmpty() || WindingName(x).isEmpty()) return QStringLiteral("??");
+    if (WindingName(h).isEmpty() || WindingName(x).isEmpty())
+        return QStringLiteral("??");
     const auto part = [this](int w) {
         QString t = WindingName(w);
         if (FDoc->DUTTrafoData().Winding().Item(w).TapChangerAvailable().Value() == 1)
@@ -155,8 +170,8 @@ QString TQelGlobal::NominalVoltageRatioText() const {
     const int num = std::min(h, x);
     const int den = std::max(h, x);
     double a = 0, b = 0;
-    if (ReadSI(WindingVoltageAtTap(num, ActualTap(num)), a) && ReadSI(WindingVoltageAtTap(den, ActualTap(den)), b) &&
-        b != 0)
+    if (ReadSI(WindingVoltageAtTap(num, ActualTap(num)), a) &&
+        ReadSI(WindingVoltageAtTap(den, ActualTap(den)), b) && b != 0)
         return FormatFixed(a / b, 0, 4, false);
     return QStringLiteral("--");
 }

@@ -44,7 +44,8 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     if (SimulationMode) {
         ChooseTestVoltages(true);
     } else {
-        if (FVariant250) FQel->SetVariantFlag(false);
+        if (FVariant250)
+            FQel->SetVariantFlag(false);
         FQel->Open(ComPort);
         FQel->RequestConnect();
         ChooseTestVoltages(FQel->VariantFlag());
@@ -56,15 +57,18 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
 
 TQelGlobal::~TQelGlobal() {
     FQel->RequestDisconnect();
-    FQel.reset();  // ends the loop and waits for the thread
+    FQel.reset(); // ends the loop and waits for the thread
     DirectoryEntries.clear();
     UploadedRecords.clear();
     WriteConfig();
-    if (QelGlobal == this) QelGlobal = nullptr;
+    if (QelGlobal == this)
+        QelGlobal = nullptr;
 }
 
 void TQelGlobal::ChooseTestVoltages(bool variant100) {
     TestVoltages = variant100 ? std::array<float, 4>{100, 40, 10, 1} : std::array<float, 4>{250, 100, 25, 2};
 }
 
-QString TQelGlobal::DefaultDocumentName() const { return DataPath + ConfigSection + QStringLiteral(".XML"); }
+QString TQelGlobal::DefaultDocumentName() const {
+    return DataPath + ConfigSection + QStringLiteral(".XML");
+}

@@ -19,14 +19,16 @@ class TKvXML;
 enum class LinkState : quint8;
 
 // Folder names are kept with a trailing separator, as file names are made by appending.
-inline QString WithSlash(const QString& path) { return path.endsWith('/') ? path : path + '/'; }
+inline QString WithSlash(const QString& path) {
+    return path.endsWith('/') ? path : path + '/';
+}
 
 // Where the application finds itself and its user's folders. The program entry fills it from
 // the running process; tests point it at temporary folders.
 struct TQelStartup {
-    QString ExecutablePath;   // the running program file
-    QStringList Arguments;    // command-line arguments after the program name
-    QString DocumentsFolder;  // empty: the user's documents folder
+    QString ExecutablePath;  // the running program file
+    QStringList Arguments;   // command-line arguments after the program name
+    QString DocumentsFolder; // empty: the user's documents folder
     TOperatorIFace* Operator = nullptr;
 };
 
@@ -41,8 +43,8 @@ public:
 
 // Takes over a test whose clock number asks for phase shift detection (85, 86).
 struct TArbitraryStart {
-    float TestVoltage = 0;     // V
-    QString VectorGroupText;   // HV connection text followed by the LV connection text
+    float TestVoltage = 0;   // V
+    QString VectorGroupText; // HV connection text followed by the LV connection text
     bool AutoTransformer = false;
 };
 
@@ -56,13 +58,13 @@ public:
     ~TQelGlobal() override;
 
     // --- settings ---------------------------------------------------------------------
-    QString AppFolder;          // with trailing separator
-    QString ConfigSection;      // section of the configuration file; see ApplyInstrumentType
-    QString ConfigFileName;     // fixed after start-up
-    QString DataPath;           // with trailing separator
-    QString TemplatesPath;      // with trailing separator
-    QString WorkingFolder;      // with trailing separator; not configurable
-    QString DocumentsFolder;    // with trailing separator
+    QString AppFolder;       // with trailing separator
+    QString ConfigSection;   // section of the configuration file; see ApplyInstrumentType
+    QString ConfigFileName;  // fixed after start-up
+    QString DataPath;        // with trailing separator
+    QString TemplatesPath;   // with trailing separator
+    QString WorkingFolder;   // with trailing separator; not configurable
+    QString DocumentsFolder; // with trailing separator
     QString ComPort = QStringLiteral("COM2");
     int StartupMode = 0;
     int TemperatureUnit = 0;
@@ -76,7 +78,7 @@ public:
     bool DebugMode = false;
     bool SimulationMode = false;
     std::array<float, 4> TestVoltages = {250, 100, 25, 2};
-    int PrinterPort = -1;       // from the sibling instrument's file: 0 = COM1, ...; -1 none
+    int PrinterPort = -1; // from the sibling instrument's file: 0 = COM1, ...; -1 none
 
     void ReadConfig();
     void WriteConfig();
@@ -97,8 +99,12 @@ public:
     TWinMsgList& Windows() { return FWindows; }
     void RegisterWindow(QObject* w) { FWindows.RegisterWindow(w); }
     void UnregisterWindow(QObject* w) { FWindows.UnregisterWindow(w); }
-    void PostToAll(int message, qintptr wParam, qintptr lParam) { FWindows.PostToAll(message, wParam, lParam); }
-    void SendToAll(int message, qintptr wParam, qintptr lParam) { FWindows.SendToAll(message, wParam, lParam); }
+    void PostToAll(int message, qintptr wParam, qintptr lParam) {
+        FWindows.PostToAll(message, wParam, lParam);
+    }
+    void SendToAll(int message, qintptr wParam, qintptr lParam) {
+        FWindows.SendToAll(message, wParam, lParam);
+    }
 
     // --- owned parts ---------------------------------------------------------------------
     TQel8624& Qel() const { return *FQel; }
@@ -124,7 +130,7 @@ public:
     QString WindingVoltageAtTap(int winding, int tap) const;
     QString NominalVoltage(int winding) const;
     QString TapText(int winding, int tap) const;
-    int ActualTap(int winding) const;  // -1 for an index other than 0, 1, 2
+    int ActualTap(int winding) const; // -1 for an index other than 0, 1, 2
     QString MeasurementConfigurationText() const;
     QString NominalVoltageRatioText() const;
 
@@ -142,9 +148,9 @@ public:
     void OnTestStatus(TestStatus status);
 
     // --- test and upload state ---------------------------------------------------------
-    TMemoryData CurrentSetup;   // only the header is used
+    TMemoryData CurrentSetup; // only the header is used
     TTapResult LiveResult;
-    std::array<quint8, 100> SlotFlags{};  // slot 1..100: 2 measurement, 1 setup, 0 empty
+    std::array<quint8, 100> SlotFlags{}; // slot 1..100: 2 measurement, 1 setup, 0 empty
     std::vector<std::unique_ptr<TTestInfo>> DirectoryEntries;
     std::vector<std::unique_ptr<TMemoryData>> UploadedRecords;
     int ListCursor = 1;

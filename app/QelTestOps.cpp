@@ -16,11 +16,14 @@
 Q_LOGGING_CATEGORY(lcQelGlobal, "qel.global")
 
 namespace {
-bool IsArbitrary(qint32 clock) { return clock == Qel8624::ClockArbitrary || clock == Qel8624::ClockArbitraryAuto; }
+bool IsArbitrary(qint32 clock) {
+    return clock == Qel8624::ClockArbitrary || clock == Qel8624::ClockArbitraryAuto;
+}
 } // namespace
 
 void TQelGlobal::StartTapTest(int measurements) {
-    if (FQel->State() == LinkState::Busy) return;
+    if (FQel->State() == LinkState::Busy)
+        return;
     const TXMLSetupType setup = FDoc->QEL().Setup();
     const int h = setup.ActMeasWindingH().Value();
     const int x = setup.ActMeasWindingX().Value();
@@ -35,10 +38,12 @@ void TQelGlobal::StartTapTest(int measurements) {
     s.TestVoltage = ReadSI(setup.ActTestVoltage().Value(), v) ? float(v) : 0.0f;
     s.HVNominal = ReadSI(WindingVoltageAtTap(h, ActualTap(h)), v) ? float(v / 1000) : 0.0f;
     s.LVNominal = ReadSI(WindingVoltageAtTap(x, ActualTap(x)), v) ? float(v / 1000) : 0.0f;
-    if (s.LVConnection == Qel8624::conNotSet) s.HVConnection = Qel8624::conNotSet;
+    if (s.LVConnection == Qel8624::conNotSet)
+        s.HVConnection = Qel8624::conNotSet;
     if (TapCountFlag || measurements > 0) {
         s.TapA = measurements;
-        if (measurements == 1) s.TapResults = 1;
+        if (measurements == 1)
+            s.TapResults = 1;
     }
     s.TapStep = 1.0f;
 
@@ -51,7 +56,8 @@ void TQelGlobal::StartTapTest(int measurements) {
         start.VectorGroupText = ConfigurationText(s.HVConnection) + ConfigurationText(s.LVConnection);
         start.AutoTransformer = s.ClockNumber == Qel8624::ClockArbitraryAuto;
         PostToAll(UM_LINKSTATE, 0, 0);
-        if (OnArbitraryStart) OnArbitraryStart(start);
+        if (OnArbitraryStart)
+            OnArbitraryStart(start);
         return;
     }
     if (SimulationMode) {
@@ -64,37 +70,43 @@ void TQelGlobal::StartTapTest(int measurements) {
     } else if (FQel->Status() != TestStatus::Measuring) {
         TapResultCounter = 0;
         DeleteInProgress = false;
-        if (!FQel->RequestMemDelete(0, true)) return;
+        if (!FQel->RequestMemDelete(0, true))
+            return;
     }
     StopRequested = false;
 }
 
 void TQelGlobal::StopTest() {
     StopRequested = true;
-    if (!SimulationMode) FQel->RequestTestHalt(true);
+    if (!SimulationMode)
+        FQel->RequestTestHalt(true);
 }
 
 void TQelGlobal::ShutDown() {
     const LinkState state = FQel->State();
     if (state == LinkState::Connected || state == LinkState::Idle) {
         StopRequested = true;
-        if (!SimulationMode) FQel->RequestTestHalt(false);
+        if (!SimulationMode)
+            FQel->RequestTestHalt(false);
         FQel->RequestDisconnect();
         // Up to 2 s for the goodbye, checked every 100 ms; the screen stays alive meanwhile.
         QEventLoop loop;
         QTimer tick;
         int checks = 0;
         QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-            if (FQel->State() == LinkState::Disconnected || ++checks >= 20) loop.quit();
+            if (FQel->State() == LinkState::Disconnected || ++checks >= 20)
+                loop.quit();
         });
         tick.start(100);
-        if (FQel->State() != LinkState::Disconnected) loop.exec();
+        if (FQel->State() != LinkState::Disconnected)
+            loop.exec();
     }
     FQel->Terminate();
 }
 
 void TQelGlobal::StartUpload() {
-    if (FQel->State() == LinkState::Busy) return;
+    if (FQel->State() == LinkState::Busy)
+        return;
     DirectoryAttempts = 0;
     FQel->RequestMemGetDir(true);
 }
@@ -104,7 +116,9 @@ bool TQelGlobal::DeleteMemorySlot(int slot) {
     return FQel->RequestMemDelete(slot, false);
 }
 
-int TQelGlobal::FirmwareVersionNumber() const { return Qel8624::FirmwareVersionNumber(FQel->FirmwareVersion()); }
+int TQelGlobal::FirmwareVersionNumber() const {
+    return Qel8624::FirmwareVersionNumber(FQel->FirmwareVersion());
+}
 
 void TQelGlobal::OnStateChange(LinkState /*state*/) {
     PostToAll(UM_LINKSTATE, 0, 0);
@@ -122,7 +136,8 @@ void TQelGlobal::OnStateChange(LinkState /*state*/) {
 // (past the end when none is left).
 bool TQelGlobal::NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool)) {
     for (int slot = std::max(cursor, 1); slot <= 100; ++slot) {
-        if (SlotFlags[slot - 1] == 0) continue;
+        if (SlotFlags[slot - 1] == 0)
+            continue;
         (FQel.get()->*request)(slot, true);
         cursor = slot + 1;
         return true;
@@ -131,9 +146,13 @@ bool TQelGlobal::NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, 
     return false;
 }
 
-bool TQelGlobal::NextDirectoryEntry() { return NextFlaggedSlot(ListCursor, &TQel8624::RequestMemGetInfo); }
+bool TQelGlobal::NextDirectoryEntry() {
+    return NextFlaggedSlot(ListCursor, &TQel8624::RequestMemGetInfo);
+}
 
-bool TQelGlobal::NextRecord() { return NextFlaggedSlot(ReadCursor, &TQel8624::RequestMemGetRecord); }
+bool TQelGlobal::NextRecord() {
+    return NextFlaggedSlot(ReadCursor, &TQel8624::RequestMemGetRecord);
+}
 
 void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
     if (errorNumber != 0) {
@@ -160,20 +179,24 @@ void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
         ListCursor = 1;
         DirectoryEntries.clear();
         if (!NextDirectoryEntry()) {
-            if (DirectoryAttempts < 3) FQel->RequestMemGetDir(true);
-            else if (FOperator) FOperator->Inform(QStringLiteral("Sorry there are no measuring stored "));
+            if (DirectoryAttempts < 3)
+                FQel->RequestMemGetDir(true);
+            else if (FOperator)
+                FOperator->Inform(QStringLiteral("Sorry there are no measuring stored "));
         }
         ++DirectoryAttempts;
         break;
     }
     case CommandType::MEMDELETE:
-        if (!DeleteInProgress) FQel->RequestTestSetup(CurrentSetup, true);
+        if (!DeleteInProgress)
+            FQel->RequestTestSetup(CurrentSetup, true);
         break;
     case CommandType::MEMGETRECORD: {
         auto record = std::make_unique<TMemoryData>();
         FQel->CopyRecordBuffer(*record);
         UploadedRecords.push_back(std::move(record));
-        if (!NextRecord()) PostToAll(UM_LINKSTATE, 3, 500);
+        if (!NextRecord())
+            PostToAll(UM_LINKSTATE, 3, 500);
         break;
     }
     case CommandType::MEMGETINFO: {
@@ -190,8 +213,10 @@ void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
         break;
     }
     case CommandType::TESTSETUP:
-        if (FQel->Status() == TestStatus::TapWait) FQel->RequestTestContinue(true);
-        else FQel->RequestTestRun(true);
+        if (FQel->Status() == TestStatus::TapWait)
+            FQel->RequestTestContinue(true);
+        else
+            FQel->RequestTestRun(true);
         break;
     case CommandType::TESTGETTAP:
         FQel->ReadTapResult(LiveResult);
@@ -207,12 +232,14 @@ void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
 
 void TQelGlobal::OnTestStatus(TestStatus status) {
     const TestStatus now = FQel->Status();
-    if (PreviousTestStatus == TestStatus::Measuring && (now == TestStatus::Idle || now == TestStatus::TapWait)) {
+    if (PreviousTestStatus == TestStatus::Measuring &&
+        (now == TestStatus::Idle || now == TestStatus::TapWait)) {
         FQel->RequestTestGetTap(TapResultCounter, true);
         ++TapResultCounter;
     }
     if (status == TestStatus::TapWait && status != PreviousTestStatus && SimulationMode)
         PostToAll(UM_RESULT, 2, 0);
     PreviousTestStatus = now;
-    if (!IsArbitrary(CurrentSetup.Setup.ClockNumber)) PostToAll(UM_LINKSTATE, 2, 0);
+    if (!IsArbitrary(CurrentSetup.Setup.ClockNumber))
+        PostToAll(UM_LINKSTATE, 2, 0);
 }

@@ -6,7 +6,8 @@
 
 void TWinMsgList::RegisterWindow(QObject* window) {
     QMutexLocker lock(&FLock);
-    if (window && !FWindows.contains(window)) FWindows.append(window);
+    if (window && !FWindows.contains(window))
+        FWindows.append(window);
 }
 
 void TWinMsgList::UnregisterWindow(QObject* window) {
@@ -26,14 +27,16 @@ QList<QPointer<QObject>> TWinMsgList::Snapshot() const {
 
 void TWinMsgList::PostToAll(int message, qintptr wParam, qintptr lParam) {
     for (const auto& w : Snapshot())
-        if (w) QCoreApplication::postEvent(w, new TQelMessage(message, wParam, lParam));
+        if (w)
+            QCoreApplication::postEvent(w, new TQelMessage(message, wParam, lParam));
 }
 
 void TWinMsgList::SendToAll(int message, qintptr wParam, qintptr lParam) {
     // The lock is not held while a window handles the message: a receiver may register or
     // unregister windows, and a window destroyed by an earlier receiver is skipped.
     for (const auto& w : Snapshot()) {
-        if (!w) continue;
+        if (!w)
+            continue;
         TQelMessage msg(message, wParam, lParam);
         QCoreApplication::sendEvent(w, &msg);
     }

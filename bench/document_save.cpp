@@ -36,24 +36,35 @@ void Fill(TKvXML& doc, int rows) {
     const TXMLGridType grid = doc.QEL().Measurement().Grid();
     grid.SetName(QStringLiteral("sgMeasData"));
     grid.R().Clear();
-    const QStringList titles = {"Time", "Phase", "Meas.Conf", "Prim.Volt.", "Sec.Volt", "TapNr.", "Nom.VRatio",
-                                "Volt.Ratio", "Turns Ratio", "Ratio Dev.", "Phase Dev.", "Phaseshift", "Current"};
+    const QStringList titles = {"Time",       "Phase",      "Meas.Conf",  "Prim.Volt.",  "Sec.Volt",
+                                "TapNr.",     "Nom.VRatio", "Volt.Ratio", "Turns Ratio", "Ratio Dev.",
+                                "Phase Dev.", "Phaseshift", "Current"};
     grid.Headers().Resize(13);
-    for (int c = 0; c < 13; ++c) grid.Headers().SetCell(c, titles[c]);
+    for (int c = 0; c < 13; ++c)
+        grid.Headers().SetCell(c, titles[c]);
     const TXMLRTypeList list = grid.R();
     for (int r = 1; r <= rows; ++r) {
-        const QStringList cells = {QStringLiteral("12:%1:%2").arg(r / 60 % 60, 2, 10, QChar('0')).arg(r % 60, 2, 10, QChar('0')),
-                                   QString(QChar('A' + r % 3)), QStringLiteral("HV-LV"), QStringLiteral("10 kV"),
-                                   QStringLiteral("400 V"), QString::number(r % 33 + 1), QStringLiteral("25.000"),
-                                   QStringLiteral("25.012"), QStringLiteral("25.0098"), QStringLiteral("0.039 %"),
-                                   QStringLiteral("0.012 °"), QStringLiteral("330 °"), QStringLiteral("1.234 mA")};
+        const QStringList cells = {
+            QStringLiteral("12:%1:%2").arg(r / 60 % 60, 2, 10, QChar('0')).arg(r % 60, 2, 10, QChar('0')),
+            QString(QChar('A' + r % 3)),
+            QStringLiteral("HV-LV"),
+            QStringLiteral("10 kV"),
+            QStringLiteral("400 V"),
+            QString::number(r % 33 + 1),
+            QStringLiteral("25.000"),
+            QStringLiteral("25.012"),
+            QStringLiteral("25.0098"),
+            QStringLiteral("0.039 %"),
+            QStringLiteral("0.012 °"),
+            QStringLiteral("330 °"),
+            QStringLiteral("1.234 mA")};
         const TXMLRType row = list.Add();
-        for (int c = 0; c < 13; ++c) row.SetCell(c, cells[c]);
+        for (int c = 0; c < 13; ++c)
+            row.SetCell(c, cells[c]);
     }
 }
 
-template <class F>
-double MedianMs(int runs, F&& f) {
+template <class F> double MedianMs(int runs, F&& f) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
@@ -65,13 +76,13 @@ double MedianMs(int runs, F&& f) {
     return times[times.size() / 2];
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    std::printf("%8s %10s %10s %12s %12s %12s %12s %12s\n", "rows", "file MiB", "load ms", "plain ms", "indented ms",
-                "text ms", "ms/1k rows", "peak MiB");
+    std::printf("%8s %10s %10s %12s %12s %12s %12s %12s\n", "rows", "file MiB", "load ms", "plain ms",
+                "indented ms", "text ms", "ms/1k rows", "peak MiB");
     for (const int rows : {1000, 10000, 100000}) {
         const QString file = dir.filePath(QStringLiteral("bench%1.xml").arg(rows));
         TKvXML doc;
@@ -82,11 +93,13 @@ int main(int argc, char** argv) {
         const double indented = MedianMs(runs, [&] { doc.Save(file, true, true); });
         TKvXML reader;
         const double load = MedianMs(runs, [&] { reader.Load(file); });
-        if (reader.QEL().Measurement().Grid().RowCount() != rows + 1) std::printf("load lost rows!\n");
+        if (reader.QEL().Measurement().Grid().RowCount() != rows + 1)
+            std::printf("load lost rows!\n");
         std::printf("%8d %10.1f %10.1f %12.1f %12.1f %12.1f %12.2f %12.1f\n", rows,
-                    double(QFileInfo(file).size()) / (1 << 20), load, plain, indented, text, plain / (rows / 1000.0),
-                    double(PeakMemoryKiB()) / 1024);
+                    double(QFileInfo(file).size()) / (1 << 20), load, plain, indented, text,
+                    plain / (rows / 1000.0), double(PeakMemoryKiB()) / 1024);
     }
-    std::printf("plain/indented: saved with rolling backup, flushed to the disk; text: building the file content alone\n");
+    std::printf("plain/indented: saved with rolling backup, flushed to the disk; text: building the file "
+                "content alone\n");
     return 0;
 }

@@ -14,7 +14,8 @@ namespace {
 struct TSink : QObject {
     int Count = 0;
     bool event(QEvent* e) override {
-        if (e->type() == QEvent::Type(UM_DOCCHANGED)) ++Count;
+        if (e->type() == QEvent::Type(UM_DOCCHANGED))
+            ++Count;
         return QObject::event(e);
     }
 };
@@ -35,12 +36,14 @@ int main(int argc, char* argv[]) {
         const TXMLGridType grid = g.Doc().QEL().Measurement().Grid();
         grid.SetRowCount(rows + 1);
         for (int r = 1; r <= rows; ++r)
-            for (int c = 0; c < 13; ++c) grid.SetCell(c, r, QStringLiteral("%1.%2").arg(r).arg(c));
-        g.DocumentChanged();  // first save writes the confirmed copy as well
+            for (int c = 0; c < 13; ++c)
+                grid.SetCell(c, r, QStringLiteral("%1.%2").arg(r).arg(c));
+        g.DocumentChanged(); // first save writes the confirmed copy as well
         const int runs = 20;
         QElapsedTimer t;
         t.start();
-        for (int i = 0; i < runs; ++i) g.DocumentChanged();
+        for (int i = 0; i < runs; ++i)
+            g.DocumentChanged();
         std::printf("DocumentChanged, %5d rows: %8.2f ms per call (%d receivers told %d times)\n", rows,
                     double(t.nsecsElapsed()) / 1e6 / runs, g.Windows().Count(), sink.Count);
     }

@@ -18,8 +18,7 @@
 namespace {
 
 // The system thread named after the class (QThread names it from its object name).
-QString FindThread(const QString& name)
-{
+QString FindThread(const QString& name) {
     const QDir tasks(QStringLiteral("/proc/self/task"));
     for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
@@ -30,8 +29,7 @@ QString FindThread(const QString& name)
 }
 
 // User plus system time of one thread, in seconds.
-double ThreadCpuSeconds(const QString& tid)
-{
+double ThreadCpuSeconds(const QString& tid) {
     QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(tid));
     if (!stat.open(QIODevice::ReadOnly))
         return -1;
@@ -43,17 +41,15 @@ double ThreadCpuSeconds(const QString& tid)
     return double(f[11].toLongLong() + f[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
 }
 
-double ProcessCpuSeconds()
-{
+double ProcessCpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 30;
 
@@ -111,11 +107,13 @@ int main(int argc, char** argv)
                 100.0 * threadCpu / elapsed);
     std::printf("  whole process CPU (emulator included): %.3f s = %.3f %%\n", processCpu,
                 100.0 * processCpu / elapsed);
-    std::printf("  polls: %lld, period mean %.1f ms, min %lld ms, median %lld ms, max %lld ms (nominal 475.2 ms "
-                "after the end of the previous poll)\n",
-                static_cast<long long>(frames.size()), mean, gaps.isEmpty() ? 0LL : static_cast<long long>(gaps.first()),
-                gaps.isEmpty() ? 0LL : static_cast<long long>(gaps[gaps.size() / 2]),
-                gaps.isEmpty() ? 0LL : static_cast<long long>(gaps.last()));
+    std::printf(
+        "  polls: %lld, period mean %.1f ms, min %lld ms, median %lld ms, max %lld ms (nominal 475.2 ms "
+        "after the end of the previous poll)\n",
+        static_cast<long long>(frames.size()), mean,
+        gaps.isEmpty() ? 0LL : static_cast<long long>(gaps.first()),
+        gaps.isEmpty() ? 0LL : static_cast<long long>(gaps[gaps.size() / 2]),
+        gaps.isEmpty() ? 0LL : static_cast<long long>(gaps.last()));
     std::printf("  link state at the end: %s\n", qPrintable(LinkStateText(device.State())));
     return 0;
 }

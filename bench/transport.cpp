@@ -21,7 +21,7 @@ double ThreadCpuMs() {
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
         }
         const double cpu = ThreadCpuMs() - cpu0;
         std::sort(us.begin(), us.end());
-        std::printf("round trip %-18s median %7.1f us  p95 %7.1f us  max %7.1f us  cpu/exchange %6.1f us\n", name,
-                    us[us.size() / 2], us[us.size() * 95 / 100], us.back(), cpu * 1e3 / Rounds);
+        std::printf("round trip %-18s median %7.1f us  p95 %7.1f us  max %7.1f us  cpu/exchange %6.1f us\n",
+                    name, us[us.size() / 2], us[us.size() * 95 / 100], us.back(), cpu * 1e3 / Rounds);
     }
 
     // A reply that comes in three pieces 1.5 s apart: the transport waits 3 s in all.
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     const quint8 rc = link.Exchange();
     const double cpu = ThreadCpuMs() - cpu0;
     std::printf("slow reply: result %d after %lld ms wall, transport cpu %.2f ms (%.3f %% of the wait)\n", rc,
-                static_cast<long long>(wall.elapsed()), cpu, 100.0 * cpu / double(std::max<qint64>(1, wall.elapsed())));
+                static_cast<long long>(wall.elapsed()), cpu,
+                100.0 * cpu / double(std::max<qint64>(1, wall.elapsed())));
 
     // Waiting out the progress deadline on a silent line costs as little.
     TEmulatorFault silent;

@@ -24,9 +24,13 @@ TCaptionButton::TCaptionButton(QWidget* parent) : QWidget(parent) {
 
 TCaptionButton::~TCaptionButton() = default;
 
-TPopupWindow* TCaptionButton::PopupWindow() const { return FPopupWindow; }
+TPopupWindow* TCaptionButton::PopupWindow() const {
+    return FPopupWindow;
+}
 
-void TCaptionButton::SetOperator(TOperatorIFace* op) { GOperator = op; }
+void TCaptionButton::SetOperator(TOperatorIFace* op) {
+    GOperator = op;
+}
 
 void TCaptionButton::ReportIllegal(const QString& line) const {
     const QString text = CaptionItem::IllegalInputText(ClassName(), line);
@@ -60,13 +64,17 @@ void TCaptionButton::SetState(int v) {
     }
     if (FPopupButton) {
         TSGSelection selection = FSelection;
-        if (selection == fsNone && MenuNoneTicks()) selection = fsMulti;
+        if (selection == fsNone && MenuNoneTicks())
+            selection = fsMulti;
         switch (selection) {
-        case fsNone: FCaption = FItems.Caption(0); break;
+        case fsNone:
+            FCaption = FItems.Caption(0);
+            break;
         case fsSingle:
             FItems.ClearChecked();
             FCaption = FItems.Caption(v);
-            if (v > 0) FItems.SetChecked(v, true);
+            if (v > 0)
+                FItems.SetChecked(v, true);
             FPicked = v;
             break;
         case fsMulti:
@@ -85,14 +93,16 @@ void TCaptionButton::SetState(int v) {
 }
 
 void TCaptionButton::SetStateMin(int v) {
-    if (v < 0 || v >= FItems.Count()) return;
+    if (v < 0 || v >= FItems.Count())
+        return;
     FCaption = QStringLiteral(" ");
     FStateMin = v;
     SetState(FItemIndex >= FStateMin && FItemIndex <= FStateMax ? FItemIndex : FStateMin);
 }
 
 void TCaptionButton::SetStateMax(int v) {
-    if (v < 0 || v >= FItems.Count()) return;
+    if (v < 0 || v >= FItems.Count())
+        return;
     FCaption = QStringLiteral(" ");
     FStateMax = v;
     SetState(FItemIndex >= FStateMin && FItemIndex <= FStateMax ? FItemIndex : FStateMin);
@@ -131,7 +141,8 @@ void TCaptionButton::SetPressed(bool on) {
 
 int TCaptionButton::FacePicture() const {
     int picture = FItems.Picture(FItemIndex);
-    if (picture == CaptionItem::NoPicture && FPopup) picture = FItems.Picture(0);
+    if (picture == CaptionItem::NoPicture && FPopup)
+        picture = FItems.Picture(0);
     return picture;
 }
 
@@ -148,14 +159,17 @@ QPixmap TCaptionButton::FacePixmap() {
         return QPixmap();
     }
     const bool enabled = isEnabled();
-    const qint64 key = (qint64(quintptr(list) & 0xFFFFFFFFu) << 24) | (qint64(picture) << 1) | (enabled ? 1 : 0);
-    return FGlyph.Get(list->Size(), key, [list, picture, enabled] { return list->Picture(picture, enabled); });
+    const qint64 key =
+        (qint64(quintptr(list) & 0xFFFFFFFFu) << 24) | (qint64(picture) << 1) | (enabled ? 1 : 0);
+    return FGlyph.Get(list->Size(), key,
+                      [list, picture, enabled] { return list->Picture(picture, enabled); });
 }
 
 void TCaptionButton::StateApplied(int, bool) {}
 
 void TCaptionButton::PerformClick() {
-    if (!isEnabled()) return;
+    if (!isEnabled())
+        return;
     if (FPopup) {
         if (IsPopupOpen())
             ClosePopup();
@@ -167,16 +181,19 @@ void TCaptionButton::PerformClick() {
         ItemClicked();
         return;
     }
-    if (IgnoresClickWithoutState() && FItemIndex == -1) return;
+    if (IgnoresClickWithoutState() && FItemIndex == -1)
+        return;
     if (FItems.Count() > 0) {
         int next = FItemIndex + 1;
-        if (FItemIndex >= FStateMax || next < FStateMin) next = FStateMin;
+        if (FItemIndex >= FStateMax || next < FStateMin)
+            next = FStateMin;
         SetState(next);
     } else {
         SetState(-1);
     }
     SetPressed(false);
-    if (isVisible() && !FIsPopupItem && isEnabled()) Q_EMIT Click();
+    if (isVisible() && !FIsPopupItem && isEnabled())
+        Q_EMIT Click();
 }
 
 void TCaptionButton::ShowTick(TCaptionButton* item, bool on) {
@@ -201,30 +218,36 @@ void TCaptionButton::ItemClicked() {
         owner->SetState(k);
         owner->FPicked = k;
         owner->update();
-        if (owner->FPopupButton) FItems.ClearChecked();
+        if (owner->FPopupButton)
+            FItems.ClearChecked();
         ClosePopupOf(owner);
     } else if (owner->IsPopupOpen()) {
         bool on = !FPressed;
         TPopupWindow* popup = owner->FPopupWindow;
         if (FSelection == fsSingle) {
             for (int j = 0; j < owner->FItems.Count(); ++j) {
-                if (!owner->ItemChecked(j)) continue;
+                if (!owner->ItemChecked(j))
+                    continue;
                 owner->SetItemChecked(j, false);
-                if (TCaptionButton* b = popup->ItemButton(j)) ShowTick(b, false);
+                if (TCaptionButton* b = popup->ItemButton(j))
+                    ShowTick(b, false);
             }
         } else if (on && k > 0 && owner->ItemChecked(0)) {
             // Choosing a value drops "all".
             owner->SetItemChecked(0, false);
-            if (TCaptionButton* b = popup->ItemButton(0)) ShowTick(b, false);
+            if (TCaptionButton* b = popup->ItemButton(0))
+                ShowTick(b, false);
         }
         // The one choice of a single-choice menu cannot be taken back, only replaced.
-        if (owner->FPopupButton && FSelection == fsSingle) on = true;
+        if (owner->FPopupButton && FSelection == fsSingle)
+            on = true;
         ShowTick(this, on);
         owner->SetItemChecked(k, on);
         SetItemChecked(k, on);
         owner->FPicked = k;
         owner->SetCaption(owner->CompositeCaption());
-        if (owner->FPopupAutoClose) ClosePopupOf(owner);
+        if (owner->FPopupAutoClose)
+            ClosePopupOf(owner);
     }
     NotifyItemChosen(owner);
 }
@@ -237,10 +260,13 @@ QSize TCaptionButton::PopupItemSize() const {
 
 void TCaptionButton::AdjustPopupLayout(TPopupLayoutInput&) const {}
 
-bool TCaptionButton::CountsCell(int k) const { return FItems.Picture(k) != CaptionItem::NoCell; }
+bool TCaptionButton::CountsCell(int k) const {
+    return FItems.Picture(k) != CaptionItem::NoCell;
+}
 
 void TCaptionButton::StylePopupItem(TCaptionButton* item, bool highlighted) {
-    if (highlighted) ShowTick(item, true);
+    if (highlighted)
+        ShowTick(item, true);
 }
 
 void TCaptionButton::OpenPopup() {
@@ -248,9 +274,11 @@ void TCaptionButton::OpenPopup() {
     QList<int> cells;
     int n = 0;
     for (int k = FStateMin; k <= FStateMax; ++k) {
-        if (!CountsCell(k)) continue;
+        if (!CountsCell(k))
+            continue;
         ++n;
-        if (FPopupButton && k == FStateMin) continue; // the face gets no cell
+        if (FPopupButton && k == FStateMin)
+            continue; // the face gets no cell
         cells << k;
     }
     TPopupLayoutInput in;
@@ -262,7 +290,8 @@ void TCaptionButton::OpenPopup() {
     in.MenuButton = FPopupButton;
     AdjustPopupLayout(in);
     const TPopupLayout layout = LayoutPopup(in, n);
-    if (layout.Geometry.isEmpty()) return;
+    if (layout.Geometry.isEmpty())
+        return;
 
     TPopupWindow* popup = NewPopupWindow();
     FPopupWindow = popup;
@@ -270,7 +299,8 @@ void TCaptionButton::OpenPopup() {
 
     QStringList entries = FItems.Items();
     if (!FPopupImages)
-        for (int k = 0; k < entries.size(); ++k) entries[k] = CaptionItem::Make(FItems.Caption(k));
+        for (int k = 0; k < entries.size(); ++k)
+            entries[k] = CaptionItem::Make(FItems.Caption(k));
 
     TCaptionButton* focusItem = nullptr;
     for (int i = 0; i < cells.size(); ++i) {
@@ -291,7 +321,8 @@ void TCaptionButton::OpenPopup() {
         item->setGeometry(QRect(layout.CellTopLeft.at(i), cell));
         const bool highlighted = (!FPopupButton && FItemIndex == k) || ItemChecked(k);
         StylePopupItem(item, highlighted);
-        if (highlighted && !focusItem) focusItem = item;
+        if (highlighted && !focusItem)
+            focusItem = item;
         popup->SBList << item;
         popup->SBItems << k;
     }
@@ -318,8 +349,10 @@ void TCaptionButton::ClosePopup() {
 bool TCaptionButton::event(QEvent* e) {
     if (e->type() == UM_POPUPCLOSE) {
         auto* request = static_cast<TPopupCloseEvent*>(e);
-        if (!FPopupWindow || request->Popup != FPopupWindow) return true; // about a pop-up already gone
-        if (request->Unconditional || !FSuppressClick) ClosePopup();
+        if (!FPopupWindow || request->Popup != FPopupWindow)
+            return true; // about a pop-up already gone
+        if (request->Unconditional || !FSuppressClick)
+            ClosePopup();
         FSuppressClick = false;
         return true;
     }
@@ -350,7 +383,8 @@ void TCaptionButton::mouseReleaseEvent(QMouseEvent* e) {
     const bool wasPushed = FPushed;
     FPushed = false;
     if (FSuppressClick) {
-        if (FItems.Count() == 0) SetPressed(false);
+        if (FItems.Count() == 0)
+            SetPressed(false);
     } else if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) &&
                (wasPushed || FSelection != fsNone)) {
         // A finger that slides off the key before lifting cancels the tap.

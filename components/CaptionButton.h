@@ -12,7 +12,7 @@ class TPopupWindow;
 struct TPopupLayoutInput;
 
 // Private messages between a pop-up and the button that owns it.
-constexpr QEvent::Type UM_POPUPCLOSE = QEvent::Type(1824); // close request
+constexpr QEvent::Type UM_POPUPCLOSE = QEvent::Type(1824);  // close request
 constexpr QEvent::Type UM_POPUPCHOSEN = QEvent::Type(1825); // an item was chosen
 
 // The close request names the pop-up it is about, so that a request that arrives after
@@ -48,7 +48,10 @@ public:
     void SetStateMax(int v); // outside 0..count-1 is ignored
 
     bool Popup() const { return FPopup; }
-    void SetPopup(bool on) { FPopup = on; update(); }
+    void SetPopup(bool on) {
+        FPopup = on;
+        update();
+    }
     bool PopupImages() const { return FPopupImages; }
     void SetPopupImages(bool on) { FPopupImages = on; }
     bool PopupButton() const { return FPopupButton; }

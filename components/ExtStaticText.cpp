@@ -19,17 +19,38 @@ void TExtStaticText::SetCaption(const QString& text) {
     update();
 }
 void TExtStaticText::SetAngle(int degrees) {
-    if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270) return;
+    if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270)
+        return;
     FAngle = degrees;
     update();
 }
-void TExtStaticText::SetCenterText(bool on) { FCenterText = on; update(); }
-void TExtStaticText::SetIsPressed(bool on) { FIsPressed = on; update(); }
-void TExtStaticText::SetXPos(int x) { FXPos = x; update(); }
-void TExtStaticText::SetYPos(int y) { FYPos = y; update(); }
-void TExtStaticText::SetShiftCaption(const QString& text) { FShiftCaption = text; update(); }
-void TExtStaticText::SetShFontSize(int points) { FShFontSize = points; update(); }
-void TExtStaticText::SetReadOnly(bool on) { FReadOnly = on; }
+void TExtStaticText::SetCenterText(bool on) {
+    FCenterText = on;
+    update();
+}
+void TExtStaticText::SetIsPressed(bool on) {
+    FIsPressed = on;
+    update();
+}
+void TExtStaticText::SetXPos(int x) {
+    FXPos = x;
+    update();
+}
+void TExtStaticText::SetYPos(int y) {
+    FYPos = y;
+    update();
+}
+void TExtStaticText::SetShiftCaption(const QString& text) {
+    FShiftCaption = text;
+    update();
+}
+void TExtStaticText::SetShFontSize(int points) {
+    FShFontSize = points;
+    update();
+}
+void TExtStaticText::SetReadOnly(bool on) {
+    FReadOnly = on;
+}
 void TExtStaticText::SetFontColor(const QColor& c) {
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, c);
@@ -37,7 +58,10 @@ void TExtStaticText::SetFontColor(const QColor& c) {
     update();
 }
 
-void TExtStaticText::SetDisabledTextColor(const QColor& c) { FDisabledTextColor = c; update(); }
+void TExtStaticText::SetDisabledTextColor(const QColor& c) {
+    FDisabledTextColor = c;
+    update();
+}
 
 QPoint TExtStaticText::TextPosition() const {
     if (!FCenterText) {
@@ -49,9 +73,12 @@ QPoint TExtStaticText::TextPosition() const {
     const int th = fm.height();
     switch (FAngle) {
     case 0:
-    case 180: return QPoint((width() - tw) / 2, (height() - th) / 2);
-    case 90: return QPoint((width() - th) / 2, height() - (height() - tw) / 2);
-    default: return QPoint(width() - th, (height() - tw) / 2);
+    case 180:
+        return QPoint((width() - tw) / 2, (height() - th) / 2);
+    case 90:
+        return QPoint((width() - th) / 2, height() - (height() - tw) / 2);
+    default:
+        return QPoint(width() - th, (height() - tw) / 2);
     }
 }
 
@@ -100,7 +127,8 @@ void TExtStaticText::paintEvent(QPaintEvent*) {
 }
 
 void TExtStaticText::mousePressEvent(QMouseEvent* e) {
-    if (FReadOnly) return;
+    if (FReadOnly)
+        return;
     SetIsPressed(true);
     Q_EMIT MouseDown(e->button(), e->position().toPoint());
 }
@@ -109,7 +137,10 @@ void TExtStaticText::mouseReleaseEvent(QMouseEvent* e) {
     const bool wasPressed = FIsPressed;
     SetIsPressed(false);
     Q_EMIT MouseUp(e->button(), e->position().toPoint());
-    if (wasPressed && rect().contains(e->position().toPoint())) Q_EMIT Click();
+    if (wasPressed && rect().contains(e->position().toPoint()))
+        Q_EMIT Click();
 }
 
-void TExtStaticText::mouseMoveEvent(QMouseEvent* e) { Q_EMIT MouseMove(e->buttons(), e->position().toPoint()); }
+void TExtStaticText::mouseMoveEvent(QMouseEvent* e) {
+    Q_EMIT MouseMove(e->buttons(), e->position().toPoint());
+}

@@ -18,46 +18,59 @@ int TGlyphList::Acquire() {
 }
 
 void TGlyphList::Release(int slot) {
-    if (slot < 0 || size_t(slot) >= FUsed.size() || !FUsed[size_t(slot)]) return;
+    if (slot < 0 || size_t(slot) >= FUsed.size() || !FUsed[size_t(slot)])
+        return;
     FUsed[size_t(slot)] = false;
     FPixmaps[size_t(slot)] = QPixmap();
     --FUsers;
 }
 
 void TGlyphList::Store(int slot, const QPixmap& pixmap) {
-    if (slot >= 0 && size_t(slot) < FPixmaps.size()) FPixmaps[size_t(slot)] = pixmap;
+    if (slot >= 0 && size_t(slot) < FPixmaps.size())
+        FPixmaps[size_t(slot)] = pixmap;
 }
 
 QPixmap TGlyphList::At(int slot) const {
     return slot >= 0 && size_t(slot) < FPixmaps.size() ? FPixmaps[size_t(slot)] : QPixmap();
 }
 
-TGlyphCache* TGlyphCache::Instance() { return GCache.get(); }
+TGlyphCache* TGlyphCache::Instance() {
+    return GCache.get();
+}
 
 int TGlyphCache::Acquire(QSize size) {
-    if (!GCache) GCache = std::make_unique<TGlyphCache>();
+    if (!GCache)
+        GCache = std::make_unique<TGlyphCache>();
     auto& list = GCache->FLists[size];
-    if (!list) list = std::make_unique<TGlyphList>(size);
+    if (!list)
+        list = std::make_unique<TGlyphList>(size);
     return list->Acquire();
 }
 
 void TGlyphCache::Release(QSize size, int slot) {
-    if (!GCache) return;
+    if (!GCache)
+        return;
     auto it = GCache->FLists.find(size);
-    if (it == GCache->FLists.end()) return;
+    if (it == GCache->FLists.end())
+        return;
     it->second->Release(slot);
-    if (it->second->Users() == 0) GCache->FLists.erase(it);
-    if (GCache->FLists.empty()) GCache.reset();
+    if (it->second->Users() == 0)
+        GCache->FLists.erase(it);
+    if (GCache->FLists.empty())
+        GCache.reset();
 }
 
 void TGlyphCache::Store(QSize size, int slot, const QPixmap& pixmap) {
-    if (!GCache) return;
+    if (!GCache)
+        return;
     auto it = GCache->FLists.find(size);
-    if (it != GCache->FLists.end()) it->second->Store(slot, pixmap);
+    if (it != GCache->FLists.end())
+        it->second->Store(slot, pixmap);
 }
 
 QPixmap TGlyphCache::At(QSize size, int slot) {
-    if (!GCache) return QPixmap();
+    if (!GCache)
+        return QPixmap();
     auto it = GCache->FLists.find(size);
     return it == GCache->FLists.end() ? QPixmap() : it->second->At(slot);
 }
@@ -68,7 +81,8 @@ const TGlyphList* TGlyphCache::List(QSize size) const {
 }
 
 QPixmap TGlyphSlot::Get(QSize size, qint64 key, const std::function<QPixmap()>& render) {
-    if (FSlot >= 0 && size != FSize) Clear();
+    if (FSlot >= 0 && size != FSize)
+        Clear();
     if (FSlot < 0) {
         FSize = size;
         FSlot = TGlyphCache::Acquire(size);
@@ -82,7 +96,8 @@ QPixmap TGlyphSlot::Get(QSize size, qint64 key, const std::function<QPixmap()>& 
 }
 
 void TGlyphSlot::Clear() {
-    if (FSlot >= 0) TGlyphCache::Release(FSize, FSlot);
+    if (FSlot >= 0)
+        TGlyphCache::Release(FSize, FSlot);
     FSlot = -1;
     FKey = -1;
 }

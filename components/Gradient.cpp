@@ -22,7 +22,9 @@ namespace {
 struct TRgb {
     int R, G, B;
 };
-TRgb Rgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+TRgb Rgb(const QColor& c) {
+    return {c.red(), c.green(), c.blue()};
+}
 
 // One channel moving from `from` towards `to` by `perStep` per step, never past `to`.
 int Ramp(int from, int to, double steps, double perStepFactor) {
@@ -31,14 +33,16 @@ int Ramp(int from, int to, double steps, double perStepFactor) {
 }
 
 TRgb RampRgb(TRgb from, TRgb to, double steps, double factor) {
-    return {Ramp(from.R, to.R, steps, factor), Ramp(from.G, to.G, steps, factor), Ramp(from.B, to.B, steps, factor)};
+    return {Ramp(from.R, to.R, steps, factor), Ramp(from.G, to.G, steps, factor),
+            Ramp(from.B, to.B, steps, factor)};
 }
 
 // The edge-to-middle ramp across a length: from start at the low edge and from end at the
 // high edge, both reaching the middle colour at the same distance.
 TRgb CenterRamp(int i, int length, TRgb start, TRgb mid, TRgb end, double scale) {
     const double factor = 2.0 * scale / std::max(length, 1);
-    if (i <= length / 2) return RampRgb(start, mid, i, factor);
+    if (i <= length / 2)
+        return RampRgb(start, mid, i, factor);
     return RampRgb(end, mid, length - i + 1, factor);
 }
 
@@ -46,7 +50,8 @@ TRgb CenterRamp(int i, int length, TRgb start, TRgb mid, TRgb end, double scale)
 
 QImage RenderGradient(QSize size, const TGradientSpec& spec) {
     QImage image(size, QImage::Format_RGB32);
-    if (size.isEmpty()) return image;
+    if (size.isEmpty())
+        return image;
     const int W = size.width();
     const int H = size.height();
     const TRgb start = Rgb(spec.Start), mid = Rgb(spec.Mid), end = Rgb(spec.End);
@@ -61,7 +66,8 @@ QImage RenderGradient(QSize size, const TGradientSpec& spec) {
         for (int y = 0; y < H; ++y) {
             const TRgb c{start.R + y * (mid.R - start.R) / H, start.G + y * (mid.G - start.G) / H,
                          start.B + y * (mid.B - start.B) / H};
-            for (int x = 0; x < W; ++x) put(x, y, c);
+            for (int x = 0; x < W; ++x)
+                put(x, y, c);
         }
         return image;
     }
@@ -70,7 +76,8 @@ QImage RenderGradient(QSize size, const TGradientSpec& spec) {
     case gmVertical:
         for (int y = 0; y < H; ++y) {
             const TRgb c = CenterRamp(y, H, start, mid, end, scale);
-            for (int x = 0; x < W; ++x) put(x, y, c);
+            for (int x = 0; x < W; ++x)
+                put(x, y, c);
         }
         break;
     case gmHorizontal:
@@ -84,7 +91,8 @@ QImage RenderGradient(QSize size, const TGradientSpec& spec) {
             } else {
                 c = CenterRamp(x, W, start, mid, end, scale);
             }
-            for (int y = 0; y < H; ++y) put(x, y, c);
+            for (int y = 0; y < H; ++y)
+                put(x, y, c);
         }
         break;
     case gmBoth: {
@@ -93,7 +101,8 @@ QImage RenderGradient(QSize size, const TGradientSpec& spec) {
         const double hScale = W > H ? scale * W / std::max(H, 1) : scale;
         const double vScale = H > W ? scale * H / std::max(W, 1) : scale;
         std::vector<TRgb> columns(static_cast<size_t>(W));
-        for (int x = 0; x < W; ++x) columns[size_t(x)] = CenterRamp(x, W, start, mid, end, hScale);
+        for (int x = 0; x < W; ++x)
+            columns[size_t(x)] = CenterRamp(x, W, start, mid, end, hScale);
         for (int y = 0; y < H; ++y) {
             const TRgb v = CenterRamp(y, H, start, mid, end, vScale);
             for (int x = 0; x < W; ++x) {
@@ -108,10 +117,12 @@ QImage RenderGradient(QSize size, const TGradientSpec& spec) {
 }
 
 void PaintGradient(QPainter& p, const QRect& r, const TGradientSpec& spec) {
-    if (r.isEmpty()) return;
+    if (r.isEmpty())
+        return;
     p.drawImage(r.topLeft(), RenderGradient(r.size(), spec));
     const int fw = spec.FrameWidth;
-    if (fw <= 0) return;
+    if (fw <= 0)
+        return;
     const QColor light = spec.BevelMode != 0 ? QColor(Qt::black) : spec.Start;
     const QColor dark = spec.BevelMode != 0 ? QColor(Qt::white) : spec.End;
     p.fillRect(QRect(r.left(), r.top(), r.width(), fw), light);
@@ -124,28 +135,56 @@ TExtGradient::TExtGradient(QWidget* parent) : QWidget(parent) {}
 
 TGradientSpec TExtGradient::ResolvedSpec() const {
     TGradientSpec s = FSpec;
-    if (!s.Mid.isValid()) s.Mid = palette().color(QPalette::Button);
+    if (!s.Mid.isValid())
+        s.Mid = palette().color(QPalette::Button);
     return s;
 }
 
-void TExtGradient::SetCenterColor(bool on) { FSpec.CenterColor = on; update(); }
-void TExtGradient::SetBevelMode(int mode) { FSpec.BevelMode = mode; update(); }
-void TExtGradient::SetColorScale(double scale) { FSpec.ColorScale = scale; update(); }
-void TExtGradient::SetGradMode(TGradMode mode) { FSpec.Mode = mode; update(); }
-void TExtGradient::SetGradStart(const QColor& c) { FSpec.Start = c; update(); }
-void TExtGradient::SetGradMid(const QColor& c) { FSpec.Mid = c; update(); }
-void TExtGradient::SetGradEnd(const QColor& c) { FSpec.End = c; update(); }
-void TExtGradient::SetFrameWidth(int w) { FSpec.FrameWidth = w; update(); }
+void TExtGradient::SetCenterColor(bool on) {
+    FSpec.CenterColor = on;
+    update();
+}
+void TExtGradient::SetBevelMode(int mode) {
+    FSpec.BevelMode = mode;
+    update();
+}
+void TExtGradient::SetColorScale(double scale) {
+    FSpec.ColorScale = scale;
+    update();
+}
+void TExtGradient::SetGradMode(TGradMode mode) {
+    FSpec.Mode = mode;
+    update();
+}
+void TExtGradient::SetGradStart(const QColor& c) {
+    FSpec.Start = c;
+    update();
+}
+void TExtGradient::SetGradMid(const QColor& c) {
+    FSpec.Mid = c;
+    update();
+}
+void TExtGradient::SetGradEnd(const QColor& c) {
+    FSpec.End = c;
+    update();
+}
+void TExtGradient::SetFrameWidth(int w) {
+    FSpec.FrameWidth = w;
+    update();
+}
 
 void TExtGradient::paintEvent(QPaintEvent*) {
     QPainter p(this);
     PaintGradient(p, rect(), ResolvedSpec());
 }
 
-TGradient::TGradient(QWidget* parent) : TExtGradient(parent) { FSpec.SplitAtMidPos = true; }
+TGradient::TGradient(QWidget* parent) : TExtGradient(parent) {
+    FSpec.SplitAtMidPos = true;
+}
 
 void TGradient::SetGradMidPos(double pos) {
-    if (pos < 0.0 || pos > 1.0) return;
+    if (pos < 0.0 || pos > 1.0)
+        return;
     FSpec.MidPos = pos;
     update();
 }

@@ -8,18 +8,18 @@ class QPainter;
 enum TGradMode { gmVertical, gmHorizontal, gmBoth };
 
 // Colours of the gradient faces. System colours are resolved (QPalette) before these apply.
-QColor Lighten(const QColor& c, int amount); // each channel + amount, at most 200
-QColor ScaleColor(const QColor& c, double f);  // each channel × f, rounded, at most 255
+QColor Lighten(const QColor& c, int amount);  // each channel + amount, at most 200
+QColor ScaleColor(const QColor& c, double f); // each channel × f, rounded, at most 255
 
 struct TGradientSpec {
     QColor Start = Qt::white;
-    QColor Mid;                  // the system button face when invalid
+    QColor Mid; // the system button face when invalid
     QColor End = QColor(0x80, 0x80, 0x80);
-    bool CenterColor = false;    // light edges ramping into the middle colour
+    bool CenterColor = false; // light edges ramping into the middle colour
     double ColorScale = 1.0;
     TGradMode Mode = gmBoth;
     int FrameWidth = 0;
-    int BevelMode = 0;           // not 0: black top-left and white bottom-right frame
+    int BevelMode = 0; // not 0: black top-left and white bottom-right frame
     // A horizontal gradient split at MidPos of the width (start to mid, then mid to end).
     bool SplitAtMidPos = false;
     double MidPos = 0.5;

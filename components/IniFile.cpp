@@ -7,19 +7,24 @@ namespace {
 
 bool IsSectionLine(const QString& line, QString* name = nullptr) {
     const QString t = line.trimmed();
-    if (!t.startsWith('[')) return false;
+    if (!t.startsWith('['))
+        return false;
     const qsizetype close = t.indexOf(']');
-    if (close < 0) return false;
-    if (name) *name = t.mid(1, close - 1).trimmed();
+    if (close < 0)
+        return false;
+    if (name)
+        *name = t.mid(1, close - 1).trimmed();
     return true;
 }
 
 // Splits "key=value"; false for comments and lines without "=".
 bool SplitKeyLine(const QString& line, QString& key, QString& value) {
     const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(';')) return false;
+    if (t.isEmpty() || t.startsWith(';'))
+        return false;
     const qsizetype eq = line.indexOf('=');
-    if (eq <= 0) return false;
+    if (eq <= 0)
+        return false;
     key = line.left(eq).trimmed();
     value = line.mid(eq + 1).trimmed();
     return !key.isEmpty();
@@ -29,11 +34,13 @@ bool SplitKeyLine(const QString& line, QString& key, QString& value) {
 
 TIniFile::TIniFile(const QString& fileName) : FFileName(fileName) {
     QFile f(fileName);
-    if (f.open(QIODevice::ReadOnly)) SetText(QString::fromUtf8(f.readAll()));
+    if (f.open(QIODevice::ReadOnly))
+        SetText(QString::fromUtf8(f.readAll()));
 }
 
 TIniFile::~TIniFile() {
-    if (FModified) UpdateFile();
+    if (FModified)
+        UpdateFile();
 }
 
 void TIniFile::SetText(const QString& text) {
@@ -42,10 +49,13 @@ void TIniFile::SetText(const QString& text) {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     FLines = t.split('\n');
-    if (!FLines.isEmpty() && FLines.last().isEmpty()) FLines.removeLast();
+    if (!FLines.isEmpty() && FLines.last().isEmpty())
+        FLines.removeLast();
 }
 
-QString TIniFile::Text() const { return FLines.isEmpty() ? QString() : FLines.join(FLineEnd) + FLineEnd; }
+QString TIniFile::Text() const {
+    return FLines.isEmpty() ? QString() : FLines.join(FLineEnd) + FLineEnd;
+}
 
 int TIniFile::FindSection(const QString& section) const {
     QString name;
@@ -57,7 +67,8 @@ int TIniFile::FindSection(const QString& section) const {
 
 int TIniFile::SectionEnd(int header) const {
     int i = header + 1;
-    while (i < FLines.size() && !IsSectionLine(FLines[i])) ++i;
+    while (i < FLines.size() && !IsSectionLine(FLines[i]))
+        ++i;
     return i;
 }
 
@@ -65,11 +76,14 @@ int TIniFile::FindKey(int header, const QString& key) const {
     const int end = SectionEnd(header);
     QString k, v;
     for (int i = header + 1; i < end; ++i)
-        if (SplitKeyLine(FLines[i], k, v) && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0) return i;
+        if (SplitKeyLine(FLines[i], k, v) && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0)
+            return i;
     return -1;
 }
 
-bool TIniFile::SectionExists(const QString& section) const { return FindSection(section) >= 0; }
+bool TIniFile::SectionExists(const QString& section) const {
+    return FindSection(section) >= 0;
+}
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
     const int h = FindSection(section);
@@ -80,25 +94,30 @@ QStringList TIniFile::Sections() const {
     QStringList out;
     QString name;
     for (const QString& line : FLines)
-        if (IsSectionLine(line, &name)) out << name;
+        if (IsSectionLine(line, &name))
+            out << name;
     return out;
 }
 
 QStringList TIniFile::Keys(const QString& section) const {
     QStringList out;
     const int h = FindSection(section);
-    if (h < 0) return out;
+    if (h < 0)
+        return out;
     QString k, v;
     for (int i = h + 1, end = SectionEnd(h); i < end; ++i)
-        if (SplitKeyLine(FLines[i], k, v)) out << k;
+        if (SplitKeyLine(FLines[i], k, v))
+            out << k;
     return out;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
     const int h = FindSection(section);
-    if (h < 0) return def;
+    if (h < 0)
+        return def;
     const int line = FindKey(h, key);
-    if (line < 0) return def;
+    if (line < 0)
+        return def;
     QString k, v;
     SplitKeyLine(FLines[line], k, v);
     return v;
@@ -107,8 +126,8 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
     const QString s = ReadString(section, key, QString());
     bool ok = false;
-    const int v = s.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive) ? s.mid(2).toInt(&ok, 16)
-                                                                          : s.toInt(&ok);
+    const int v =
+        s.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive) ? s.mid(2).toInt(&ok, 16) : s.toInt(&ok);
     return ok ? v : def;
 }
 
@@ -129,7 +148,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     int h = FindSection(section);
     if (h < 0) {
         // A blank line before a new section keeps hand-edited files readable.
-        if (!FLines.isEmpty() && !FLines.last().trimmed().isEmpty()) FLines << QString();
+        if (!FLines.isEmpty() && !FLines.last().trimmed().isEmpty())
+            FLines << QString();
         FLines << '[' + section + ']' << line;
         FModified = true;
         return;
@@ -148,7 +168,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     }
     // After the section's last non-blank line, so that a separating blank line stays in place.
     int insert = SectionEnd(h);
-    while (insert > h + 1 && FLines[insert - 1].trimmed().isEmpty()) --insert;
+    while (insert > h + 1 && FLines[insert - 1].trimmed().isEmpty())
+        --insert;
     FLines.insert(insert, line);
     FModified = true;
 }
@@ -167,16 +188,19 @@ void TIniFile::WriteFloat(const QString& section, const QString& key, double val
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
     const int h = FindSection(section);
-    if (h < 0) return;
+    if (h < 0)
+        return;
     const int at = FindKey(h, key);
-    if (at < 0) return;
+    if (at < 0)
+        return;
     FLines.removeAt(at);
     FModified = true;
 }
 
 void TIniFile::EraseSection(const QString& section) {
     const int h = FindSection(section);
-    if (h < 0) return;
+    if (h < 0)
+        return;
     const int end = SectionEnd(h);
     FLines.erase(FLines.begin() + h, FLines.begin() + end);
     FModified = true;

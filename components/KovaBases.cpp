@@ -9,12 +9,11 @@ const char* const kPrefixKeys[] = {"SSIUnitFemto", "SSIUnitPico", "SSIUnitNano",
                                    "SSIUnitGiga",  "SSIUnitTera", "SSIUnitPeta"};
 
 // Units of TSIConversion in list order; SSIKelvin and SSIVoltPerSeconds exist as texts only.
-const char* const kUnitKeys[] = {"SSIVolt",        "SSIAmpere",     "SSIVA",      "SSIVAR",
-                                 "SSIWatt",        "SSIHz",         "SSISeconds", "SSIFarad",
-                                 "SSIHenry",       "SSIRelHumidity", "SSICRad",   "SSICelsius",
-                                 "SSIFarenheit",   "SSIImpedance",  "SSIAdmittance", "SSIOhm",
-                                 "SSIMeter",       "SSITesla",      "SSIKiloGramm", "SSITons",
-                                 "SSIMinutes",     "SSIPCPerSeconds", "SSIPressure"};
+const char* const kUnitKeys[] = {
+    "SSIVolt",      "SSIAmpere",    "SSIVA",         "SSIVAR",          "SSIWatt",    "SSIHz",
+    "SSISeconds",   "SSIFarad",     "SSIHenry",      "SSIRelHumidity",  "SSICRad",    "SSICelsius",
+    "SSIFarenheit", "SSIImpedance", "SSIAdmittance", "SSIOhm",          "SSIMeter",   "SSITesla",
+    "SSIKiloGramm", "SSITons",      "SSIMinutes",    "SSIPCPerSeconds", "SSIPressure"};
 
 QList<QPair<QString, QString>> BuiltInConsts() {
     const QList<QPair<const char*, QString>> raw = {
@@ -100,7 +99,8 @@ QList<QPair<QString, QString>> BuiltInConsts() {
     };
     QList<QPair<QString, QString>> out;
     out.reserve(raw.size());
-    for (const auto& [key, text] : raw) out.append({QString::fromLatin1(key), text});
+    for (const auto& [key, text] : raw)
+        out.append({QString::fromLatin1(key), text});
     return out;
 }
 
@@ -110,7 +110,8 @@ TSIConversion::TSIConversion() {
     const auto consts = BuiltInConsts();
     for (const char* key : kUnitKeys)
         for (const auto& [k, text] : consts)
-            if (k == QLatin1String(key)) FUnits << text;
+            if (k == QLatin1String(key))
+                FUnits << text;
 }
 
 QString TSIConversion::SIUnit(int unitIndex) const {
@@ -126,18 +127,22 @@ double TSIConversion::StrToSI(const QString& text, int /*unitIndex*/, double def
     return ReadSI(text, v) ? v : def;
 }
 
-TKovaBase::TKovaBase(QObject* parent) : QObject(parent), FConsts(BuiltInConsts()) { Rebuild(false); }
+TKovaBase::TKovaBase(QObject* parent) : QObject(parent), FConsts(BuiltInConsts()) {
+    Rebuild(false);
+}
 
 QString TKovaBase::Text(const QString& key) const {
     for (const auto& [k, text] : FConsts)
-        if (k == key) return text;
+        if (k == key)
+            return text;
     return QString();
 }
 
 void TKovaBase::ApplyTexts(const QList<QPair<QString, QString>>& texts, bool building) {
     for (const auto& [key, text] : texts)
         for (auto& entry : FConsts)
-            if (entry.first == key && !text.isEmpty()) entry.second = text;
+            if (entry.first == key && !text.isEmpty())
+                entry.second = text;
     Rebuild(building);
     Q_EMIT TextsChanged();
 }
@@ -145,10 +150,12 @@ void TKovaBase::ApplyTexts(const QList<QPair<QString, QString>>& texts, bool bui
 void TKovaBase::Rebuild(bool building) {
     if (!building) {
         QStringList letters;
-        for (const char* key : kPrefixKeys) letters << Text(QString::fromLatin1(key));
+        for (const char* key : kPrefixKeys)
+            letters << Text(QString::fromLatin1(key));
         SetPrefixLetters(letters);
     }
     QStringList units;
-    for (const char* key : kUnitKeys) units << Text(QString::fromLatin1(key));
+    for (const char* key : kUnitKeys)
+        units << Text(QString::fromLatin1(key));
     FConversion.Rebuild(units);
 }

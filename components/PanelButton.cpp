@@ -17,7 +17,9 @@ QColor TextOn(const QColor& face, const QColor& normal) {
 }
 } // namespace
 
-TPanelButton::TPanelButton(QWidget* parent) : TCaptionButton(parent) { resize(150, 48); }
+TPanelButton::TPanelButton(QWidget* parent) : TCaptionButton(parent) {
+    resize(150, 48);
+}
 
 void TPanelButton::SetShowPressed(bool on) {
     FShowPressed = on;
@@ -34,9 +36,13 @@ void TPanelButton::SetBackGroundColor(const QColor& c) {
     update();
 }
 
-TPopupWindow* TPanelButton::NewPopupWindow() { return new TPopupPanelForm(this); }
+TPopupWindow* TPanelButton::NewPopupWindow() {
+    return new TPopupPanelForm(this);
+}
 
-TCaptionButton* TPanelButton::NewPopupItem(TPopupWindow* popup) { return new TPanelButton(popup); }
+TCaptionButton* TPanelButton::NewPopupItem(TPopupWindow* popup) {
+    return new TPanelButton(popup);
+}
 
 void TPanelButton::StylePopupItem(TCaptionButton* item, bool highlighted) {
     auto* b = static_cast<TPanelButton*>(item);
@@ -45,7 +51,9 @@ void TPanelButton::StylePopupItem(TCaptionButton* item, bool highlighted) {
     TCaptionButton::StylePopupItem(item, highlighted);
 }
 
-void TPanelButton::AdjustPopupLayout(TPopupLayoutInput& in) const { in.Columns = FPopupElements; }
+void TPanelButton::AdjustPopupLayout(TPopupLayoutInput& in) const {
+    in.Columns = FPopupElements;
+}
 
 void TPanelButton::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
@@ -53,7 +61,8 @@ void TPanelButton::paintEvent(QPaintEvent*) {
     opt.initFrom(this);
     const bool down = IsDrawnDown() || FShowPressed;
     opt.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
-    if (hasFocus()) opt.features |= QStyleOptionButton::DefaultButton;
+    if (hasFocus())
+        opt.features |= QStyleOptionButton::DefaultButton;
 
     QColor face = palette().color(QPalette::Button);
     if (FUseBackGroundColor) {
@@ -71,7 +80,8 @@ void TPanelButton::paintEvent(QPaintEvent*) {
     }
 
     QRect content = style()->subElementRect(QStyle::SE_PushButtonContents, &opt, this);
-    if (down) content.translate(1, 1);
+    if (down)
+        content.translate(1, 1);
 
     const QPixmap picture = FacePixmap();
     const QSize pic = picture.isNull() ? QSize() : picture.deviceIndependentSize().toSize();
@@ -87,7 +97,8 @@ void TPanelButton::paintEvent(QPaintEvent*) {
         const QFontMetrics fm = p.fontMetrics();
         // A caption too long for one line is wrapped rather than cut, and shortened
         // with an ellipsis only when even the wrapped text does not fit.
-        if (fm.horizontalAdvance(text) > availW) flags |= Qt::TextWordWrap;
+        if (fm.horizontalAdvance(text) > availW)
+            flags |= Qt::TextWordWrap;
         textBounds = fm.boundingRect(QRect(0, 0, availW, availH), flags, text);
         if (textBounds.height() > availH || textBounds.width() > availW) {
             flags &= ~Qt::TextWordWrap;
@@ -96,10 +107,12 @@ void TPanelButton::paintEvent(QPaintEvent*) {
         }
         textBounds.setWidth(qMin(textBounds.width(), availW));
     }
-    const int groupW = horizontal ? pic.width() + gap + textBounds.width() : qMax(pic.width(), textBounds.width());
-    const int groupH = horizontal ? qMax(pic.height(), textBounds.height()) : pic.height() + gap + textBounds.height();
-    const QRect group(content.left() + (content.width() - groupW) / 2, content.top() + (content.height() - groupH) / 2,
-                      groupW, groupH);
+    const int groupW =
+        horizontal ? pic.width() + gap + textBounds.width() : qMax(pic.width(), textBounds.width());
+    const int groupH =
+        horizontal ? qMax(pic.height(), textBounds.height()) : pic.height() + gap + textBounds.height();
+    const QRect group(content.left() + (content.width() - groupW) / 2,
+                      content.top() + (content.height() - groupH) / 2, groupW, groupH);
     QRect picRect, textRect;
     switch (Layout()) {
     case blGlyphLeft:
@@ -119,7 +132,8 @@ void TPanelButton::paintEvent(QPaintEvent*) {
         picRect = QRect(QPoint(group.center().x() - pic.width() / 2, group.bottom() - pic.height() + 1), pic);
         break;
     }
-    if (!picture.isNull()) p.drawPixmap(picRect.topLeft(), picture);
+    if (!picture.isNull())
+        p.drawPixmap(picRect.topLeft(), picture);
     if (!text.isEmpty()) {
         if (isEnabled()) {
             p.setPen(TextOn(face, palette().color(QPalette::ButtonText)));

@@ -17,7 +17,8 @@ TPopupWindow::TPopupWindow(TCaptionButton* owner, const QColor& colour)
     resize(0, 0);
     // When the whole application goes to the background, the pop-up goes away.
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive && isVisible()) RequestClose();
+        if (state != Qt::ApplicationActive && isVisible())
+            RequestClose();
     });
 }
 
@@ -27,11 +28,13 @@ TCaptionButton* TPopupWindow::ItemButton(int k) const {
 }
 
 void TPopupWindow::RequestClose() {
-    if (FOwner) QCoreApplication::postEvent(FOwner, new TPopupCloseEvent(this, false));
+    if (FOwner)
+        QCoreApplication::postEvent(FOwner, new TPopupCloseEvent(this, false));
 }
 
 void TPopupWindow::changeEvent(QEvent* e) {
-    if (e->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow()) RequestClose();
+    if (e->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
+        RequestClose();
     QWidget::changeEvent(e);
 }
 
@@ -53,8 +56,12 @@ void TPopupWindow::paintEvent(QPaintEvent*) {
 // Visual themes are always on here: the pop-up takes the themed light grey.
 TPopupPanelForm::TPopupPanelForm(TPanelButton* owner) : TPopupWindow(owner, QColor(0xF1, 0xF1, 0xED)) {}
 
-TPanelButton* TPopupPanelForm::PanelBtn() const { return static_cast<TPanelButton*>(Owner()); }
+TPanelButton* TPopupPanelForm::PanelBtn() const {
+    return static_cast<TPanelButton*>(Owner());
+}
 
 TPopupPanel::TPopupPanel(TStateButton* owner) : TPopupWindow(owner, QColor(0x80, 0x80, 0x80)) {}
 
-TStateButton* TPopupPanel::StateBtn() const { return static_cast<TStateButton*>(Owner()); }
+TStateButton* TPopupPanel::StateBtn() const {
+    return static_cast<TStateButton*>(Owner());
+}

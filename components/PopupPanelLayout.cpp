@@ -5,12 +5,15 @@
 namespace {
 // A fixed column count must hold every item: rounding the rows per column down would
 // push the last items into a column beyond the window.
-int RowsPerColumn(int rows, int columns) { return (rows + columns - 1) / columns; }
+int RowsPerColumn(int rows, int columns) {
+    return (rows + columns - 1) / columns;
+}
 } // namespace
 
 TPopupLayout LayoutPopup(const TPopupLayoutInput& in, int n) {
     TPopupLayout out;
-    if (n <= 0 || in.Items.isEmpty() || in.Item.width() <= 0 || in.Item.height() <= 0) return out;
+    if (n <= 0 || in.Items.isEmpty() || in.Item.width() <= 0 || in.Item.height() <= 0)
+        return out;
 
     const int w = in.Item.width();
     const int h = in.Item.height();
@@ -25,7 +28,8 @@ TPopupLayout LayoutPopup(const TPopupLayoutInput& in, int n) {
     const int y = top;
 
     int r = (screenH - y) / h - in.RowAllowance;
-    if (r <= 0) r = std::max(top / h - 1, 1);
+    if (r <= 0)
+        r = std::max(top / h - 1, 1);
 
     int width = 0;
     if (in.MenuButton && n > 1) {
@@ -53,7 +57,8 @@ TPopupLayout LayoutPopup(const TPopupLayoutInput& in, int n) {
     }
 
     int height = c > 0 ? RowsPerColumn(r, c) * h + 11 : r * h + 11;
-    if (c == 0 && width > screenW) height += 10;
+    if (c == 0 && width > screenW)
+        height += 10;
     if (in.FrameAllowance) {
         width += 8;
         height += 8;
@@ -68,7 +73,8 @@ TPopupLayout LayoutPopup(const TPopupLayoutInput& in, int n) {
     top = std::max(top, 0);
     if (left + width >= screenW) {
         left = std::max(0, w + left - width + 6);
-        if (left == 0) width = screenW - 10;
+        if (left == 0)
+            width = screenW - 10;
     }
     out.Geometry = QRect(left + in.Screen.left(), top + in.Screen.top(), width, height);
 

@@ -6,14 +6,18 @@
 TImageList::TImageList(QSize size, TDrawer drawer, QObject* parent)
     : QObject(parent), FSize(size), FDrawer(std::move(drawer)) {}
 
-bool TImageList::HasPicture(int number) const { return !Picture(number).isNull(); }
+bool TImageList::HasPicture(int number) const {
+    return !Picture(number).isNull();
+}
 
 QPixmap TImageList::Picture(int number, bool enabled) const {
-    if (number < 0 || !FDrawer) return QPixmap();
+    if (number < 0 || !FDrawer)
+        return QPixmap();
     // Disabled pictures share the map under the negated, shifted key.
     const int key = enabled ? number : -number - 1;
     auto it = FCache.find(key);
-    if (it != FCache.end()) return it->second;
+    if (it != FCache.end())
+        return it->second;
 
     QImage image(FSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -43,7 +47,6 @@ QPixmap TImageList::Picture(int number, bool enabled) const {
 }
 
 TQelImage::TQelImage(QObject* parent)
-    : QObject(parent),
-      FImage32(new TImageList(QSize(32, 32), &TQelImage::DrawPicture, this)),
+    : QObject(parent), FImage32(new TImageList(QSize(32, 32), &TQelImage::DrawPicture, this)),
       FImage22(new TImageList(QSize(22, 22), &TQelImage::DrawPicture, this)),
       FImage16(new TImageList(QSize(16, 16), &TQelImage::DrawPicture, this)) {}

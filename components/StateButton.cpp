@@ -14,19 +14,45 @@ TStateButton::TStateButton(QWidget* parent)
     resize(150, 48);
 }
 
-void TStateButton::SetCenterColor(bool on) { FCenterColor = on; update(); }
-void TStateButton::SetColorScale(double scale) { FColorScale = scale; update(); }
-void TStateButton::SetGradientStart(const QColor& c) { FStart = c; update(); }
-QColor TStateButton::GradientMid() const { return FMid.isValid() ? FMid : palette().color(QPalette::Button); }
-void TStateButton::SetGradientMid(const QColor& c) { FMid = c; update(); }
-void TStateButton::SetGradientEnd(const QColor& c) { FEnd = c; update(); }
-void TStateButton::SetDisabledTextColor(const QColor& c) { FDisabledTextColor = c; update(); }
+void TStateButton::SetCenterColor(bool on) {
+    FCenterColor = on;
+    update();
+}
+void TStateButton::SetColorScale(double scale) {
+    FColorScale = scale;
+    update();
+}
+void TStateButton::SetGradientStart(const QColor& c) {
+    FStart = c;
+    update();
+}
+QColor TStateButton::GradientMid() const {
+    return FMid.isValid() ? FMid : palette().color(QPalette::Button);
+}
+void TStateButton::SetGradientMid(const QColor& c) {
+    FMid = c;
+    update();
+}
+void TStateButton::SetGradientEnd(const QColor& c) {
+    FEnd = c;
+    update();
+}
+void TStateButton::SetDisabledTextColor(const QColor& c) {
+    FDisabledTextColor = c;
+    update();
+}
 
-QSize TStateButton::PictureBoxSize() const { return ImageList() ? ImageList()->Size() : QSize(32, 32); }
+QSize TStateButton::PictureBoxSize() const {
+    return ImageList() ? ImageList()->Size() : QSize(32, 32);
+}
 
-TPopupWindow* TStateButton::NewPopupWindow() { return new TPopupPanel(this); }
+TPopupWindow* TStateButton::NewPopupWindow() {
+    return new TPopupPanel(this);
+}
 
-TCaptionButton* TStateButton::NewPopupItem(TPopupWindow* popup) { return new TStateButton(popup); }
+TCaptionButton* TStateButton::NewPopupItem(TPopupWindow* popup) {
+    return new TStateButton(popup);
+}
 
 QSize TStateButton::PopupItemSize() const {
     const int h = (PopupHeight() == 0 || PopupWidth() == 0) ? height() : PopupHeight();
@@ -40,7 +66,9 @@ void TStateButton::AdjustPopupLayout(TPopupLayoutInput& in) const {
 }
 
 // The 8-bit button tells its owner directly and closes its pop-up unconditionally.
-void TStateButton::NotifyItemChosen(TCaptionButton* owner) { Q_EMIT owner->Click(); }
+void TStateButton::NotifyItemChosen(TCaptionButton* owner) {
+    Q_EMIT owner->Click();
+}
 
 void TStateButton::ClosePopupOf(TCaptionButton* owner) {
     QCoreApplication::postEvent(owner, new TPopupCloseEvent(owner->PopupWindow(), true));
@@ -58,7 +86,8 @@ void TStateButton::TakeColours(const TStateButton& owner, bool own) {
 void TStateButton::StylePopupItem(TCaptionButton* item, bool highlighted) {
     const bool own = highlighted || (PopupButton() && Selection() == fsNone);
     static_cast<TStateButton*>(item)->TakeColours(*this, own);
-    if (own) TCaptionButton::ShowTick(item, true);
+    if (own)
+        TCaptionButton::ShowTick(item, true);
 }
 
 void TStateButton::ShowTick(TCaptionButton* item, bool on) {
@@ -68,7 +97,8 @@ void TStateButton::ShowTick(TCaptionButton* item, bool on) {
 }
 
 void TStateButton::StateApplied(int, bool inRange) {
-    if (!inRange) SetCaption(QString());
+    if (!inRange)
+        SetCaption(QString());
     FPictureVisible = inRange;
 }
 
@@ -77,10 +107,14 @@ QRect TStateButton::PictureRect() const {
     const int shift = IsDrawnDown() ? 1 : 0;
     const QRect text = CaptionRect();
     switch (Layout()) {
-    case blGlyphLeft: return QRect(QPoint(5 + shift, (height() - pic.height()) / 2 + shift), pic);
-    case blGlyphRight: return QRect(QPoint(width() - pic.width() - 5 + shift, (height() - pic.height()) / 2 + shift), pic);
-    case blGlyphTop: return QRect(QPoint((width() - pic.width()) / 2 + shift, text.top() - 2 - pic.height()), pic);
-    case blGlyphBottom: return QRect(QPoint((width() - pic.width()) / 2 + shift, text.bottom() + 1 + 5), pic);
+    case blGlyphLeft:
+        return QRect(QPoint(5 + shift, (height() - pic.height()) / 2 + shift), pic);
+    case blGlyphRight:
+        return QRect(QPoint(width() - pic.width() - 5 + shift, (height() - pic.height()) / 2 + shift), pic);
+    case blGlyphTop:
+        return QRect(QPoint((width() - pic.width()) / 2 + shift, text.top() - 2 - pic.height()), pic);
+    case blGlyphBottom:
+        return QRect(QPoint((width() - pic.width()) / 2 + shift, text.bottom() + 1 + 5), pic);
     }
     return QRect();
 }
@@ -101,7 +135,8 @@ QRect TStateButton::CaptionRect() const {
     }
     case blGlyphTop:
     case blGlyphBottom: {
-        const QRect b = fm.boundingRect(QRect(0, 0, width() - 10, height()), flags | Qt::AlignCenter, Caption());
+        const QRect b =
+            fm.boundingRect(QRect(0, 0, width() - 10, height()), flags | Qt::AlignCenter, Caption());
         const int gap = Layout() == blGlyphTop ? 2 : 5;
         const int total = b.height() + (pic.isEmpty() ? 0 : gap + pic.height());
         const int top = (height() - total) / 2;
@@ -150,13 +185,14 @@ void TStateButton::paintEvent(QPaintEvent*) {
         if (!picture.isNull()) {
             const QRect box = PictureRect();
             const QSize size = picture.deviceIndependentSize().toSize();
-            p.drawPixmap(box.left() + (box.width() - size.width()) / 2, box.top() + (box.height() - size.height()) / 2,
-                         picture);
+            p.drawPixmap(box.left() + (box.width() - size.width()) / 2,
+                         box.top() + (box.height() - size.height()) / 2, picture);
         }
     }
     p.setPen(isEnabled() ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
     p.setFont(font());
-    const int align = (Layout() == blGlyphTop || Layout() == blGlyphBottom) ? Qt::AlignCenter
-                                                                             : (Qt::AlignLeft | Qt::AlignVCenter);
+    const int align = (Layout() == blGlyphTop || Layout() == blGlyphBottom)
+                          ? Qt::AlignCenter
+                          : (Qt::AlignLeft | Qt::AlignVCenter);
     p.drawText(CaptionRect(), align | (WordWrap() ? Qt::TextWordWrap : 0), Caption());
 }

@@ -20,12 +20,15 @@ namespace {
 
 const char* const kTempMark = ".~tmp";
 
-std::filesystem::path FsPath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
 
 QString TempNameFor(const QString& path) {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QString name = path + QLatin1String(kTempMark);
-    for (int i = 0; i < 8; ++i) name += QLatin1Char(letters[QRandomGenerator::global()->bounded(36)]);
+    for (int i = 0; i < 8; ++i)
+        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(36)]);
     return name;
 }
 
@@ -42,7 +45,8 @@ bool SyncToDisk(QFile& file) {
 // A rename is durable only once the folder's entry is on the disk as well.
 void SyncFolder(const QString& path) {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd =
+        ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -53,7 +57,8 @@ void SyncFolder(const QString& path) {
 }
 
 bool Fail(QString* error, const QString& path, const QString& reason) {
-    if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
     return false;
 }
 
@@ -63,13 +68,17 @@ bool WriteTemporary(const QString& path, const QByteArray& content, QString& tem
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
         temp = TempNameFor(path);
         file.setFileName(temp);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !file.exists()) break;
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !file.exists())
+            break;
     }
-    if (!file.isOpen()) return Fail(error, path, file.errorString());
+    if (!file.isOpen())
+        return Fail(error, path, file.errorString());
     const bool ok = file.write(content) == content.size() && file.flush() && SyncToDisk(file);
-    const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("cannot write to the disk");
+    const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                : QStringLiteral("cannot write to the disk");
     file.close();
-    if (ok && file.error() == QFileDevice::NoError) return true;
+    if (ok && file.error() == QFileDevice::NoError)
+        return true;
     QFile::remove(temp);
     return Fail(error, path, reason);
 }
@@ -77,7 +86,8 @@ bool WriteTemporary(const QString& path, const QByteArray& content, QString& tem
 bool RenameOver(const QString& from, const QString& to, QString* error) {
     std::error_code ec;
     std::filesystem::rename(FsPath(from), FsPath(to), ec);
-    if (!ec) return true;
+    if (!ec)
+        return true;
     QFile::remove(from);
     return Fail(error, to, QString::fromLocal8Bit(ec.message().c_str()));
 }
@@ -91,7 +101,8 @@ void MakeRollingBackup(const QString& path, const QString& backup) {
     if (ec) {
         QFile source(path);
         QString copy;
-        if (!source.open(QIODevice::ReadOnly) || !WriteTemporary(path, source.readAll(), copy, nullptr)) return;
+        if (!source.open(QIODevice::ReadOnly) || !WriteTemporary(path, source.readAll(), copy, nullptr))
+            return;
         std::filesystem::rename(FsPath(copy), FsPath(temp), ec);
         if (ec) {
             QFile::remove(copy);
@@ -101,26 +112,34 @@ void MakeRollingBackup(const QString& path, const QString& backup) {
     RenameOver(temp, backup, nullptr);
 }
 
-}  // namespace
+} // namespace
 
-bool ReplaceFile(const QString& path, const QByteArray& content, const QString& rollingBackup, QString* error) {
+bool ReplaceFile(const QString& path, const QByteArray& content, const QString& rollingBackup,
+                 QString* error) {
     QString temp;
-    if (!WriteTemporary(path, content, temp, error)) return false;
+    if (!WriteTemporary(path, content, temp, error))
+        return false;
     const bool existed = QFileInfo(path).isFile();
-    if (!rollingBackup.isEmpty() && existed) MakeRollingBackup(path, rollingBackup);
-    if (!RenameOver(temp, path, error)) return false;
-    if (!rollingBackup.isEmpty() && !existed) QFile::remove(rollingBackup);
+    if (!rollingBackup.isEmpty() && existed)
+        MakeRollingBackup(path, rollingBackup);
+    if (!RenameOver(temp, path, error))
+        return false;
+    if (!rollingBackup.isEmpty() && !existed)
+        QFile::remove(rollingBackup);
     SyncFolder(path);
     return true;
 }
 
 bool CopyFileSafely(const QString& from, const QString& to, QString* error) {
     QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) return Fail(error, from, source.errorString());
+    if (!source.open(QIODevice::ReadOnly))
+        return Fail(error, from, source.errorString());
     const QByteArray content = source.readAll();
-    if (source.error() != QFileDevice::NoError) return Fail(error, from, source.errorString());
+    if (source.error() != QFileDevice::NoError)
+        return Fail(error, from, source.errorString());
     QString temp;
-    if (!WriteTemporary(to, content, temp, error) || !RenameOver(temp, to, error)) return false;
+    if (!WriteTemporary(to, content, temp, error) || !RenameOver(temp, to, error))
+        return false;
     SyncFolder(to);
     return true;
 }
@@ -128,7 +147,9 @@ bool CopyFileSafely(const QString& from, const QString& to, QString* error) {
 void RemoveStaleTemporaries(const QString& path) {
     const QFileInfo info(path);
     QDir folder = info.absoluteDir();
-    const QStringList stale = folder.entryList({info.fileName() + QLatin1String(kTempMark) + QLatin1Char('*')},
-                                               QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : stale) folder.remove(name);
+    const QStringList stale =
+        folder.entryList({info.fileName() + QLatin1String(kTempMark) + QLatin1Char('*')},
+                         QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : stale)
+        folder.remove(name);
 }

@@ -10,7 +10,8 @@
 // Writes content in place of path. When rollingBackup is given, it holds the previous
 // version of path afterwards (a missing path removes it); making the backup is best effort.
 // False with a message naming the file when the new content could not be put in place.
-bool ReplaceFile(const QString& path, const QByteArray& content, const QString& rollingBackup, QString* error);
+bool ReplaceFile(const QString& path, const QByteArray& content, const QString& rollingBackup,
+                 QString* error);
 
 // A complete copy of from under the name to, or nothing at all.
 bool CopyFileSafely(const QString& from, const QString& to, QString* error);

@@ -13,11 +13,16 @@ bool StartsWith(const QByteArray& b, const char* prefix, qsizetype n) {
 
 TEncoding Detect(const QByteArray& b, qsizetype& skip) {
     skip = 0;
-    if (StartsWith(b, "\xFF\xFE", 2)) return skip = 2, TEncoding::Utf16LE;
-    if (StartsWith(b, "\xFE\xFF", 2)) return skip = 2, TEncoding::Utf16BE;
-    if (StartsWith(b, "\xEF\xBB\xBF", 3)) return skip = 3, TEncoding::Utf8;
-    if (StartsWith(b, "<\0", 2)) return TEncoding::Utf16LE;
-    if (StartsWith(b, "\0<", 2)) return TEncoding::Utf16BE;
+    if (StartsWith(b, "\xFF\xFE", 2))
+        return skip = 2, TEncoding::Utf16LE;
+    if (StartsWith(b, "\xFE\xFF", 2))
+        return skip = 2, TEncoding::Utf16BE;
+    if (StartsWith(b, "\xEF\xBB\xBF", 3))
+        return skip = 3, TEncoding::Utf8;
+    if (StartsWith(b, "<\0", 2))
+        return TEncoding::Utf16LE;
+    if (StartsWith(b, "\0<", 2))
+        return TEncoding::Utf16BE;
     // Without a byte-order mark an 8-bit file names its encoding in the declaration.
     if (b.startsWith("<?xml")) {
         const QByteArray decl = b.left(b.indexOf("?>")).toLower();
@@ -53,18 +58,22 @@ char* ToUtf8(const QByteArray& bytes, qsizetype skip, TEncoding enc, size_t& siz
     const size_t n = size_t(bytes.size() - skip);
     const size_t capacity = enc == TEncoding::Utf8 ? n : enc == TEncoding::Latin1 ? 2 * n : 3 * (n / 2);
     char* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(capacity + 1));
-    if (!buffer) return nullptr;
+    if (!buffer)
+        return nullptr;
     char* out = buffer;
     if (enc == TEncoding::Utf8) {
-        if (n) std::memcpy(out, in, n);
+        if (n)
+            std::memcpy(out, in, n);
         out += n;
     } else if (enc == TEncoding::Latin1) {
-        for (size_t i = 0; i < n; ++i) out = PutCodePoint(out, in[i]);
+        for (size_t i = 0; i < n; ++i)
+            out = PutCodePoint(out, in[i]);
     } else {
         const bool le = enc == TEncoding::Utf16LE;
         const size_t units = n / 2;
         const auto unit = [&](size_t i) -> char32_t {
-            return le ? char32_t(in[2 * i] | (in[2 * i + 1] << 8)) : char32_t((in[2 * i] << 8) | in[2 * i + 1]);
+            return le ? char32_t(in[2 * i] | (in[2 * i + 1] << 8))
+                      : char32_t((in[2 * i] << 8) | in[2 * i + 1]);
         };
         for (size_t i = 0; i < units; ++i) {
             char32_t cp = unit(i);
@@ -72,7 +81,8 @@ char* ToUtf8(const QByteArray& bytes, qsizetype skip, TEncoding enc, size_t& siz
                 *out++ = char(cp);
                 continue;
             }
-            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 &&
+                unit(i + 1) <= 0xDFFF) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
                 ++i;
             } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -95,12 +105,12 @@ void Locate(const char* text, size_t size, ptrdiff_t offset, int& line, int& col
             ++line;
             column = 1;
         } else if ((c & 0xC0) != 0x80) {
-            ++column;  // continuation bytes of a character do not move the column
+            ++column; // continuation bytes of a character do not move the column
         }
     }
 }
 
-}  // namespace
+} // namespace
 
 TXMLReadResult ReadXMLDocument(const QByteArray& bytes, pugi::xml_document& doc) {
     TXMLReadResult result;

@@ -9,8 +9,8 @@
 // processing instructions, comments and the attribute order are kept.
 struct TXMLReadResult {
     bool Ok = false;
-    QString Message;  // the parser's description of the fault
-    int Line = 0;     // 1-based position of the fault in the text
+    QString Message; // the parser's description of the fault
+    int Line = 0;    // 1-based position of the fault in the text
     int Column = 0;
 };
 

@@ -16,21 +16,25 @@ namespace {
 
 int AttributeCount(pugi::xml_node node) {
     int n = 0;
-    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) ++n;
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
+        ++n;
     return n;
 }
 
 // Column of a text cell attribute, -1 for any other attribute. Only the exact padded name
 // counts, so "C1" is not taken for "C001".
 int CellColumn(const char* name) {
-    if (name[0] != 'C' || name[1] < '0' || name[1] > '9') return -1;
+    if (name[0] != 'C' || name[1] < '0' || name[1] > '9')
+        return -1;
     long col = 0;
     const char* p = name + 1;
     for (; *p >= '0' && *p <= '9'; ++p) {
         col = col * 10 + (*p - '0');
-        if (col > 100000000) return -1;
+        if (col > 100000000)
+            return -1;
     }
-    if (*p || XMLCellName('C', int(col)) != name) return -1;
+    if (*p || XMLCellName('C', int(col)) != name)
+        return -1;
     return int(col);
 }
 
@@ -40,17 +44,22 @@ void WriteCells(pugi::xml_node row, int count, const auto& textOf) {
     pugi::xml_attribute a = row.first_attribute();
     for (int c = 0; c < count; ++c) {
         const QByteArray name = XMLCellName('C', c);
-        pugi::xml_attribute target = a && std::strcmp(a.name(), name.constData()) == 0 ? a : row.attribute(name.constData());
-        if (!target) target = row.append_attribute(name.constData());
+        pugi::xml_attribute target =
+            a && std::strcmp(a.name(), name.constData()) == 0 ? a : row.attribute(name.constData());
+        if (!target)
+            target = row.append_attribute(name.constData());
         target.set_value(textOf(c).toUtf8().constData());
         a = target.next_attribute();
     }
 }
 
 void ResizeCells(pugi::xml_node row, int count) {
-    if (AttributeCount(row) == count) return;
-    while (pugi::xml_attribute a = row.first_attribute()) row.remove_attribute(a);
-    for (int c = 0; c < count; ++c) row.append_attribute(XMLCellName('C', c).constData());
+    if (AttributeCount(row) == count)
+        return;
+    while (pugi::xml_attribute a = row.first_attribute())
+        row.remove_attribute(a);
+    for (int c = 0; c < count; ++c)
+        row.append_attribute(XMLCellName('C', c).constData());
 }
 
 // The size children a stored table always has; a missing or malformed one makes it unloadable.
@@ -59,9 +68,11 @@ bool ReadSize(pugi::xml_node grid, const char* name, int& value) {
     return child && ParseXMLInt(child.attribute("Value").value(), value) && value >= 0;
 }
 
-}  // namespace
+} // namespace
 
-int TXMLCellsType::Count() const { return AttributeCount(FNode); }
+int TXMLCellsType::Count() const {
+    return AttributeCount(FNode);
+}
 
 QString TXMLCellsType::Cell(int col) const {
     const pugi::xml_attribute a = FNode.attribute(XMLCellName('C', col).constData());
@@ -69,39 +80,49 @@ QString TXMLCellsType::Cell(int col) const {
 }
 
 void TXMLCellsType::SetCell(int col, const QString& text) const {
-    if (col >= 0) SetTextAttr(XMLCellName('C', col).constData(), text);
+    if (col >= 0)
+        SetTextAttr(XMLCellName('C', col).constData(), text);
 }
 
 void TXMLCellsType::Resize(int count) const {
-    if (FNode) ResizeCells(FNode, std::max(0, count));
+    if (FNode)
+        ResizeCells(FNode, std::max(0, count));
 }
 
 pugi::xml_node TXMLGridType::RowNode(int row) const {
-    if (row < 0) return {};
-    if (row == 0) return FNode.child("Headers");
+    if (row < 0)
+        return {};
+    if (row == 0)
+        return FNode.child("Headers");
     return R().Item(row - 1).Node();
 }
 
 QString TXMLGridType::Cell(int col, int row) const {
-    if (col < 0 || (row == 0 && col >= ColCount())) return QString();
+    if (col < 0 || (row == 0 && col >= ColCount()))
+        return QString();
     const pugi::xml_attribute a = RowNode(row).attribute(XMLCellName('C', col).constData());
     return a ? QString::fromUtf8(a.value()) : QString();
 }
 
 void TXMLGridType::SetCell(int col, int row, const QString& text) const {
-    if (col < 0 || row < 0) return;
+    if (col < 0 || row < 0)
+        return;
     pugi::xml_node node = row == 0 ? Headers().Node() : RowNode(row);
-    if (node) TXMLCellsType(node, FDom).SetCell(col, text);
+    if (node)
+        TXMLCellsType(node, FDom).SetCell(col, text);
 }
 
-int TXMLGridType::RowCount() const { return R().Count() + 1; }
+int TXMLGridType::RowCount() const {
+    return R().Count() + 1;
+}
 
 void TXMLGridType::SetRowCount(int count) const {
     const TXMLRTypeList rows = R();
     int have = rows.Count();
     const int want = std::max(0, count - 1);
     pugi::xml_node last = rows.Last();
-    for (; have < want; ++have) last = last ? FNode.insert_child_after("R", last) : FNode.append_child("R");
+    for (; have < want; ++have)
+        last = last ? FNode.insert_child_after("R", last) : FNode.append_child("R");
     for (; have > want; --have) {
         pugi::xml_node before = last.previous_sibling("R");
         FNode.remove_child(last);
@@ -117,14 +138,17 @@ int TXMLGridType::ColCount() const {
 
 void TXMLGridType::SetColCount(int count) const {
     Headers().Resize(count);
-    for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R")) ResizeCells(r, std::max(0, count));
+    for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R"))
+        ResizeCells(r, std::max(0, count));
 }
 
 void TXMLGridType::Initialise() const {
-    if (!FNode) return;
+    if (!FNode)
+        return;
     R().Clear();
     pugi::xml_node headers = Headers().Node();
-    while (pugi::xml_attribute a = headers.first_attribute()) headers.remove_attribute(a);
+    while (pugi::xml_attribute a = headers.first_attribute())
+        headers.remove_attribute(a);
     ResizeCells(headers, 5);
     ResizeCells(R().Add().Node(), 5);
     FixedRows().SetValue(1);
@@ -132,9 +156,11 @@ void TXMLGridType::Initialise() const {
 }
 
 void TXMLGridType::StoreFrom(const TGridTable& grid, int visibleCols) const {
-    if (!FNode) return;
+    if (!FNode)
+        return;
     SetName(grid.Name());
-    if (visibleCols > 0) VisibleCols().SetValue(visibleCols);
+    if (visibleCols > 0)
+        VisibleCols().SetValue(visibleCols);
     FixedRows().SetValue(grid.FixedRows());
     FixedCols().SetValue(grid.FixedCols());
 
@@ -144,13 +170,15 @@ void TXMLGridType::StoreFrom(const TGridTable& grid, int visibleCols) const {
     ResizeCells(headers, cols);
     WriteCells(headers, cols, [&](int c) { return grid.Cell(c, 0); });
 
-    for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R")) ResizeCells(r, cols);
+    for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R"))
+        ResizeCells(r, cols);
     SetRowCount(rows);
 
     // An empty table keeps no series information from the rows it had before.
     if (rows == 2 && grid.Cell(0, 1).trimmed().isEmpty()) {
         pugi::xml_node only = FNode.child("R");
-        while (pugi::xml_node child = only.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
+        while (pugi::xml_node child =
+                   only.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
             only.remove_child(child);
     }
 
@@ -162,7 +190,8 @@ void TXMLGridType::StoreFrom(const TGridTable& grid, int visibleCols) const {
 bool TXMLGridType::LoadInto(TGridTable& grid) const {
     int fixedRows = 0, fixedCols = 0;
     const pugi::xml_node headers = FNode.child("Headers");
-    if (!FNode || !headers || !ReadSize(FNode, "FixedRows", fixedRows) || !ReadSize(FNode, "FixedCols", fixedCols)) {
+    if (!FNode || !headers || !ReadSize(FNode, "FixedRows", fixedRows) ||
+        !ReadSize(FNode, "FixedCols", fixedCols)) {
         StoreFrom(grid, 0);
         return false;
     }
@@ -177,12 +206,15 @@ bool TXMLGridType::LoadInto(TGridTable& grid) const {
         std::vector<QString> cells(static_cast<size_t>(cols));
         for (pugi::xml_attribute a = r.first_attribute(); a; a = a.next_attribute()) {
             const int c = CellColumn(a.name());
-            if (c >= 0 && c < cols) cells[size_t(c)] = QString::fromUtf8(a.value());
+            if (c >= 0 && c < cols)
+                cells[size_t(c)] = QString::fromUtf8(a.value());
         }
-        for (int c = 0; c < cols; ++c) grid.SetCell(c, row, cells[size_t(c)]);
+        for (int c = 0; c < cols; ++c)
+            grid.SetCell(c, row, cells[size_t(c)]);
     };
     loadRow(headers, 0);
     int row = 1;
-    for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R")) loadRow(r, row++);
+    for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R"))
+        loadRow(r, row++);
     return true;
 }

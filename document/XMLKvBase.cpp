@@ -7,7 +7,8 @@
 #include <cmath>
 
 QString FormatXMLNumber(double value) {
-    if (!std::isfinite(value)) return QStringLiteral("0");
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
     // The shortest text that reads back as the 15-digit value: "0.1", not "0.100000000000000".
     QByteArray text = QByteArray::number(value, 'G', 15);
     const qsizetype e = text.indexOf('E');
@@ -16,8 +17,10 @@ QString FormatXMLNumber(double value) {
         QByteArray mantissa = text.left(e);
         QByteArray exponent = text.mid(e + 1);
         const bool negative = exponent.startsWith('-');
-        if (exponent.startsWith('+') || negative) exponent.remove(0, 1);
-        while (exponent.size() > 1 && exponent.startsWith('0')) exponent.remove(0, 1);
+        if (exponent.startsWith('+') || negative)
+            exponent.remove(0, 1);
+        while (exponent.size() > 1 && exponent.startsWith('0'))
+            exponent.remove(0, 1);
         text = mantissa + 'E' + (negative ? "-" : "") + exponent;
     }
     return QString::fromLatin1(text);
@@ -26,7 +29,8 @@ QString FormatXMLNumber(double value) {
 bool ParseXMLInt(const char* text, int& value) {
     bool ok = false;
     const int v = QByteArray(text).trimmed().toInt(&ok);
-    if (ok) value = v;
+    if (ok)
+        value = v;
     return ok;
 }
 
@@ -36,7 +40,8 @@ QString TXMLNodeBinding::TextAttr(const char* name) const {
 
 void TXMLNodeBinding::SetTextAttr(const char* name, const QString& value) const {
     pugi::xml_attribute a = FNode.attribute(name);
-    if (!a) a = FNode.append_attribute(name);
+    if (!a)
+        a = FNode.append_attribute(name);
     a.set_value(value.toUtf8().constData());
 }
 
@@ -48,7 +53,8 @@ int TXMLNodeBinding::IntAttr(const char* name) const {
 
 void TXMLNodeBinding::SetIntAttr(const char* name, int value) const {
     pugi::xml_attribute a = FNode.attribute(name);
-    if (!a) a = FNode.append_attribute(name);
+    if (!a)
+        a = FNode.append_attribute(name);
     a.set_value(QByteArray::number(value).constData());
 }
 
@@ -63,7 +69,8 @@ void TXMLNodeBinding::SetNumberAttr(const char* name, double value) const {
 }
 
 pugi::xml_node TXMLNodeBinding::ChildNode(const char* name) const {
-    if (!FNode) return {};
+    if (!FNode)
+        return {};
     pugi::xml_node c = FNode.child(name);
     return c ? c : FNode.append_child(name);
 }

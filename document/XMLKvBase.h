@@ -45,12 +45,9 @@ public:
 protected:
     // The first child of that name, appended when there is none.
     pugi::xml_node ChildNode(const char* name) const;
-    template <class T>
-    T Child(const char* name) const {
-        return T(ChildNode(name), FDom);
-    }
+    template <class T> T Child(const char* name) const { return T(ChildNode(name), FDom); }
 
-    mutable pugi::xml_node FNode;  // a handle: writing through it leaves the binding unchanged
+    mutable pugi::xml_node FNode; // a handle: writing through it leaves the binding unchanged
     TXMLDom FDom;
 };
 
@@ -85,8 +82,7 @@ public:
 };
 
 // The items of a repeated child, addressed by their position among the children of that name.
-template <class T>
-class TXMLNodeList {
+template <class T> class TXMLNodeList {
 public:
     using TInit = void (*)(const T&);
     TXMLNodeList(pugi::xml_node parent, const char* name, TXMLDom dom, TInit init = nullptr)
@@ -94,13 +90,15 @@ public:
 
     int Count() const {
         int n = 0;
-        for (pugi::xml_node c = FParent.child(FName); c; c = c.next_sibling(FName)) ++n;
+        for (pugi::xml_node c = FParent.child(FName); c; c = c.next_sibling(FName))
+            ++n;
         return n;
     }
     T Item(int index) const { return T(NodeAt(index), FDom); }
     std::vector<T> Items() const {
         std::vector<T> items;
-        for (pugi::xml_node c = FParent.child(FName); c; c = c.next_sibling(FName)) items.emplace_back(c, FDom);
+        for (pugi::xml_node c = FParent.child(FName); c; c = c.next_sibling(FName))
+            items.emplace_back(c, FDom);
         return items;
     }
     // Items stay together: a new one goes after the last item, or at the end of the parent.
@@ -111,7 +109,8 @@ public:
     // Searched from the end, where the items of a long table are: appending stays cheap.
     pugi::xml_node Last() const {
         for (pugi::xml_node c = FParent.last_child(); c; c = c.previous_sibling())
-            if (c.type() == pugi::node_element && std::strcmp(c.name(), FName) == 0) return c;
+            if (c.type() == pugi::node_element && std::strcmp(c.name(), FName) == 0)
+                return c;
         return {};
     }
     // Before the item at index; at or past the end it adds.
@@ -121,19 +120,23 @@ public:
     }
     void Delete(int index) const { FParent.remove_child(NodeAt(index)); }
     void Clear() const {
-        while (pugi::xml_node c = FParent.child(FName)) FParent.remove_child(c);
+        while (pugi::xml_node c = FParent.child(FName))
+            FParent.remove_child(c);
     }
 
 private:
     pugi::xml_node NodeAt(int index) const {
-        if (index < 0) return {};
+        if (index < 0)
+            return {};
         pugi::xml_node c = FParent.child(FName);
-        for (; c && index > 0; --index) c = c.next_sibling(FName);
+        for (; c && index > 0; --index)
+            c = c.next_sibling(FName);
         return c;
     }
     T Made(pugi::xml_node node) const {
         T item(node, FDom);
-        if (FInit && node) FInit(item);
+        if (FInit && node)
+            FInit(item);
         return item;
     }
 

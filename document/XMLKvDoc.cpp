@@ -22,13 +22,17 @@ TXMLDom NewDom() {
     return dom;
 }
 
-}  // namespace
+} // namespace
 
-TKvXML::TKvXML(QObject* owner, TOperatorIFace* op) : QObject(owner), FOperator(op) { New(); }
+TKvXML::TKvXML(QObject* owner, TOperatorIFace* op) : QObject(owner), FOperator(op) {
+    New();
+}
 
 TKvXML::~TKvXML() = default;
 
-TXMLKovaDocType TKvXML::Data() const { return TXMLKovaDocType(FDom->document_element(), FDom); }
+TXMLKovaDocType TKvXML::Data() const {
+    return TXMLKovaDocType(FDom->document_element(), FDom);
+}
 
 void TKvXML::SetFileName(const QString& fileName) {
     Data().SetName(QFileInfo(fileName).completeBaseName());
@@ -45,11 +49,17 @@ QString TKvXML::RollingBackupName(const QString& fileName) const {
     return (extAt > slash ? fileName.left(extAt) : fileName) + ext;
 }
 
-QString TKvXML::ConfirmedCopyName(const QString& fileName) const { return fileName + FXMLSaveExtension; }
+QString TKvXML::ConfirmedCopyName(const QString& fileName) const {
+    return fileName + FXMLSaveExtension;
+}
 
-QString TKvXML::GetXML() const { return XMLTreeText(*FDom, false); }
+QString TKvXML::GetXML() const {
+    return XMLTreeText(*FDom, false);
+}
 
-QString TKvXML::GetXMLFormatted() const { return XMLTreeText(*FDom, true); }
+QString TKvXML::GetXMLFormatted() const {
+    return XMLTreeText(*FDom, true);
+}
 
 void TKvXML::Changed() {}
 
@@ -59,7 +69,9 @@ void TKvXML::Replace(TXMLDom dom) {
     Q_EMIT DocumentReplaced();
 }
 
-void TKvXML::New() { Replace(NewDom()); }
+void TKvXML::New() {
+    Replace(NewDom());
+}
 
 TKvXML::TLoadResult TKvXML::Load(const QString& fileName) {
     TLoadResult result;
@@ -93,12 +105,14 @@ TKvXML::TLoadResult TKvXML::Load(const QString& fileName) {
         result.Status = TLoadStatus::Failed;
         result.Line = read.Line;
         result.Column = read.Column;
-        result.Error = QStringLiteral("%1(%2,%3): %4").arg(shown).arg(read.Line).arg(read.Column).arg(read.Message);
+        result.Error =
+            QStringLiteral("%1(%2,%3): %4").arg(shown).arg(read.Line).arg(read.Column).arg(read.Message);
         return result;
     }
 
     auto converted = std::make_shared<pugi::xml_document>();
-    if (ConvertOlderSiblingLayout(*dom, *converted)) dom = converted;
+    if (ConvertOlderSiblingLayout(*dom, *converted))
+        dom = converted;
 
     TXMLKovaDocType(dom->document_element(), dom).SetFileName(fileName);
     Replace(dom);

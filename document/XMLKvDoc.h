@@ -18,11 +18,13 @@ public:
     enum class TLoadStatus { Loaded, LoadedFromBackup, NotFound, Failed };
     struct TLoadResult {
         TLoadStatus Status = TLoadStatus::NotFound;
-        QString FileRead;  // the file whose content was read (the test file or its backup)
-        QString Error;     // "<file>(<line>,<column>): <fault>" when the file could not be read
+        QString FileRead; // the file whose content was read (the test file or its backup)
+        QString Error;    // "<file>(<line>,<column>): <fault>" when the file could not be read
         int Line = 0;
         int Column = 0;
-        bool Loaded() const { return Status == TLoadStatus::Loaded || Status == TLoadStatus::LoadedFromBackup; }
+        bool Loaded() const {
+            return Status == TLoadStatus::Loaded || Status == TLoadStatus::LoadedFromBackup;
+        }
         explicit operator bool() const { return Loaded(); }
     };
 
@@ -83,8 +85,9 @@ public:
     // do not load are skipped. The list file itself is read by the multi-file analysis, which
     // passes the FileName column of its rows here.
     enum class TMergeSource { Measurement, SiblingMeasData };
-    static bool MergeMeasurementTables(TGridTable& target, const QStringList& files, const QString& baseFolder,
-                                       TMergeSource source, const QString& fileNameTitle = QStringLiteral("File Name"));
+    static bool MergeMeasurementTables(TGridTable& target, const QStringList& files,
+                                       const QString& baseFolder, TMergeSource source,
+                                       const QString& fileNameTitle = QStringLiteral("File Name"));
 
 Q_SIGNALS:
     // After New and after every Load that replaced the document.

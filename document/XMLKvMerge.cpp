@@ -15,7 +15,8 @@ void MergeTable(TGridTable& target, const TGridTable& part, const QString& shown
         const QString title = part.Cell(c, 0);
         int found = -1;
         for (int t = 0; t < target.ColCount() && found < 0; ++t)
-            if (target.Cell(t, 0) == title) found = t;
+            if (target.Cell(t, 0) == title)
+                found = t;
         if (found < 0) {
             found = target.ColCount();
             target.SetColCount(found + 1);
@@ -30,11 +31,13 @@ void MergeTable(TGridTable& target, const TGridTable& part, const QString& shown
     target.SetRowCount(first + grow);
     const int dataStart = first == 1 ? 1 : first;
     for (int r = 1; r < part.RowCount(); ++r)
-        for (int c = 0; c < part.ColCount(); ++c) target.SetCell(column[size_t(c)], dataStart + r - 1, part.Cell(c, r));
-    for (int r = first; r < first + grow; ++r) target.SetCell(0, r, shownPath);
+        for (int c = 0; c < part.ColCount(); ++c)
+            target.SetCell(column[size_t(c)], dataStart + r - 1, part.Cell(c, r));
+    for (int r = first; r < first + grow; ++r)
+        target.SetCell(0, r, shownPath);
 }
 
-}  // namespace
+} // namespace
 
 bool TKvXML::MergeMeasurementTables(TGridTable& target, const QStringList& files, const QString& baseFolder,
                                     TMergeSource source, const QString& fileNameTitle) {
@@ -44,14 +47,17 @@ bool TKvXML::MergeMeasurementTables(TGridTable& target, const QStringList& files
     const QDir base(baseFolder);
     for (qsizetype i = 0; i < files.size(); ++i) {
         TKvXML scratch;
-        if (!QFileInfo(files[i]).isFile() || !scratch.Load(files[i])) continue;
+        if (!QFileInfo(files[i]).isFile() || !scratch.Load(files[i]))
+            continue;
         const TXMLGridType grid = source == TMergeSource::Measurement ? scratch.QEL().Measurement().Grid()
                                                                       : scratch.CT().MeasData().Grid();
         // A table that does not load holds no measurements to merge.
         TMemoryGridTable part(QString(), 0, 0);
-        if (!grid.LoadInto(part)) continue;
+        if (!grid.LoadInto(part))
+            continue;
         MergeTable(target, part, QDir::toNativeSeparators(base.relativeFilePath(files[i])));
-        if (i + 1 < files.size()) target.SetRowCount(target.RowCount() + 1);
+        if (i + 1 < files.size())
+            target.SetRowCount(target.RowCount() + 1);
     }
     if (target.RowCount() > 1) {
         target.SetFixedRows(1);

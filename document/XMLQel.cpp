@@ -17,12 +17,21 @@ QString EscapeNotes(const QString& text) {
     out.reserve(text.size() + 8);
     for (const QChar ch : text) {
         switch (ch.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
         default:
-            if (ch.unicode() >= 32) out += ch;
+            if (ch.unicode() >= 32)
+                out += ch;
         }
     }
     return out;
@@ -37,12 +46,21 @@ QString UnescapeNotes(const QString& stored) {
             out += ch;
             continue;
         }
-        if (++i >= stored.size()) break;
+        if (++i >= stored.size())
+            break;
         switch (stored[i].unicode()) {
-        case '\\': out += u'\\'; break;
-        case 't': out += u'\t'; break;
-        case 'n': out += u'\n'; break;
-        case 'r': out += u'\r'; break;
+        case '\\':
+            out += u'\\';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
         default:
             out += u'\\';
             out += stored[i];
@@ -83,7 +101,8 @@ void TXMLWindingType::Initialise(const TXMLWindingType& w) {
 void ApplyDocumentDefaults(const TXMLKovaDocType& doc) {
     const TXMLWindingTypeList windings = doc.DUTTrafoData().Winding();
     if (windings.Count() == 0) {
-        for (int i = 0; i < 3; ++i) windings.Add();
+        for (int i = 0; i < 3; ++i)
+            windings.Add();
         const TXMLWindingType hv = windings.Item(0), lv = windings.Item(1), tv = windings.Item(2);
         hv.SetAvail(1);
         lv.SetAvail(1);

@@ -175,10 +175,18 @@ public:
     TXMLIntValueType GraphSelection() const { return Child<TXMLIntValueType>("GraphSelection"); }
     TXMLIntValueType XSelection() const { return Child<TXMLIntValueType>("XSelection"); }
     TXMLIntValueType YSelection() const { return Child<TXMLIntValueType>("YSelection"); }
-    TXMLQuantityType MaxRelRatioErrorGreen() const { return Child<TXMLQuantityType>("MaxRelRatioErrorGreen"); }
-    TXMLQuantityType MaxRelRatioErrorYellow() const { return Child<TXMLQuantityType>("MaxRelRatioErrorYellow"); }
-    TXMLQuantityType MaxRelPhaseErrorGreen() const { return Child<TXMLQuantityType>("MaxRelPhaseErrorGreen"); }
-    TXMLQuantityType MaxRelPhaseErrorYellow() const { return Child<TXMLQuantityType>("MaxRelPhaseErrorYellow"); }
+    TXMLQuantityType MaxRelRatioErrorGreen() const {
+        return Child<TXMLQuantityType>("MaxRelRatioErrorGreen");
+    }
+    TXMLQuantityType MaxRelRatioErrorYellow() const {
+        return Child<TXMLQuantityType>("MaxRelRatioErrorYellow");
+    }
+    TXMLQuantityType MaxRelPhaseErrorGreen() const {
+        return Child<TXMLQuantityType>("MaxRelPhaseErrorGreen");
+    }
+    TXMLQuantityType MaxRelPhaseErrorYellow() const {
+        return Child<TXMLQuantityType>("MaxRelPhaseErrorYellow");
+    }
     TXMLGridType Grid() const { return Child<TXMLGridType>("Grid"); }
     TXMLJPEGFilesTypeList JPEGFiles() const { return TXMLJPEGFilesTypeList(FNode, "JPEGFiles", FDom); }
     TXMLTextValueType JPEGName() const { return Child<TXMLTextValueType>("JPEGName"); }

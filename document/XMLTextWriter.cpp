@@ -14,7 +14,8 @@ namespace {
 enum class TContext { Attribute, Text, Raw, Name };
 
 void Put(std::u16string& out, const char* ascii) {
-    while (*ascii) out.push_back(char16_t(static_cast<unsigned char>(*ascii++)));
+    while (*ascii)
+        out.push_back(char16_t(static_cast<unsigned char>(*ascii++)));
 }
 
 // Decodes UTF-8 (invalid sequences become U+FFFD) and escapes for the context.
@@ -27,23 +28,31 @@ void PutText(std::u16string& out, const char* s, TContext ctx) {
             if (ctx == TContext::Name) {
                 // Only name characters: whatever a lenient reader took into a name must not
                 // make the written file unreadable.
-                const bool nameChar = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                                      c == '_' || c == ':' || c == '-' || c == '.';
+                const bool nameChar = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                      (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '-' || c == '.';
                 out.push_back(nameChar ? char16_t(c) : u'_');
                 continue;
             }
             if (ctx != TContext::Raw) {
                 switch (c) {
-                case '&': Put(out, "&amp;"); continue;
-                case '<': Put(out, "&lt;"); continue;
-                case '>': Put(out, "&gt;"); continue;
+                case '&':
+                    Put(out, "&amp;");
+                    continue;
+                case '<':
+                    Put(out, "&lt;");
+                    continue;
+                case '>':
+                    Put(out, "&gt;");
+                    continue;
                 case '"':
                     if (ctx == TContext::Attribute) {
                         Put(out, "&quot;");
                         continue;
                     }
                     break;
-                case '\r': Put(out, "&#13;"); continue;
+                case '\r':
+                    Put(out, "&#13;");
+                    continue;
                 case '\n':
                 case '\t':
                     // A literal line break or tab in an attribute would be read back as a blank.
@@ -52,10 +61,12 @@ void PutText(std::u16string& out, const char* s, TContext ctx) {
                         continue;
                     }
                     break;
-                default: break;
+                default:
+                    break;
                 }
             }
-            if (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') out.push_back(char16_t(c));
+            if (c >= 0x20 || c == '\t' || c == '\n' || c == '\r')
+                out.push_back(char16_t(c));
             continue;
         }
         int extra = c >= 0xF5 ? -1 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
@@ -74,7 +85,8 @@ void PutText(std::u16string& out, const char* s, TContext ctx) {
             out.push_back(u'\xFFFD');
         } else if (cp == 0xFFFE || cp == 0xFFFF) {
             // not a character of XML
-            if (ctx == TContext::Name) out.push_back(u'_');
+            if (ctx == TContext::Name)
+                out.push_back(u'_');
         } else if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(char16_t(0xD800 + (cp >> 10)));
@@ -113,7 +125,9 @@ void PutAttributes(std::u16string& out, pugi::xml_node node) {
 // Everything but an element's start: the leaf nodes.
 void PutLeaf(std::u16string& out, pugi::xml_node node) {
     switch (node.type()) {
-    case pugi::node_pcdata: PutText(out, node.value(), TContext::Text); break;
+    case pugi::node_pcdata:
+        PutText(out, node.value(), TContext::Text);
+        break;
     case pugi::node_cdata:
         // "]]>" cannot stand inside one section; it is split across two.
         Put(out, "<![CDATA[");
@@ -123,7 +137,8 @@ void PutLeaf(std::u16string& out, pugi::xml_node node) {
     case pugi::node_comment: {
         // XML allows no "--" inside a comment, nor a "-" at its end.
         std::u16string text = Guarded(node.value(), u"--", u" ");
-        if (!text.empty() && text.back() == u'-') text.push_back(u' ');
+        if (!text.empty() && text.back() == u'-')
+            text.push_back(u' ');
         Put(out, "<!--");
         out.append(text);
         Put(out, "-->");
@@ -151,7 +166,8 @@ void PutLeaf(std::u16string& out, pugi::xml_node node) {
         PutText(out, node.value(), TContext::Raw);
         out.push_back(u'>');
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -159,24 +175,28 @@ void PutLeaf(std::u16string& out, pugi::xml_node node) {
 // leaves out included): a reader drops such text, so it is not written, and the file reads
 // back to the tree it was written from.
 bool Renders(pugi::xml_node node) {
-    if (node.type() != pugi::node_pcdata) return true;
+    if (node.type() != pugi::node_pcdata)
+        return true;
     std::u16string probe;
     PutText(probe, node.value(), TContext::Text);
     for (const char16_t c : probe)
-        if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r') return true;
+        if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r')
+            return true;
     return false;
 }
 
 bool HasContent(pugi::xml_node node) {
     for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
-        if (Renders(c)) return true;
+        if (Renders(c))
+            return true;
     return false;
 }
 
 // Text inside an element is kept exactly: such an element is written without line breaks.
 bool HoldsText(pugi::xml_node node) {
     for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
-        if ((c.type() == pugi::node_pcdata && Renders(c)) || c.type() == pugi::node_cdata) return true;
+        if ((c.type() == pugi::node_pcdata && Renders(c)) || c.type() == pugi::node_cdata)
+            return true;
     return false;
 }
 
@@ -184,15 +204,16 @@ bool IsStyleSheetReference(pugi::xml_node node) {
     return node.type() == pugi::node_pi && std::strcmp(node.name(), "xml-stylesheet") == 0;
 }
 
-}  // namespace
+} // namespace
 
 void AppendXMLTree(std::u16string& out, pugi::xml_node root, bool indented) {
     // Iterative, so that a deeply nested file cannot exhaust the stack.
-    std::vector<bool> lineBreaks;  // per open element: its children go on lines of their own
+    std::vector<bool> lineBreaks; // per open element: its children go on lines of their own
     pugi::xml_node node = root;
     for (;;) {
         const bool renders = Renders(node);
-        if (renders && !lineBreaks.empty() && lineBreaks.back()) PutNewLine(out, lineBreaks.size());
+        if (renders && !lineBreaks.empty() && lineBreaks.back())
+            PutNewLine(out, lineBreaks.size());
         bool descend = false;
         if (!renders) {
             // nothing to write
@@ -215,7 +236,8 @@ void AppendXMLTree(std::u16string& out, pugi::xml_node root, bool indented) {
             continue;
         }
         for (;;) {
-            if (node == root) return;
+            if (node == root)
+                return;
             if (pugi::xml_node next = node.next_sibling()) {
                 node = next;
                 break;
@@ -223,7 +245,8 @@ void AppendXMLTree(std::u16string& out, pugi::xml_node root, bool indented) {
             node = node.parent();
             const bool broken = lineBreaks.back();
             lineBreaks.pop_back();
-            if (broken) PutNewLine(out, lineBreaks.size());
+            if (broken)
+                PutNewLine(out, lineBreaks.size());
             Put(out, "</");
             PutText(out, node.name(), TContext::Name);
             out.push_back(u'>');
@@ -233,11 +256,13 @@ void AppendXMLTree(std::u16string& out, pugi::xml_node root, bool indented) {
 
 QString XMLTreeText(const pugi::xml_document& doc, bool indented) {
     std::u16string text;
-    if (pugi::xml_node root = doc.document_element()) AppendXMLTree(text, root, indented);
+    if (pugi::xml_node root = doc.document_element())
+        AppendXMLTree(text, root, indented);
     return QString::fromUtf16(text.data(), qsizetype(text.size()));
 }
 
-std::u16string XMLFileText(const pugi::xml_document& doc, bool indented, const QString& styleSheet, size_t expected) {
+std::u16string XMLFileText(const pugi::xml_document& doc, bool indented, const QString& styleSheet,
+                           size_t expected) {
     std::u16string text;
     text.reserve(std::max<size_t>(expected, 1 << 12));
     text.push_back(u'\xFEFF');
@@ -248,7 +273,8 @@ std::u16string XMLFileText(const pugi::xml_document& doc, bool indented, const Q
         Put(text, "\"?>\r\n");
     }
     for (pugi::xml_node top = doc.first_child(); top; top = top.next_sibling()) {
-        if (top.type() == pugi::node_declaration || IsStyleSheetReference(top)) continue;
+        if (top.type() == pugi::node_declaration || IsStyleSheetReference(top))
+            continue;
         AppendXMLTree(text, top, indented);
         Put(text, "\r\n");
     }

@@ -11,19 +11,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pugi::xml_document doc;
-    if (!ReadXMLDocument(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), doc).Ok) return 0;
+    if (!ReadXMLDocument(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), doc).Ok)
+        return 0;
     pugi::xml_document converted;
     pugi::xml_document& current = ConvertOlderSiblingLayout(doc, converted) ? converted : doc;
 
-    const TXMLGridType grid(current.document_element().child("QEL").child("Measurement").child("Grid"), nullptr);
+    const TXMLGridType grid(current.document_element().child("QEL").child("Measurement").child("Grid"),
+                            nullptr);
     TMemoryGridTable table(QStringLiteral("sgMeasData"), 2, 2);
-    if (grid.Node()) grid.LoadInto(table);
+    if (grid.Node())
+        grid.LoadInto(table);
 
     for (const bool indented : {false, true}) {
         const QByteArray written = XMLFileBytes(current, indented, QStringLiteral("\\KovaDoc.xsl"));
         pugi::xml_document again;
-        if (!ReadXMLDocument(written, again).Ok) std::abort();
-        if (XMLFileBytes(again, indented, QStringLiteral("\\KovaDoc.xsl")) != written) std::abort();
+        if (!ReadXMLDocument(written, again).Ok)
+            std::abort();
+        if (XMLFileBytes(again, indented, QStringLiteral("\\KovaDoc.xsl")) != written)
+            std::abort();
     }
     return 0;
 }

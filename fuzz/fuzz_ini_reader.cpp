@@ -17,9 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     const int before = static_cast<int>(ini.Text().count('\n'));
     ini.WriteString(QStringLiteral("Qel8625"), QStringLiteral("ComPort"), QStringLiteral("COM2"));
-    if (ini.ReadString(QStringLiteral("qel8625"), QStringLiteral("comport"), QString()) != QLatin1String("COM2"))
+    if (ini.ReadString(QStringLiteral("qel8625"), QStringLiteral("comport"), QString()) !=
+        QLatin1String("COM2"))
         __builtin_trap();
     // One key changes at most three lines: the key, a new section header and a blank line.
-    if (ini.Text().count('\n') > before + 3) __builtin_trap();
+    if (ini.Text().count('\n') > before + 3)
+        __builtin_trap();
     return 0;
 }

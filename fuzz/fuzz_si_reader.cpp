@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ReadSI(text, v, &unit) && std::isfinite(v)) {
         const QString formatted = FormatSI(v, 0, 6, true);
         double back = 0;
-        if (!ReadSI(formatted, back)) __builtin_trap();
+        if (!ReadSI(formatted, back))
+            __builtin_trap();
     }
     ReadSINarrow(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), v);
     ReadSIWithoutUnit(text, QStringLiteral("V"), v);

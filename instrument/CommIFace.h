@@ -46,10 +46,12 @@ public:
 
 protected:
     void LogSent(const QByteArray& text) {
-        if (m_SendLog) m_SendLog->append(QString::fromLatin1(text));
+        if (m_SendLog)
+            m_SendLog->append(QString::fromLatin1(text));
     }
     void LogReceived(const QByteArray& line) {
-        if (m_ReceiveLog) m_ReceiveLog->append(QString::fromLatin1(line));
+        if (m_ReceiveLog)
+            m_ReceiveLog->append(QString::fromLatin1(line));
     }
 
     bool m_IsOpen = false;

@@ -18,23 +18,35 @@ namespace {
 
 speed_t Speed(int baud) {
     switch (baud) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B9600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    default:
+        return B9600;
     }
 }
 
 tcflag_t DataBitsFlag(int bits) {
     switch (bits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    default:
+        return CS8;
     }
 }
 
@@ -43,14 +55,18 @@ bool WaitFor(int fd, short events, const QDeadlineTimer& deadline) {
     for (;;) {
         pollfd p{fd, events, 0};
         const int n = ::poll(&p, 1, int(std::max<qint64>(0, deadline.remainingTime())));
-        if (n > 0) return (p.revents & (events | POLLHUP | POLLERR)) != 0;
-        if (n == 0 || errno != EINTR) return false;
+        if (n > 0)
+            return (p.revents & (events | POLLHUP | POLLERR)) != 0;
+        if (n == 0 || errno != EINTR)
+            return false;
     }
 }
 
-}  // namespace
+} // namespace
 
-TRS232Device::~TRS232Device() { Close(); }
+TRS232Device::~TRS232Device() {
+    Close();
+}
 
 QString TRS232Device::LastErrorText() const {
     QMutexLocker lock(&m_Lock);
@@ -64,7 +80,8 @@ void TRS232Device::SetError(int error) {
 
 void TRS232Device::Open() {
     QMutexLocker lock(&m_Lock);
-    if (m_Fd >= 0) return;
+    if (m_Fd >= 0)
+        return;
     const QString name = m_PortName.isEmpty() ? QStringLiteral("COM%1").arg(int(m_ComPort) + 1) : m_PortName;
     const QByteArray device = TVuroRS232Comms::SystemPortName(name).toLocal8Bit();
     m_LastErrorText.clear();
@@ -81,13 +98,15 @@ void TRS232Device::Open() {
                               ? QStringLiteral("Permission denied on %1: add the user to the dialout group "
                                                "(sudo usermod -aG dialout <user>) and log in again.")
                                     .arg(QString::fromLocal8Bit(device))
-                              : QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(device), QString::fromLocal8Bit(std::strerror(errno)));
+                              : QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(device),
+                                                             QString::fromLocal8Bit(std::strerror(errno)));
         TCommIFace::SetError(errOpen);
         m_IsOpen = false;
         return;
     }
     if (!Configure()) {
-        m_LastErrorText = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(device), QString::fromLocal8Bit(std::strerror(errno)));
+        m_LastErrorText = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(device),
+                                                       QString::fromLocal8Bit(std::strerror(errno)));
         ::close(m_Fd);
         m_Fd = -1;
         TCommIFace::SetError(errOpen);
@@ -101,19 +120,23 @@ void TRS232Device::Open() {
 
 bool TRS232Device::Configure() {
     termios t{};
-    if (::tcgetattr(m_Fd, &t) != 0) return false;
+    if (::tcgetattr(m_Fd, &t) != 0)
+        return false;
     ::cfmakeraw(&t);
     ::cfsetispeed(&t, Speed(m_BaudRate));
     ::cfsetospeed(&t, Speed(m_BaudRate));
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     t.c_cflag |= DataBitsFlag(m_DataBits) | CLOCAL | CREAD;
-    if (m_Parity != rsNone) t.c_cflag |= PARENB | (m_Parity == rsOdd ? PARODD : 0);
-    if (m_StopBits != 1) t.c_cflag |= CSTOPB;
+    if (m_Parity != rsNone)
+        t.c_cflag |= PARENB | (m_Parity == rsOdd ? PARODD : 0);
+    if (m_StopBits != 1)
+        t.c_cflag |= CSTOPB;
     t.c_iflag &= ~(IXON | IXOFF | IXANY);
     // With VMIN 1 an empty non-blocking read says EAGAIN, so 0 can only mean a hang-up.
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
-    if (::tcsetattr(m_Fd, TCSANOW, &t) != 0) return false;
+    if (::tcsetattr(m_Fd, TCSANOW, &t) != 0)
+        return false;
     // DTR and RTS on; a pseudo-terminal has no modem lines, which is no reason to fail.
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(m_Fd, TIOCMBIS, &lines);
@@ -122,7 +145,8 @@ bool TRS232Device::Configure() {
 
 void TRS232Device::Close() {
     QMutexLocker lock(&m_Lock);
-    if (m_Fd >= 0) ::close(m_Fd);
+    if (m_Fd >= 0)
+        ::close(m_Fd);
     m_Fd = -1;
     m_IsOpen = false;
 }
@@ -133,19 +157,24 @@ bool TRS232Device::ClearInput() {
 }
 
 bool TRS232Device::ReadOne(char& c) {
-    if (m_Fd < 0) return false;
+    if (m_Fd < 0)
+        return false;
     const QDeadlineTimer deadline(TimeOut());
     for (;;) {
         const auto n = ::read(m_Fd, &c, 1);
-        if (n == 1) return true;
+        if (n == 1)
+            return true;
         // Non-blocking: no data is EAGAIN; 0 is the end of the line (device gone).
-        if (n == 0 || (errno != EAGAIN && errno != EINTR)) return false;
-        if (!WaitFor(m_Fd, POLLIN, deadline)) return false;
+        if (n == 0 || (errno != EAGAIN && errno != EINTR))
+            return false;
+        if (!WaitFor(m_Fd, POLLIN, deadline))
+            return false;
     }
 }
 
 bool TRS232Device::WriteAll(const QByteArray& bytes) {
-    if (m_Fd < 0) return false;
+    if (m_Fd < 0)
+        return false;
     const QDeadlineTimer deadline(TimeOut());
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -154,8 +183,10 @@ bool TRS232Device::WriteAll(const QByteArray& bytes) {
             done += n;
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-        if (!WaitFor(m_Fd, POLLOUT, deadline)) return false;
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (!WaitFor(m_Fd, POLLOUT, deadline))
+            return false;
     }
     return true;
 }
@@ -194,7 +225,8 @@ QByteArray TRS232Device::ReadLine() {
             break;
         }
         line += c;
-        if (m_Terminator.isEmpty()) break;
+        if (m_Terminator.isEmpty())
+            break;
         if (line.endsWith(m_Terminator)) {
             line.chop(m_Terminator.size());
             break;
@@ -216,7 +248,8 @@ int TRS232Device::ReadBlock(char* buffer, int capacity) {
             break;
         }
         buffer[count++] = c;
-        if (count > m_Terminator.size() && QByteArray::fromRawData(buffer, count).endsWith(m_Terminator)) break;
+        if (count > m_Terminator.size() && QByteArray::fromRawData(buffer, count).endsWith(m_Terminator))
+            break;
     }
     TCommIFace::SetError(error);
     return count;
@@ -226,6 +259,7 @@ bool TRS232Device::Ready() {
     QMutexLocker lock(&m_Lock);
     int lines = 0;
     // A line without modem lines (a pseudo-terminal) never holds the sender back.
-    if (m_Fd < 0 || ::ioctl(m_Fd, TIOCMGET, &lines) != 0) return m_Fd >= 0;
+    if (m_Fd < 0 || ::ioctl(m_Fd, TIOCMGET, &lines) != 0)
+        return m_Fd >= 0;
     return (lines & TIOCM_CTS) != 0;
 }

@@ -4,8 +4,26 @@
 #include <QMutex>
 
 enum TRs232Port {
-    rsCOM1, rsCOM2, rsCOM3, rsCOM4, rsCOM5, rsCOM6, rsCOM7, rsCOM8, rsCOM9, rsCOM10,
-    rsCOM11, rsCOM12, rsCOM13, rsCOM14, rsCOM15, rsCOM16, rsCOM17, rsCOM18, rsCOM19, rsCom20
+    rsCOM1,
+    rsCOM2,
+    rsCOM3,
+    rsCOM4,
+    rsCOM5,
+    rsCOM6,
+    rsCOM7,
+    rsCOM8,
+    rsCOM9,
+    rsCOM10,
+    rsCOM11,
+    rsCOM12,
+    rsCOM13,
+    rsCOM14,
+    rsCOM15,
+    rsCOM16,
+    rsCOM17,
+    rsCOM18,
+    rsCOM19,
+    rsCom20
 };
 enum TRs232Parity { rsNone, rsOdd, rsEven };
 enum TRs232Protocol { rsNoProtocol, rsRTS_CTS, rsXOn_XOff };

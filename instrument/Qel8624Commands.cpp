@@ -8,8 +8,7 @@
 using namespace Qel8624;
 
 namespace {
-void FillTap(TTapResult& tap, const TTapReply& reply)
-{
+void FillTap(TTapResult& tap, const TTapReply& reply) {
     tap = TTapResult();
     tap.HVNominal = reply.HvNominal;
     tap.LVNominal = reply.LvNominal;
@@ -19,10 +18,9 @@ void FillTap(TTapResult& tap, const TTapReply& reply)
         tap.PhaseDeviation[p] = reply.Phase[p].PhaseDeviation;
     }
 }
-}  // namespace
+} // namespace
 
-quint8 TQel8624::Exchange(const QStringList& tokens)
-{
+quint8 TQel8624::Exchange(const QStringList& tokens) {
     // Every frame is built here from the running command's own data, so a request queued by the
     // user-interface thread meanwhile can never mix its tokens into this one.
     FComms->ClearTokens();
@@ -36,8 +34,7 @@ quint8 TQel8624::Exchange(const QStringList& tokens)
     return result;
 }
 
-bool TQel8624::CommandFrame(const QStringList& tokens)
-{
+bool TQel8624::CommandFrame(const QStringList& tokens) {
     const quint8 result = Exchange(tokens);
     if (result != TVuroRS232Comms::rcOK) {
         FTransportFailed = true;
@@ -50,8 +47,7 @@ bool TQel8624::CommandFrame(const QStringList& tokens)
     return result == TVuroRS232Comms::rcOK && FErrorNumber == 0;
 }
 
-void TQel8624::Execute(const TRequest& request)
-{
+void TQel8624::Execute(const TRequest& request) {
     switch (request.Type) {
     case CommandType::MEMGETRECORD:
         ExecuteMemGetRecord(request.Argument);
@@ -92,8 +88,7 @@ void TQel8624::Execute(const TRequest& request)
     }
 }
 
-void TQel8624::ExecuteMemGetRecord(qint32 slot)
-{
+void TQel8624::ExecuteMemGetRecord(qint32 slot) {
     // Collected apart and published at the end: the buffer the callbacks read changes only
     // while no callback runs, and always as one whole test.
     TMemoryData work;
@@ -130,7 +125,7 @@ void TQel8624::ExecuteMemGetRecord(qint32 slot)
                     ComputeTapDeviations(tap, h.HVConnection, h.LVConnection);
                 }
                 if ((n + 1) % 10 == 0)
-                    Beep();  // progress of a long read, as the instrument itself signals it
+                    Beep(); // progress of a long read, as the instrument itself signals it
                 if (!accepted) {
                     listEnded = !FTransportFailed;
                     break;
@@ -148,8 +143,7 @@ void TQel8624::ExecuteMemGetRecord(qint32 slot)
         FErrorNumber = 0;
 }
 
-void TQel8624::ExecuteTestSetup(const TMemoryData& record)
-{
+void TQel8624::ExecuteTestSetup(const TMemoryData& record) {
     {
         QMutexLocker lock(&FLock);
         const QDateTime date = FRecord.Setup.TestDate;
@@ -186,8 +180,7 @@ void TQel8624::ExecuteTestSetup(const TMemoryData& record)
     }
 }
 
-void TQel8624::ExecuteApmSelect(const TRequest& request)
-{
+void TQel8624::ExecuteApmSelect(const TRequest& request) {
     const TApmSelection& s = request.Selection;
     if (!CommandFrame(ApmVoltageRequest(s.VoltageCode)))
         return;
@@ -199,14 +192,12 @@ void TQel8624::ExecuteApmSelect(const TRequest& request)
 
 // ---------------------------------------------------------------- reading the last reply
 
-std::array<quint8, MemorySlots> TQel8624::MemoryDirectory() const
-{
+std::array<quint8, MemorySlots> TQel8624::MemoryDirectory() const {
     QMutexLocker lock(&FLock);
     return DecodeMemoryDirectory(FLastReply.value(1));
 }
 
-bool TQel8624::ReadMemoryInfo(TTestInfo& info) const
-{
+bool TQel8624::ReadMemoryInfo(TTestInfo& info) const {
     const QStringList fields = ReplyFields();
     try {
         const TInfoReply reply = DecodeInfo(fields);
@@ -222,8 +213,7 @@ bool TQel8624::ReadMemoryInfo(TTestInfo& info) const
     }
 }
 
-bool TQel8624::ReadTapResult(TTapResult& tap) const
-{
+bool TQel8624::ReadTapResult(TTapResult& tap) const {
     const QStringList fields = ReplyFields();
     try {
         FillTap(tap, DecodeTestTap(fields));
@@ -234,14 +224,12 @@ bool TQel8624::ReadTapResult(TTapResult& tap) const
     }
 }
 
-void TQel8624::CopyRecordBuffer(TMemoryData& destination) const
-{
+void TQel8624::CopyRecordBuffer(TMemoryData& destination) const {
     QMutexLocker lock(&FLock);
     destination = FRecord;
 }
 
-void TQel8624::ComputeDeviations(TTapResult& tap) const
-{
+void TQel8624::ComputeDeviations(TTapResult& tap) const {
     qint32 hv = 0;
     qint32 lv = 0;
     {

@@ -16,42 +16,45 @@ Q_LOGGING_CATEGORY(lcQelDev, "qel.instrument")
 
 using namespace Qel8624;
 
-QString LinkStateText(LinkState state)
-{
+QString LinkStateText(LinkState state) {
     switch (state) {
-    case LinkState::Disconnected: return QStringLiteral("Disconnected");
-    case LinkState::Not8624: return QStringLiteral("Not8624");
-    case LinkState::Connecting: return QStringLiteral("Connecting ...");
-    case LinkState::Connected: return QStringLiteral("Connected");
-    case LinkState::ComError: return QStringLiteral("ComError");
-    case LinkState::Busy: return QStringLiteral("Busy...");
-    case LinkState::Idle: return QStringLiteral("Idle");
-    case LinkState::Disconnecting: return QStringLiteral("Disconnecting ...");
+    case LinkState::Disconnected:
+        return QStringLiteral("Disconnected");
+    case LinkState::Not8624:
+        return QStringLiteral("Not8624");
+    case LinkState::Connecting:
+        return QStringLiteral("Connecting ...");
+    case LinkState::Connected:
+        return QStringLiteral("Connected");
+    case LinkState::ComError:
+        return QStringLiteral("ComError");
+    case LinkState::Busy:
+        return QStringLiteral("Busy...");
+    case LinkState::Idle:
+        return QStringLiteral("Idle");
+    case LinkState::Disconnecting:
+        return QStringLiteral("Disconnecting ...");
     }
     return QString();
 }
 
-QDeadlineTimer TQel8624::NextPollTime()
-{
+QDeadlineTimer TQel8624::NextPollTime() {
     return QDeadlineTimer(std::chrono::microseconds(PollIntervalUs), Qt::PreciseTimer);
 }
 
-TQel8624::TQel8624(TOperatorIFace* op, QObject* parent) : QThread(parent), FOperator(op)
-{
-    setObjectName(QStringLiteral("TQel8624"));  // names the system thread as well
+TQel8624::TQel8624(TOperatorIFace* op, QObject* parent) : QThread(parent), FOperator(op) {
+    setObjectName(QStringLiteral("TQel8624")); // names the system thread as well
     start();
 }
 
-TQel8624::~TQel8624()
-{
+TQel8624::~TQel8624() {
     // The thread never waits for this (user-interface) thread once termination is set, so a
     // plain wait cannot deadlock; at worst it lasts one exchange (at most 9 s).
     Terminate();
     wait();
 }
 
-void TQel8624::Terminate()
-{
+void TQel8624::Terminate() {
     {
         QMutexLocker lock(&FLock);
         FTerminated = true;
@@ -62,32 +65,27 @@ void TQel8624::Terminate()
 
 // ---------------------------------------------------------------- callbacks and hand-over
 
-void TQel8624::SetOnStateChange(TStateHandler handler)
-{
+void TQel8624::SetOnStateChange(TStateHandler handler) {
     FOnStateChange = std::move(handler);
     FHasStateHandler = bool(FOnStateChange);
 }
 
-void TQel8624::SetOnCompletion(TCompletionHandler handler)
-{
+void TQel8624::SetOnCompletion(TCompletionHandler handler) {
     FOnCompletion = std::move(handler);
     FHasCompletionHandler = bool(FOnCompletion);
 }
 
-void TQel8624::SetOnTestStatus(TTestStatusHandler handler)
-{
+void TQel8624::SetOnTestStatus(TTestStatusHandler handler) {
     FOnTestStatus = std::move(handler);
     FHasTestStatusHandler = bool(FOnTestStatus);
 }
 
-void TQel8624::SetOnLiveData(TLiveDataHandler handler)
-{
+void TQel8624::SetOnLiveData(TLiveDataHandler handler) {
     FOnLiveData = std::move(handler);
     FHasLiveHandler = bool(FOnLiveData);
 }
 
-bool TQel8624::HandOver(std::function<void()> call)
-{
+bool TQel8624::HandOver(std::function<void()> call) {
     // Runs `call` on the thread that owns this object and waits until it has returned, because
     // the callbacks read the reply and the record buffer that the next exchange would replace.
     // Each hand-over has its own completion flag: one may nest in another when a callback opens
@@ -131,24 +129,22 @@ bool TQel8624::HandOver(std::function<void()> call)
     return *done;
 }
 
-void TQel8624::Beep()
-{
+void TQel8624::Beep() {
     if (!FOperator)
         return;
     // The operator interface belongs to the user-interface thread; the beep need not be waited for.
-    QMetaObject::invokeMethod(this, [this] { FOperator->Beep(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { FOperator->Beep(); }, Qt::QueuedConnection);
 }
 
-void TQel8624::SetStateFrom(LinkState expected, LinkState state, bool notify)
-{
+void TQel8624::SetStateFrom(LinkState expected, LinkState state, bool notify) {
     // A callback may have changed the link meanwhile (a port change from inside a callback ends
     // the link); then the step that follows no longer applies.
     if (State() == expected)
         SetState(state, notify);
 }
 
-void TQel8624::SetState(LinkState state, bool notify)
-{
+void TQel8624::SetState(LinkState state, bool notify) {
     FState = state;
     Q_EMIT ReadinessChanged();
     if (notify && FHasStateHandler)
@@ -161,8 +157,7 @@ void TQel8624::SetState(LinkState state, bool notify)
 
 // ---------------------------------------------------------------- link requests (UI thread)
 
-bool TQel8624::Open(const QString& portName)
-{
+bool TQel8624::Open(const QString& portName) {
     quint64 id = 0;
     {
         QMutexLocker lock(&FLock);
@@ -182,27 +177,23 @@ bool TQel8624::Open(const QString& portName)
     if (!WaitUntil(served, QDeadlineTimer(QDeadlineTimer::Forever)))
         return false;
     QMutexLocker lock(&FLock);
-    return FOpenDoneId == id && FOpenResult;  // a later Open may have overtaken this one
+    return FOpenDoneId == id && FOpenResult; // a later Open may have overtaken this one
 }
 
-void TQel8624::RequestConnect()
-{
+void TQel8624::RequestConnect() {
     FConnectRequest = true;
 }
 
-void TQel8624::RequestDisconnect()
-{
+void TQel8624::RequestDisconnect() {
     FConnectRequest = false;
     FDisconnectRequest = true;
 }
 
-bool TQel8624::WaitForState(LinkState state, int timeoutMs)
-{
+bool TQel8624::WaitForState(LinkState state, int timeoutMs) {
     return WaitUntil([this, state] { return State() == state; }, QDeadlineTimer(timeoutMs));
 }
 
-bool TQel8624::WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadline)
-{
+bool TQel8624::WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadline) {
     // Woken by every state change; checked again before each wait so that none slips in between.
     QEventLoop loop;
     QTimer timer;
@@ -222,14 +213,12 @@ bool TQel8624::WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadl
 
 // ---------------------------------------------------------------- request guard (UI thread)
 
-bool TQel8624::IsReady() const
-{
+bool TQel8624::IsReady() const {
     const LinkState s = State();
     return !FCommandPending && (s == LinkState::Idle || s == LinkState::Connected);
 }
 
-bool TQel8624::Guard(bool wait)
-{
+bool TQel8624::Guard(bool wait) {
     if (IsReady())
         return true;
     if (!wait || FTerminated)
@@ -244,8 +233,7 @@ bool TQel8624::Guard(bool wait)
     return true;
 }
 
-bool TQel8624::Queue(TRequest request, bool wait)
-{
+bool TQel8624::Queue(TRequest request, bool wait) {
     if (!Guard(wait))
         return false;
     QMutexLocker lock(&FLock);
@@ -255,63 +243,52 @@ bool TQel8624::Queue(TRequest request, bool wait)
     return true;
 }
 
-bool TQel8624::RequestMemGetDir(bool wait)
-{
+bool TQel8624::RequestMemGetDir(bool wait) {
     return Queue({CommandType::MEMGETDIR}, wait);
 }
 
-bool TQel8624::RequestMemDelete(qint32 slot, bool wait)
-{
+bool TQel8624::RequestMemDelete(qint32 slot, bool wait) {
     return Queue({CommandType::MEMDELETE, slot}, wait);
 }
 
-bool TQel8624::RequestMemGetRecord(qint32 slot, bool wait)
-{
+bool TQel8624::RequestMemGetRecord(qint32 slot, bool wait) {
     return Queue({CommandType::MEMGETRECORD, slot}, wait);
 }
 
-bool TQel8624::RequestMemGetInfo(qint32 slot, bool wait)
-{
+bool TQel8624::RequestMemGetInfo(qint32 slot, bool wait) {
     return Queue({CommandType::MEMGETINFO, slot}, wait);
 }
 
-bool TQel8624::RequestTestSetup(const TMemoryData& record, bool wait)
-{
+bool TQel8624::RequestTestSetup(const TMemoryData& record, bool wait) {
     qCDebug(lcQelDev, "QelDev.TestSetup %d %d", record.Setup.TapA, record.Setup.TapResults);
     TRequest request{CommandType::TESTSETUP};
     request.Setup = std::make_shared<const TMemoryData>(record);
     return Queue(std::move(request), wait);
 }
 
-bool TQel8624::RequestTestRun(bool wait)
-{
+bool TQel8624::RequestTestRun(bool wait) {
     return Queue({CommandType::TESTRUN}, wait);
 }
 
-bool TQel8624::RequestTestHalt(bool wait)
-{
+bool TQel8624::RequestTestHalt(bool wait) {
     return Queue({CommandType::TESTHALT}, wait);
 }
 
-bool TQel8624::RequestTestContinue(bool wait)
-{
+bool TQel8624::RequestTestContinue(bool wait) {
     return Queue({CommandType::TESTCONTINUE}, wait);
 }
 
-bool TQel8624::RequestTestGetTap(qint32 n, bool wait)
-{
+bool TQel8624::RequestTestGetTap(qint32 n, bool wait) {
     return Queue({CommandType::TESTGETTAP, n}, wait);
 }
 
-bool TQel8624::RequestApmOutput(bool on, bool wait)
-{
+bool TQel8624::RequestApmOutput(bool on, bool wait) {
     TRequest request{CommandType::APMOUTPUT};
     request.Output = on;
     return Queue(std::move(request), wait);
 }
 
-bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait, bool shortForm)
-{
+bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait, bool shortForm) {
     TRequest request{FNewFirmware && !shortForm ? CommandType::APMSELECTEXT : CommandType::APMSELECT};
     request.Selection = selection;
     if (!Queue(std::move(request), wait))
@@ -323,22 +300,19 @@ bool TQel8624::RequestApmSelect(const TApmSelection& selection, bool wait, bool 
 
 // ---------------------------------------------------------------- queries
 
-QString TQel8624::RequestText() const
-{
+QString TQel8624::RequestText() const {
     QMutexLocker lock(&FLock);
     return FLastTokens.join(QLatin1Char(','));
 }
 
-QString TQel8624::ReplyText() const
-{
+QString TQel8624::ReplyText() const {
     QMutexLocker lock(&FLock);
     return FLastReply.join(QLatin1Char(','));
 }
 
 // ---------------------------------------------------------------- the loop (instrument thread)
 
-void TQel8624::run()
-{
+void TQel8624::run() {
     FComms = std::make_unique<TVuroRS232Comms>();
     while (!FTerminated) {
         const LinkState s = State();
@@ -355,17 +329,16 @@ void TQel8624::run()
         }
         PauseUntilNextPass();
     }
-    FComms.reset();  // closes the port
+    FComms.reset(); // closes the port
     {
         QMutexLocker lock(&FLock);
-        FOpenDoneId = FOpenSeq;  // an Open that was not served any more has failed
+        FOpenDoneId = FOpenSeq; // an Open that was not served any more has failed
         FOpenResult = false;
     }
     Q_EMIT ReadinessChanged();
 }
 
-void TQel8624::PauseUntilNextPass()
-{
+void TQel8624::PauseUntilNextPass() {
     qint64 ms = LoopPauseMs;
     // While idle the pass that polls starts on time, not up to one pause late.
     if (State() == LinkState::Idle && !FCommandPending && !FDisconnectRequest)
@@ -376,8 +349,7 @@ void TQel8624::PauseUntilNextPass()
     FWake.wait(&FLock, QDeadlineTimer(ms, Qt::PreciseTimer));
 }
 
-void TQel8624::Pass()
-{
+void TQel8624::Pass() {
     switch (State()) {
     case LinkState::Disconnected:
     case LinkState::Not8624:
@@ -404,8 +376,7 @@ void TQel8624::Pass()
     }
 }
 
-void TQel8624::PassConnecting()
-{
+void TQel8624::PassConnecting() {
     // One step per pass, so that a terminate or a port change never waits for the whole handshake.
     const int step = FConnectStep;
     switch (step) {
@@ -451,8 +422,7 @@ void TQel8624::PassConnecting()
     FConnectStep = step + 1;
 }
 
-void TQel8624::PassIdle()
-{
+void TQel8624::PassIdle() {
     if (FCommandPending) {
         SetState(LinkState::Busy, true);
     } else if (FDisconnectRequest) {
@@ -462,8 +432,7 @@ void TQel8624::PassIdle()
     }
 }
 
-void TQel8624::PassBusy()
-{
+void TQel8624::PassBusy() {
     TRequest request;
     bool pending = false;
     {
@@ -473,7 +442,7 @@ void TQel8624::PassBusy()
         FPending = TRequest();
         FCommandPending = false;
     }
-    if (!pending) {  // nothing left to run (the request was withdrawn)
+    if (!pending) { // nothing left to run (the request was withdrawn)
         SetState(LinkState::Idle, true);
         return;
     }
@@ -504,8 +473,7 @@ void TQel8624::PassBusy()
     SetStateFrom(LinkState::Idle, LinkState::Idle, true);
 }
 
-void TQel8624::Poll()
-{
+void TQel8624::Poll() {
     const bool statusMode = FStatusQueryMode;
     try {
         const quint8 result = Exchange(statusMode ? StatusRequest() : CheckRequest());
@@ -541,14 +509,13 @@ void TQel8624::Poll()
     FNextPoll = NextPollTime();
 }
 
-bool TQel8624::PollLiveSamples()
-{
+bool TQel8624::PollLiveSamples() {
     // S P, S Q, S K in turn; handed over only when all three were answered.
     QStringList fields[3];
     const QStringList requests[3] = {LivePRequest(), LiveQRequest(), LiveKRequest()};
     for (int i = 0; i < 3; ++i) {
         if (Exchange(requests[i]) != TVuroRS232Comms::rcOK) {
-            SetState(LinkState::ComError, true);  // the next pass ends the link
+            SetState(LinkState::ComError, true); // the next pass ends the link
             return false;
         }
         if (!IsAccepted(FComms->ReplyFields()))
@@ -577,8 +544,7 @@ bool TQel8624::PollLiveSamples()
     return true;
 }
 
-void TQel8624::ServeOpenJob()
-{
+void TQel8624::ServeOpenJob() {
     TOpenJob job;
     {
         QMutexLocker lock(&FLock);
@@ -612,10 +578,9 @@ void TQel8624::ServeOpenJob()
     Q_EMIT ReadinessChanged();
 }
 
-void TQel8624::EndLink(bool sayGoodbye)
-{
+void TQel8624::EndLink(bool sayGoodbye) {
     if (sayGoodbye && FComms->IsOpen())
-        Exchange(DisconnectRequest());  // the instrument may be gone already: result ignored
+        Exchange(DisconnectRequest()); // the instrument may be gone already: result ignored
     FComms->Close();
     ClearIdentification();
     {
@@ -626,8 +591,7 @@ void TQel8624::EndLink(bool sayGoodbye)
     SetState(LinkState::Disconnected, true);
 }
 
-void TQel8624::ClearIdentification()
-{
+void TQel8624::ClearIdentification() {
     QMutexLocker lock(&FLock);
     FIdent = TIdentification();
     FCalibration = TCalibration();

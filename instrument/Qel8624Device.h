@@ -22,13 +22,13 @@ class TVuroRS232Comms;
 // Link state of the instrument thread.
 enum class LinkState : quint8 {
     Disconnected = 0,
-    Not8624 = 1,  // never entered
+    Not8624 = 1, // never entered
     Connecting = 2,
     Connected = 3,
     ComError = 4,
     Busy = 5,
     Idle = 6,
-    Disconnecting = 7,  // never entered
+    Disconnecting = 7, // never entered
 };
 // The display text of a link state ("Connecting ...", "Busy...", ...).
 QString LinkStateText(LinkState state);
@@ -53,7 +53,7 @@ public:
     using TLiveDataHandler = std::function<void(const TLiveSampleA&, const TLiveSampleB&)>;
 
     static constexpr int LoopPauseMs = 50;
-    static constexpr qint64 PollIntervalUs = 475200;  // 5.5e-6 day
+    static constexpr qint64 PollIntervalUs = 475200; // 5.5e-6 day
     static constexpr int GuardTimeOutMs = 15000;
 
     // `op` receives the beeps (may be null); it must outlive this object.
@@ -87,9 +87,9 @@ public:
     // the pending request is replaced. Returns whether the request was queued. ---
     bool RequestMemGetDir(bool wait);
     bool RequestMemDelete(qint32 slot, bool wait);
-    bool RequestMemGetRecord(qint32 slot, bool wait);  // the record buffer is cleared as it starts
+    bool RequestMemGetRecord(qint32 slot, bool wait); // the record buffer is cleared as it starts
     bool RequestMemGetInfo(qint32 slot, bool wait);
-    bool RequestTestSetup(const TMemoryData& record, bool wait);  // header without date + taps
+    bool RequestTestSetup(const TMemoryData& record, bool wait); // header without date + taps
     bool RequestTestRun(bool wait);
     bool RequestTestHalt(bool wait);
     bool RequestTestContinue(bool wait);
@@ -100,27 +100,27 @@ public:
     bool RequestApmSelect(const TApmSelection& selection, bool wait, bool shortForm = false);
 
     // --- Reading the last reply (meant for the completion callback) ---
-    std::array<quint8, Qel8624::MemorySlots> MemoryDirectory() const;  // 2 R, 1 S, 0 empty
+    std::array<quint8, Qel8624::MemorySlots> MemoryDirectory() const; // 2 R, 1 S, 0 empty
     // Both give false for a malformed reply. Slot is left as it is; the tap's deviations are 0
     // and its flag cleared.
     bool ReadMemoryInfo(TTestInfo& info) const;
     bool ReadTapResult(TTapResult& tap) const;
     void CopyRecordBuffer(TMemoryData& destination) const;
     TMemoryData RecordBuffer() const { return Locked(FRecord); }
-    TApmSelection ApmSelection() const { return Locked(FApmSelection); }  // the selection last queued
+    TApmSelection ApmSelection() const { return Locked(FApmSelection); } // the selection last queued
     // Deviations against the winding pair of the record buffer's header.
     void ComputeDeviations(TTapResult& tap) const;
 
     // --- State ---
     LinkState State() const { return FState.load(); }
-    bool IsReady() const;  // what the request guard waits for
+    bool IsReady() const; // what the request guard waits for
     CommandType Command() const { return Locked(FCommandType); }
     int ErrorNumber() const { return FErrorNumber.load(); }
     TestStatus Status() const { return FTestStatus.load(); }
     Qel8624::TVectorGroup ReportedVectorGroup() const { return Locked(FVectorGroup); }
-    float ActualTestVoltage() const { return Locked(FActualTestVoltage); }  // V
+    float ActualTestVoltage() const { return Locked(FActualTestVoltage); } // V
     qint32 FourthStatusValue() const { return Locked(FFourth); }
-    quint8 LastResult() const { return FLastResult.load(); }  // transport result code
+    quint8 LastResult() const { return FLastResult.load(); } // transport result code
     quint32 LastSystemError() const { return FLastSystemError.load(); }
     // Why the last Open failed, readable for the operator (names the fix for a denied port).
     QString LastOpenError() const { return Locked(FLastOpenError); }
@@ -131,8 +131,8 @@ public:
     QString CalibratedBy() const { return Locked(FCalibration.CalibratedBy); }
     QDateTime LastCalibration() const { return Locked(FCalibration.LastCalibration); }
     QDateTime NextCalibration() const { return Locked(FCalibration.NextCalibration); }
-    QString RequestText() const;  // tokens of the last request, comma separated
-    QString ReplyText() const;    // fields of the last reply, comma separated
+    QString RequestText() const; // tokens of the last request, comma separated
+    QString ReplyText() const;   // fields of the last reply, comma separated
     QStringList ReplyFields() const { return Locked(FLastReply); }
     bool StatusQueryMode() const { return FStatusQueryMode.load(); }
 
@@ -157,10 +157,10 @@ private:
         TRequest(CommandType type = CommandType::MEMGETDIR, qint32 argument = 0)
             : Type(type), Argument(argument) {}
         CommandType Type;
-        qint32 Argument;  // slot or tap result number
-        bool Output = false;  // APMOUTPUT
+        qint32 Argument;     // slot or tap result number
+        bool Output = false; // APMOUTPUT
         TApmSelection Selection;
-        std::shared_ptr<const TMemoryData> Setup;  // TESTSETUP
+        std::shared_ptr<const TMemoryData> Setup; // TESTSETUP
     };
     struct TOpenJob {
         QString Port;
@@ -188,10 +188,8 @@ private:
     void Beep();
     void ClearIdentification();
     void PauseUntilNextPass();
-    static QDeadlineTimer NextPollTime();  // 0.4752 s from now
-    template <typename T>
-    T Locked(const T& field) const
-    {
+    static QDeadlineTimer NextPollTime(); // 0.4752 s from now
+    template <typename T> T Locked(const T& field) const {
         QMutexLocker lock(&FLock);
         return field;
     }
@@ -208,7 +206,7 @@ private:
 
     // Shared between the threads. Flags and numbers are atomics; compound data is under FLock.
     mutable QMutex FLock;
-    QWaitCondition FWake;  // wakes the loop pause and the hand-over wait
+    QWaitCondition FWake; // wakes the loop pause and the hand-over wait
     std::atomic<LinkState> FState{LinkState::Disconnected};
     std::atomic<bool> FConnectRequest{false};
     std::atomic<bool> FDisconnectRequest{false};
@@ -256,8 +254,8 @@ private:
     std::unique_ptr<TVuroRS232Comms> FComms;
     int FConnectStep = 0;
     QDeadlineTimer FNextPoll;
-    bool FTransportFailed = false;  // in the command being executed
-    bool FReplyLost = false;        // ... and no reply fields were left
+    bool FTransportFailed = false; // in the command being executed
+    bool FReplyLost = false;       // ... and no reply fields were left
     TLiveSampleA FLiveA;
     TLiveSampleB FLiveB;
 };

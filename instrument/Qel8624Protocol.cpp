@@ -10,25 +10,32 @@ namespace {
 
 using Comms = TVuroRS232Comms;
 
-QString Field(const QStringList& fields, int i) { return i >= 0 && i < fields.size() ? fields.at(i) : QString(); }
+QString Field(const QStringList& fields, int i) {
+    return i >= 0 && i < fields.size() ? fields.at(i) : QString();
+}
 
-qint32 Int(const QStringList& fields, int i) { return Comms::DecodeInt(Field(fields, i)); }
+qint32 Int(const QStringList& fields, int i) {
+    return Comms::DecodeInt(Field(fields, i));
+}
 
 float Float(const QStringList& fields, int i) {
     const auto v = Comms::DecodeFloat(Field(fields, i));
-    if (!v) throw EConvertError("reply field " + std::to_string(i) + " is not a floating point value");
+    if (!v)
+        throw EConvertError("reply field " + std::to_string(i) + " is not a floating point value");
     return *v;
 }
 
 // Whole units toward zero; values no 32-bit integer can hold (NaN, huge) are sent as 0.
 qint32 Truncate(float v) {
-    if (!std::isfinite(v) || v >= 2147483648.0f || v < -2147483648.0f) return 0;
+    if (!std::isfinite(v) || v >= 2147483648.0f || v < -2147483648.0f)
+        return 0;
     return qint32(v);
 }
 
 QStringList Tokens(std::initializer_list<const char*> literals) {
     QStringList t;
-    for (const char* l : literals) t << QString::fromLatin1(l);
+    for (const char* l : literals)
+        t << QString::fromLatin1(l);
     return t;
 }
 
@@ -43,7 +50,7 @@ void ReadPhases(const QStringList& fields, TTapReply& tap) {
     }
 }
 
-}  // namespace
+} // namespace
 
 bool IsSetupResendError(int e) {
     return e == 2305 || (e >= 2307 && e <= 2311) || e == 2316 || e == 2368;
@@ -51,14 +58,20 @@ bool IsSetupResendError(int e) {
 
 int ErrorNumber(const QStringList& fields) {
     const QString status = Field(fields, 0);
-    if (status == QLatin1String("+OK")) return 0;
-    if (status == QLatin1String("+ERROR")) return Int(fields, 1);
+    if (status == QLatin1String("+OK"))
+        return 0;
+    if (status == QLatin1String("+ERROR"))
+        return Int(fields, 1);
     return -1;
 }
 
-bool IsAccepted(const QStringList& fields) { return Field(fields, 0) == QLatin1String("+OK"); }
+bool IsAccepted(const QStringList& fields) {
+    return Field(fields, 0) == QLatin1String("+OK");
+}
 
-qint32 TVectorGroup::Pack() const { return ((Hv & 0xF) << 12) | ((Lv & 0xF) << 8) | (Clock & 0xFF); }
+qint32 TVectorGroup::Pack() const {
+    return ((Hv & 0xF) << 12) | ((Lv & 0xF) << 8) | (Clock & 0xFF);
+}
 
 TVectorGroup TVectorGroup::Unpack(qint32 packed) {
     return {int((packed >> 12) & 0xF), int((packed >> 8) & 0xF), int(packed & 0xFF)};
@@ -73,22 +86,33 @@ float VectorGroupRatioFactor(int hv, int lv) {
         {InvSqrt3, 1, 1, Sqrt3, Sqrt3},
         {Third, InvSqrt3, InvSqrt3, 1, 1},
     };
-    if (hv < conD || hv > conZ || lv < conD || lv > conZN) return 1;
+    if (hv < conD || hv > conZ || lv < conD || lv > conZN)
+        return 1;
     return Table[hv][lv];
 }
 
 TestStatus MapStatusCode(qint32 code, TestStatus current) {
-    if (code >= 0 && code <= 8) return TestStatus(code);
+    if (code >= 0 && code <= 8)
+        return TestStatus(code);
     switch (code) {
-    case 249: return TestStatus::UnsavedData;
-    case 250: return TestStatus::NoMemory;
-    case 251: return TestStatus::EmergencyStop;
-    case 252: return TestStatus::OverCurrent;
-    case 253: return TestStatus::OutOfRange;
-    case 254: return TestStatus::ConfigFault;
-    case 255: return TestStatus::ReversedConn;
-    case 65535: return current == TestStatus::Measuring ? TestStatus::Measuring : TestStatus::ConfigFault;
-    default: return current;
+    case 249:
+        return TestStatus::UnsavedData;
+    case 250:
+        return TestStatus::NoMemory;
+    case 251:
+        return TestStatus::EmergencyStop;
+    case 252:
+        return TestStatus::OverCurrent;
+    case 253:
+        return TestStatus::OutOfRange;
+    case 254:
+        return TestStatus::ConfigFault;
+    case 255:
+        return TestStatus::ReversedConn;
+    case 65535:
+        return current == TestStatus::Measuring ? TestStatus::Measuring : TestStatus::ConfigFault;
+    default:
+        return current;
     }
 }
 
@@ -123,7 +147,8 @@ int FirmwareVersionNumber(const QString& versionText) {
     for (int i = 0; i < 3 && i < pieces.size(); ++i) {
         bool ok = false;
         const int v = pieces.at(i).toInt(&ok, 10);
-        if (ok && v >= 0 && v < 100000) part[i] = v;
+        if (ok && v >= 0 && v < 100000)
+            part[i] = v;
     }
     return part[0] * 10000 + part[1] * 100 + part[2];
 }
@@ -133,7 +158,8 @@ TIdentification DecodeIdentification(const QStringList& fields) {
 }
 
 TCalibration DecodeCalibration(const QStringList& fields) {
-    return {Field(fields, 1), Comms::DecodeDateTime(Field(fields, 2)), Comms::DecodeDateTime(Field(fields, 3))};
+    return {Field(fields, 1), Comms::DecodeDateTime(Field(fields, 2)),
+            Comms::DecodeDateTime(Field(fields, 3))};
 }
 
 TInfoReply DecodeInfo(const QStringList& fields) {
@@ -178,7 +204,8 @@ TLiveP DecodeLiveP(const QStringList& fields) {
     TLiveP r;
     r.Primary = Float(fields, 1);
     r.Secondary = Float(fields, 2);
-    for (int i = 0; i < 3; ++i) r.Values[i] = Float(fields, 3 + i);
+    for (int i = 0; i < 3; ++i)
+        r.Values[i] = Float(fields, 3 + i);
     const qint32 counterAndStatus = Int(fields, 6);
     r.Counter = quint8(counterAndStatus & 0xFF);
     r.StatusByte = quint8((counterAndStatus >> 8) & 0xFF);
@@ -201,29 +228,56 @@ TLiveK DecodeLiveK(const QStringList& fields) {
     return r;
 }
 
-QStringList ConnectRequest() { return Tokens({"C", "O"}); }
-QStringList IdentifyRequest() { return Tokens({"I"}); }
-QStringList CalibrationRequest() { return Tokens({"S", "I"}); }
-QStringList CheckRequest() { return Tokens({"C", "M"}); }
-QStringList StatusRequest() { return Tokens({"T", "M", "Q"}); }
-QStringList DisconnectRequest() { return Tokens({"C", "C"}); }
-QStringList LivePRequest() { return Tokens({"S", "P"}); }
-QStringList LiveQRequest() { return Tokens({"S", "Q"}); }
-QStringList LiveKRequest() { return Tokens({"S", "K"}); }
+QStringList ConnectRequest() {
+    return Tokens({"C", "O"});
+}
+QStringList IdentifyRequest() {
+    return Tokens({"I"});
+}
+QStringList CalibrationRequest() {
+    return Tokens({"S", "I"});
+}
+QStringList CheckRequest() {
+    return Tokens({"C", "M"});
+}
+QStringList StatusRequest() {
+    return Tokens({"T", "M", "Q"});
+}
+QStringList DisconnectRequest() {
+    return Tokens({"C", "C"});
+}
+QStringList LivePRequest() {
+    return Tokens({"S", "P"});
+}
+QStringList LiveQRequest() {
+    return Tokens({"S", "Q"});
+}
+QStringList LiveKRequest() {
+    return Tokens({"S", "K"});
+}
 
-QStringList MemGetDirRequest() { return Tokens({"M", "G"}); }
-QStringList MemDeleteRequest(qint32 slot) { return Tokens({"M", "F"}) << Comms::IntToken(slot); }
-QStringList MemReadSetupRequest(qint32 slot) { return Tokens({"M", "R", "S"}) << Comms::IntToken(slot); }
-QStringList MemReadInfoRequest(qint32 slot) { return Tokens({"M", "R", "I"}) << Comms::IntToken(slot); }
+QStringList MemGetDirRequest() {
+    return Tokens({"M", "G"});
+}
+QStringList MemDeleteRequest(qint32 slot) {
+    return Tokens({"M", "F"}) << Comms::IntToken(slot);
+}
+QStringList MemReadSetupRequest(qint32 slot) {
+    return Tokens({"M", "R", "S"}) << Comms::IntToken(slot);
+}
+QStringList MemReadInfoRequest(qint32 slot) {
+    return Tokens({"M", "R", "I"}) << Comms::IntToken(slot);
+}
 QStringList MemReadTapRequest(qint32 slot, qint32 tap) {
     return Tokens({"M", "R", "T"}) << Comms::IntToken(slot) << Comms::IntToken(tap);
 }
 
 QList<QStringList> TestSetupRequests(const TTestSetupArgs& s) {
     return {
-        Tokens({"T", "S", "V"}) << Comms::IntToken(s.VectorGroup.Pack()) << Comms::IntToken(Truncate(s.TestVoltage)),
-        Tokens({"T", "S", "T"}) << Comms::IntToken(s.TapA) << Comms::IntToken(s.TapB) << Comms::IntToken(s.TapC)
-                                << Comms::FloatToken(0),
+        Tokens({"T", "S", "V"}) << Comms::IntToken(s.VectorGroup.Pack())
+                                << Comms::IntToken(Truncate(s.TestVoltage)),
+        Tokens({"T", "S", "T"}) << Comms::IntToken(s.TapA) << Comms::IntToken(s.TapB)
+                                << Comms::IntToken(s.TapC) << Comms::FloatToken(0),
         Tokens({"T", "S", "N"}) << Comms::FloatToken(s.HvNominal) << Comms::FloatToken(s.LvNominal),
         Tokens({"T", "I", "S"}) << s.DutSerialNumber,
         Tokens({"T", "I", "L"}) << s.DutLocation,
@@ -234,21 +288,35 @@ QList<QStringList> TestSetupRequests(const TTestSetupArgs& s) {
 }
 
 QStringList TestSetupTapRequest(int index, float hv, float lv) {
-    return Tokens({"T", "S", "I"}) << Comms::FloatToken(float(index)) << Comms::FloatToken(hv) << Comms::FloatToken(lv);
+    return Tokens({"T", "S", "I"}) << Comms::FloatToken(float(index)) << Comms::FloatToken(hv)
+                                   << Comms::FloatToken(lv);
 }
 
-QStringList TestRunRequest() { return Tokens({"T", "M", "R"}); }
-QStringList TestHaltRequest() { return Tokens({"T", "M", "H"}); }
-QStringList TestContinueRequest() { return Tokens({"T", "M", "C"}); }
-QStringList TestGetTapRequest(qint32 n) { return Tokens({"T", "R", "T"}) << Comms::IntToken(n); }
+QStringList TestRunRequest() {
+    return Tokens({"T", "M", "R"});
+}
+QStringList TestHaltRequest() {
+    return Tokens({"T", "M", "H"});
+}
+QStringList TestContinueRequest() {
+    return Tokens({"T", "M", "C"});
+}
+QStringList TestGetTapRequest(qint32 n) {
+    return Tokens({"T", "R", "T"}) << Comms::IntToken(n);
+}
 
-QStringList ApmOutputRequest(bool on) { return Tokens({"S", "O"}) << Comms::IntToken(on ? 1 : 0); }
-QStringList ApmVoltageRequest(qint32 code) { return Tokens({"S", "G"}) << Comms::IntToken(code); }
+QStringList ApmOutputRequest(bool on) {
+    return Tokens({"S", "O"}) << Comms::IntToken(on ? 1 : 0);
+}
+QStringList ApmVoltageRequest(qint32 code) {
+    return Tokens({"S", "G"}) << Comms::IntToken(code);
+}
 QStringList ApmSelectRequest(qint32 selection, float voltage) {
     return Tokens({"S", "C"}) << Comms::IntToken(selection) << Comms::IntToken(Truncate(voltage));
 }
 QStringList ApmSelectExtRequest(qint32 selection, float voltage, qint32 mode) {
-    return Tokens({"S", "H"}) << Comms::IntToken(selection) << Comms::IntToken(Truncate(voltage)) << Comms::IntToken(mode);
+    return Tokens({"S", "H"}) << Comms::IntToken(selection) << Comms::IntToken(Truncate(voltage))
+                              << Comms::IntToken(mode);
 }
 
-}  // namespace Qel8624
+} // namespace Qel8624

@@ -53,14 +53,23 @@ enum class CommandType : int {
 namespace Qel8624 {
 
 // Winding connection codes and special clock numbers of the packed vector group.
-enum TConnection : int { conD = 0, conY = 1, conYN = 2, conZ = 3, conZN = 4, con1P = 5, conCT = 6, conNotSet = 15 };
+enum TConnection : int {
+    conD = 0,
+    conY = 1,
+    conYN = 2,
+    conZ = 3,
+    conZN = 4,
+    con1P = 5,
+    conCT = 6,
+    conNotSet = 15
+};
 constexpr int ClockArbitrary = 85;
 constexpr int ClockArbitraryAuto = 86;
 constexpr int ClockNotSet = 255;
 
 // Error numbers with a defined reaction.
-constexpr int ErrEndOfList = 2311;  // ends a per-tap list
-bool IsSetupResendError(int errorNumber);  // 2305, 2307-2311, 2316, 2368
+constexpr int ErrEndOfList = 2311;        // ends a per-tap list
+bool IsSetupResendError(int errorNumber); // 2305, 2307-2311, 2316, 2368
 
 // Status field: 0 for "+OK", field 1 for "+ERROR", -1 for anything else.
 int ErrorNumber(const QStringList& fields);
@@ -72,7 +81,7 @@ struct TVectorGroup {
     int Lv = conNotSet;
     int Clock = ClockNotSet;
 
-    qint32 Pack() const;  // each part masked to its width
+    qint32 Pack() const; // each part masked to its width
     static TVectorGroup Unpack(qint32 packed);
     bool operator==(const TVectorGroup&) const = default;
 };
@@ -86,8 +95,8 @@ TestStatus MapStatusCode(qint32 code, TestStatus current);
 
 struct TStatusReply {
     TVectorGroup VectorGroup;
-    bool Refused = false;      // "+ERROR:" in the reply: only the vector group is valid
-    qint32 TestVoltage = 0;    // volts, 255 = not available
+    bool Refused = false;   // "+ERROR:" in the reply: only the vector group is valid
+    qint32 TestVoltage = 0; // volts, 255 = not available
     qint32 Fourth = 0;
     TestStatus Status = TestStatus::Idle;
 };
@@ -100,7 +109,7 @@ std::array<quint8, MemorySlots> DecodeMemoryDirectory(const QString& directory);
 
 // Firmware version text "2.05.12" -> 20512; missing parts default to 1.0.0.
 int FirmwareVersionNumber(const QString& versionText);
-constexpr int ExtendedSelectFirmware = 30000;  // from here on S H replaces S C
+constexpr int ExtendedSelectFirmware = 30000; // from here on S H replaces S C
 
 // Reply "I".
 struct TIdentification {
@@ -111,14 +120,14 @@ TIdentification DecodeIdentification(const QStringList& fields);
 // Reply "S I".
 struct TCalibration {
     QString CalibratedBy;
-    QDateTime LastCalibration, NextCalibration;  // invalid = no date
+    QDateTime LastCalibration, NextCalibration; // invalid = no date
 };
 TCalibration DecodeCalibration(const QStringList& fields);
 
 // Reply "M R I" / MEMGETINFO.
 struct TInfoReply {
     QString DutSerialNumber, DutLocation, DutType, Operator;
-    float MaxDeviation = 0;  // %
+    float MaxDeviation = 0; // %
     QDateTime TestDate;
 };
 TInfoReply DecodeInfo(const QStringList& fields);
@@ -126,10 +135,10 @@ TInfoReply DecodeInfo(const QStringList& fields);
 // Reply "M R S".
 struct TStoredSetupReply {
     TVectorGroup VectorGroup;
-    qint32 TestVoltage = 0;  // V, 0 = automatic
-    float HvNominal = 0, LvNominal = 0;  // kV
+    qint32 TestVoltage = 0;             // V, 0 = automatic
+    float HvNominal = 0, LvNominal = 0; // kV
     qint32 TotalTaps = 0, BottomTap = 0, NominalTap = 0;
-    float TapStep = 0;  // kV
+    float TapStep = 0; // kV
     qint32 StoredResults = 0;
 };
 TStoredSetupReply DecodeStoredSetup(const QStringList& fields);
@@ -137,15 +146,15 @@ TStoredSetupReply DecodeStoredSetup(const QStringList& fields);
 // Per-phase values of a tap (A, B, C).
 struct TPhaseValues {
     float Ratio = 0;
-    float Current = 0;          // mA
-    float PhaseDeviation = 0;   // degrees
+    float Current = 0;        // mA
+    float PhaseDeviation = 0; // degrees
 };
 
 // Reply "M R T" (stored tap) and "T R T" (tap of the running test).
 struct TTapReply {
-    float HvNominal = 0, LvNominal = 0;  // kV
+    float HvNominal = 0, LvNominal = 0; // kV
     std::array<TPhaseValues, 3> Phase;
-    bool Flagged = false;  // M R T field 12 only
+    bool Flagged = false; // M R T field 12 only
 };
 TTapReply DecodeStoredTap(const QStringList& fields);
 TTapReply DecodeTestTap(const QStringList& fields);
@@ -153,7 +162,7 @@ TTapReply DecodeTestTap(const QStringList& fields);
 // Live samples.
 struct TLiveP {
     float Primary = 0, Secondary = 0;
-    std::array<float, 3> Values{};  // fields 3-5, passed on untouched
+    std::array<float, 3> Values{}; // fields 3-5, passed on untouched
     quint8 Counter = 0;
     quint8 StatusByte = 0;
     qint32 Condition = 0;
@@ -161,7 +170,7 @@ struct TLiveP {
 TLiveP DecodeLiveP(const QStringList& fields);
 struct TLiveQ {
     qint32 GainCode = 0, Value2 = 0;
-    float Value3 = 0;  // an integer on the wire, kept as a float
+    float Value3 = 0; // an integer on the wire, kept as a float
 };
 TLiveQ DecodeLiveQ(const QStringList& fields);
 struct TLiveK {
@@ -172,29 +181,29 @@ struct TLiveK {
 TLiveK DecodeLiveK(const QStringList& fields);
 
 // --- Request builders: the tokens of one frame each. ---
-QStringList ConnectRequest();      // C O
-QStringList IdentifyRequest();     // I
-QStringList CalibrationRequest();  // S I
-QStringList CheckRequest();        // C M
-QStringList StatusRequest();       // T M Q
-QStringList DisconnectRequest();   // C C
-QStringList LivePRequest();        // S P
-QStringList LiveQRequest();        // S Q
-QStringList LiveKRequest();        // S K
+QStringList ConnectRequest();     // C O
+QStringList IdentifyRequest();    // I
+QStringList CalibrationRequest(); // S I
+QStringList CheckRequest();       // C M
+QStringList StatusRequest();      // T M Q
+QStringList DisconnectRequest();  // C C
+QStringList LivePRequest();       // S P
+QStringList LiveQRequest();       // S Q
+QStringList LiveKRequest();       // S K
 
-QStringList MemGetDirRequest();                    // M G
-QStringList MemDeleteRequest(qint32 slot);         // M F slot
-QStringList MemReadSetupRequest(qint32 slot);      // M R S slot
-QStringList MemReadInfoRequest(qint32 slot);       // M R I slot
-QStringList MemReadTapRequest(qint32 slot, qint32 tap);  // M R T slot tap
+QStringList MemGetDirRequest();                         // M G
+QStringList MemDeleteRequest(qint32 slot);              // M F slot
+QStringList MemReadSetupRequest(qint32 slot);           // M R S slot
+QStringList MemReadInfoRequest(qint32 slot);            // M R I slot
+QStringList MemReadTapRequest(qint32 slot, qint32 tap); // M R T slot tap
 constexpr int MaxTaps = 126;
 
 // Everything a test setup carries (the header of a stored test without its date).
 struct TTestSetupArgs {
     TVectorGroup VectorGroup;
-    float TestVoltage = 0;  // V, truncated to whole volts on the wire
+    float TestVoltage = 0; // V, truncated to whole volts on the wire
     qint32 TapA = 0, TapB = 0, TapC = 0;
-    float HvNominal = 0, LvNominal = 0;  // kV
+    float HvNominal = 0, LvNominal = 0; // kV
     QString DutSerialNumber, DutLocation, DutType, Operator;
     float MaxDeviation = 0;
 };
@@ -203,14 +212,14 @@ QList<QStringList> TestSetupRequests(const TTestSetupArgs& setup);
 // T S I index hv lv (one per tap when the tap step is 0).
 QStringList TestSetupTapRequest(int index, float hvNominal, float lvNominal);
 
-QStringList TestRunRequest();       // T M R
-QStringList TestHaltRequest();      // T M H
-QStringList TestContinueRequest();  // T M C
-QStringList TestGetTapRequest(qint32 n);  // T R T n
+QStringList TestRunRequest();            // T M R
+QStringList TestHaltRequest();           // T M H
+QStringList TestContinueRequest();       // T M C
+QStringList TestGetTapRequest(qint32 n); // T R T n
 
-QStringList ApmOutputRequest(bool on);                          // S O 1|0
-QStringList ApmVoltageRequest(qint32 voltageCode);              // S G code
-QStringList ApmSelectRequest(qint32 selection, float voltage);  // S C sel volt
-QStringList ApmSelectExtRequest(qint32 selection, float voltage, qint32 mode);  // S H sel volt mode
+QStringList ApmOutputRequest(bool on);                                         // S O 1|0
+QStringList ApmVoltageRequest(qint32 voltageCode);                             // S G code
+QStringList ApmSelectRequest(qint32 selection, float voltage);                 // S C sel volt
+QStringList ApmSelectExtRequest(qint32 selection, float voltage, qint32 mode); // S H sel volt mode
 
-}  // namespace Qel8624
+} // namespace Qel8624

@@ -4,12 +4,11 @@
 
 #include <cmath>
 
-void ComputeTapDeviations(TTapResult& tap, qint32 hvConnection, qint32 lvConnection)
-{
+void ComputeTapDeviations(TTapResult& tap, qint32 hvConnection, qint32 lvConnection) {
     // A nominal voltage that is missing (0) or unreadable would turn every deviation into a
     // division by zero or NaN; such a tap is shown flagged instead.
-    const bool usable = tap.HVNominal != 0 && tap.LVNominal != 0 && std::isfinite(tap.HVNominal)
-                        && std::isfinite(tap.LVNominal);
+    const bool usable = tap.HVNominal != 0 && tap.LVNominal != 0 && std::isfinite(tap.HVNominal) &&
+                        std::isfinite(tap.LVNominal);
     if (!usable) {
         tap.RatioDeviation = {};
         tap.Flag = true;

@@ -17,14 +17,22 @@ constexpr qint64 ChunkSize = 255;
 // the link still reports a system error number as the instrument thread expects.
 int SystemErrorOf(QSerialPort::SerialPortError error) {
     switch (error) {
-    case QSerialPort::NoError: return 0;
-    case QSerialPort::DeviceNotFoundError: return ENOENT;
-    case QSerialPort::PermissionError: return EACCES;
-    case QSerialPort::OpenError: return EBUSY;
-    case QSerialPort::NotOpenError: return EBADF;
-    case QSerialPort::UnsupportedOperationError: return EINVAL;
-    case QSerialPort::TimeoutError: return ETIMEDOUT;
-    default: return EIO;
+    case QSerialPort::NoError:
+        return 0;
+    case QSerialPort::DeviceNotFoundError:
+        return ENOENT;
+    case QSerialPort::PermissionError:
+        return EACCES;
+    case QSerialPort::OpenError:
+        return EBUSY;
+    case QSerialPort::NotOpenError:
+        return EBADF;
+    case QSerialPort::UnsupportedOperationError:
+        return EINVAL;
+    case QSerialPort::TimeoutError:
+        return ETIMEDOUT;
+    default:
+        return EIO;
     }
 }
 
@@ -37,28 +45,39 @@ int Remaining(const QDeadlineTimer& a, const QDeadlineTimer& b) {
     return int(std::max<qint64>(0, std::min(a.remainingTime(), b.remainingTime())));
 }
 
-}  // namespace
+} // namespace
 
 TVuroRS232Comms::TVuroRS232Comms() = default;
 
-TVuroRS232Comms::~TVuroRS232Comms() { Close(); }
+TVuroRS232Comms::~TVuroRS232Comms() {
+    Close();
+}
 
-void TVuroRS232Comms::SetWorkerThread(QThread* thread) { m_WorkerThread = thread; }
+void TVuroRS232Comms::SetWorkerThread(QThread* thread) {
+    m_WorkerThread = thread;
+}
 
-bool TVuroRS232Comms::IsOpen() const { return m_Port && m_Port->isOpen(); }
+bool TVuroRS232Comms::IsOpen() const {
+    return m_Port && m_Port->isOpen();
+}
 
 QString TVuroRS232Comms::SystemPortName(const QString& portName) {
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"),
+                                        QRegularExpression::CaseInsensitiveOption);
     const QString name = portName.trimmed();
-    if (name.isEmpty()) return name;
+    if (name.isEmpty())
+        return name;
     const auto m = com.match(name);
-    if (m.hasMatch() && m.captured(1).toInt() >= 1) return QStringLiteral("/dev/ttyS%1").arg(m.captured(1).toInt() - 1);
-    if (name.contains(QLatin1Char('/'))) return name;
+    if (m.hasMatch() && m.captured(1).toInt() >= 1)
+        return QStringLiteral("/dev/ttyS%1").arg(m.captured(1).toInt() - 1);
+    if (name.contains(QLatin1Char('/')))
+        return name;
     return QStringLiteral("/dev/") + name;
 }
 
 quint8 TVuroRS232Comms::Open(const QString& portName) {
-    if (IsOpen()) return rcOK;
+    if (IsOpen())
+        return rcOK;
     m_PortName = portName;
     m_LastSystemError = 0;
     m_LastErrorText.clear();
@@ -73,28 +92,33 @@ quint8 TVuroRS232Comms::Open(const QString& portName) {
     }
     if (ok) {
         // A pseudo-terminal has no modem lines and refuses DTR/RTS; that is no reason to fail.
-        if (!m_Port->setDataTerminalReady(false)) m_Port->clearError();
-        if (!m_Port->setRequestToSend(false)) m_Port->clearError();
+        if (!m_Port->setDataTerminalReady(false))
+            m_Port->clearError();
+        if (!m_Port->setRequestToSend(false))
+            m_Port->clearError();
     }
     if (!ok) {
         const auto error = device.isEmpty() ? QSerialPort::DeviceNotFoundError : m_Port->error();
         m_LastSystemError = quint32(SystemErrorOf(error));
         if (error == QSerialPort::PermissionError)
             m_LastErrorText = QStringLiteral("Permission denied on %1: add the user to the dialout group "
-                                             "(sudo usermod -aG dialout <user>) and log in again.").arg(device);
+                                             "(sudo usermod -aG dialout <user>) and log in again.")
+                                  .arg(device);
         else
-            m_LastErrorText = QStringLiteral("%1: %2").arg(device, device.isEmpty() ? QStringLiteral("no port name")
-                                                                                     : m_Port->errorString());
+            m_LastErrorText = QStringLiteral("%1: %2").arg(
+                device, device.isEmpty() ? QStringLiteral("no port name") : m_Port->errorString());
         m_Port->close();
         m_Port.reset();
         return rcSystemError;
     }
-    if (m_WorkerThread && m_WorkerThread != QThread::currentThread()) m_Port->moveToThread(m_WorkerThread);
+    if (m_WorkerThread && m_WorkerThread != QThread::currentThread())
+        m_Port->moveToThread(m_WorkerThread);
     return rcOK;
 }
 
 int TVuroRS232Comms::Close() {
-    if (!m_Port) return 0;
+    if (!m_Port)
+        return 0;
     int result = 0;
     if (m_Port->isOpen()) {
         m_Port->clear();
@@ -115,12 +139,17 @@ void TVuroRS232Comms::AddText(const QString& token) {
     m_Tokens.append(token);
 }
 
-void TVuroRS232Comms::AddInt(qint32 value) { AddText(IntToken(value)); }
+void TVuroRS232Comms::AddInt(qint32 value) {
+    AddText(IntToken(value));
+}
 
-void TVuroRS232Comms::AddFloat(float value) { AddText(FloatToken(value)); }
+void TVuroRS232Comms::AddFloat(float value) {
+    AddText(FloatToken(value));
+}
 
 void TVuroRS232Comms::AddTokens(const QStringList& tokens) {
-    for (const auto& t : tokens) AddText(t);
+    for (const auto& t : tokens)
+        AddText(t);
 }
 
 quint8 TVuroRS232Comms::Exchange() {
@@ -128,11 +157,14 @@ quint8 TVuroRS232Comms::Exchange() {
         m_LastFailed = true;
         return rcNotOpen;
     }
-    if (m_Tokens.isEmpty()) return rcOK;
+    if (m_Tokens.isEmpty())
+        return rcOK;
     m_LastFailed = true;
     quint8 result = WriteFrame(BuildFrame(m_Tokens));
-    if (result == rcOK) result = ReadReply();
-    if (result != rcOK) return result;
+    if (result == rcOK)
+        result = ReadReply();
+    if (result != rcOK)
+        return result;
     m_Tokens.clear();
     m_LastFailed = false;
     return rcOK;
@@ -156,16 +188,20 @@ quint8 TVuroRS232Comms::PortFailure() {
 quint8 TVuroRS232Comms::WriteFrame(const QByteArray& frame) {
     m_Port->clear();
     m_Port->clearError();
-    if (m_Port->write(frame) < 0) return SystemFailure(QStringLiteral("Write"));
+    if (m_Port->write(frame) < 0)
+        return SystemFailure(QStringLiteral("Write"));
     QDeadlineTimer progress(WriteStallTimeOutMs);
     while (m_Port->bytesToWrite() > 0) {
-        if (progress.hasExpired()) return rcTimeOut;
+        if (progress.hasExpired())
+            return rcTimeOut;
         const qint64 before = m_Port->bytesToWrite();
         if (!m_Port->waitForBytesWritten(int(std::max<qint64>(0, progress.remainingTime())))) {
-            if (m_Port->error() != QSerialPort::TimeoutError) return PortFailure();
+            if (m_Port->error() != QSerialPort::TimeoutError)
+                return PortFailure();
             m_Port->clearError();
         }
-        if (m_Port->bytesToWrite() < before) progress.setRemainingTime(WriteStallTimeOutMs);
+        if (m_Port->bytesToWrite() < before)
+            progress.setRemainingTime(WriteStallTimeOutMs);
     }
     m_Port->clearError();
     return rcOK;
@@ -177,7 +213,8 @@ quint8 TVuroRS232Comms::ReadReply() {
     QDeadlineTimer progress(ProgressTimeOutMs);
     const QDeadlineTimer absolute(AbsoluteTimeOutMs);
     for (;;) {
-        if (progress.hasExpired() || absolute.hasExpired()) return rcTimeOut;
+        if (progress.hasExpired() || absolute.hasExpired())
+            return rcTimeOut;
         const auto error = m_Port->error();
         if (error == QSerialPort::TimeoutError) {
             m_Port->clearError();
@@ -190,8 +227,10 @@ quint8 TVuroRS232Comms::ReadReply() {
             continue;
         }
         QByteArray chunk = m_Port->read(ChunkSize);
-        if (chunk.isEmpty()) continue;
-        if (const auto zero = chunk.indexOf('\0'); zero >= 0) chunk.truncate(zero);
+        if (chunk.isEmpty())
+            continue;
+        if (const auto zero = chunk.indexOf('\0'); zero >= 0)
+            chunk.truncate(zero);
         m_Received += chunk;
         if (const auto end = m_Received.indexOf(":~:"); end >= 0) {
             m_Received.truncate(end + 3);
@@ -200,22 +239,30 @@ quint8 TVuroRS232Comms::ReadReply() {
         progress.setRemainingTime(ProgressTimeOutMs);
     }
     auto fields = SplitReply(m_Received);
-    if (!fields) return rcSplitError;
+    if (!fields)
+        return rcSplitError;
     m_Reply = *fields;
     return rcOK;
 }
 
-QString TVuroRS232Comms::ReplyField(int i) const { return i >= 0 && i < m_Reply.size() ? m_Reply.at(i) : QString(); }
+QString TVuroRS232Comms::ReplyField(int i) const {
+    return i >= 0 && i < m_Reply.size() ? m_Reply.at(i) : QString();
+}
 
-qint32 TVuroRS232Comms::ReplyInt(int i) const { return DecodeInt(ReplyField(i)); }
+qint32 TVuroRS232Comms::ReplyInt(int i) const {
+    return DecodeInt(ReplyField(i));
+}
 
 float TVuroRS232Comms::ReplyFloat(int i) const {
     const auto v = DecodeFloat(ReplyField(i));
-    if (!v) throw EConvertError("'" + ReplyField(i).toStdString() + "' is not a valid floating point value");
+    if (!v)
+        throw EConvertError("'" + ReplyField(i).toStdString() + "' is not a valid floating point value");
     return *v;
 }
 
-QDateTime TVuroRS232Comms::ReplyDateTime(int i) const { return DecodeDateTime(ReplyField(i)); }
+QDateTime TVuroRS232Comms::ReplyDateTime(int i) const {
+    return DecodeDateTime(ReplyField(i));
+}
 
 // --- Encodings ---
 
@@ -233,7 +280,8 @@ QString TVuroRS232Comms::Escape(const QString& field) {
     QString out;
     out.reserve(field.size());
     for (const QChar c : field) {
-        if (c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('~')) out += QLatin1Char('/');
+        if (c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('~'))
+            out += QLatin1Char('/');
         out += c;
     }
     return out;
@@ -241,7 +289,8 @@ QString TVuroRS232Comms::Escape(const QString& field) {
 
 QByteArray TVuroRS232Comms::BuildFrame(const QStringList& tokens) {
     QByteArray frame("+");
-    for (const auto& t : tokens) frame += Escape(t).toLatin1() + ':';
+    for (const auto& t : tokens)
+        frame += Escape(t).toLatin1() + ':';
     frame += "~:";
     return frame;
 }
@@ -254,7 +303,8 @@ std::optional<QStringList> TVuroRS232Comms::SplitReply(const QByteArray& frame) 
     for (qsizetype i = 0; i < frame.size(); ++i) {
         const char c = frame.at(i);
         if (c == '/') {
-            if (i + 1 < frame.size()) field += frame.at(++i);
+            if (i + 1 < frame.size())
+                field += frame.at(++i);
         } else if (c == ':') {
             fields.append(QString::fromLatin1(field));
             field.clear();
@@ -262,7 +312,8 @@ std::optional<QStringList> TVuroRS232Comms::SplitReply(const QByteArray& frame) 
             field += c;
         }
     }
-    if (fields.isEmpty()) return std::nullopt;
+    if (fields.isEmpty())
+        return std::nullopt;
     return fields;
 }
 
@@ -275,7 +326,8 @@ qint32 TVuroRS232Comms::DecodeInt(const QString& field) {
 std::optional<float> TVuroRS232Comms::DecodeFloat(const QString& field) {
     bool ok = false;
     const quint32 bits = field.trimmed().toUInt(&ok, 16);
-    if (!ok) return std::nullopt;
+    if (!ok)
+        return std::nullopt;
     float v = 0;
     std::memcpy(&v, &bits, sizeof v);
     return v;
@@ -283,26 +335,32 @@ std::optional<float> TVuroRS232Comms::DecodeFloat(const QString& field) {
 
 QDateTime TVuroRS232Comms::DecodeDateTime(const QString& field) {
     const QString t = field.trimmed();
-    if (t.size() != 12) return {};
+    if (t.size() != 12)
+        return {};
     int part[6];
     for (int i = 0; i < 6; ++i) {
         bool ok = false;
         part[i] = t.mid(2 * i, 2).toInt(&ok, 16);
-        if (!ok) return {};
+        if (!ok)
+            return {};
     }
-    if (part[1] < 1 || part[1] > 12) return {};
+    if (part[1] < 1 || part[1] > 12)
+        return {};
     const QDate date(2000 + part[0], part[1], part[2]);
     const QTime time(part[3], part[4], part[5]);
-    if (!date.isValid() || !time.isValid()) return {};
+    if (!date.isValid() || !time.isValid())
+        return {};
     return QDateTime(date, time);
 }
 
 QString TVuroRS232Comms::EncodeDateTime(const QDateTime& when) {
-    if (!when.isValid()) return QStringLiteral("000000000000");
+    if (!when.isValid())
+        return QStringLiteral("000000000000");
     const QDate d = when.date();
     const QTime t = when.time();
     const int part[6] = {d.year() - 2000, d.month(), d.day(), t.hour(), t.minute(), t.second()};
     QString out;
-    for (int p : part) out += QStringLiteral("%1").arg(p & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    for (int p : part)
+        out += QStringLiteral("%1").arg(p & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
     return out;
 }

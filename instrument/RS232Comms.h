@@ -31,12 +31,12 @@ public:
     // Result codes of the transport operations.
     enum TResult : quint8 {
         rcOK = 0,
-        rcWriteClosed = 1,  // write attempted on a closed port
-        rcTimeOut = 2,      // write stalled 3 s, or reply not complete in time
-        rcSystemError = 3,  // operating-system error; see LastSystemError
-        rcLineError = 4,    // line error (overrun, parity, framing, device lost)
-        rcSplitError = 5,   // reply frame cannot be split into fields
-        rcNotOpen = 6,      // exchange attempted on a closed port
+        rcWriteClosed = 1, // write attempted on a closed port
+        rcTimeOut = 2,     // write stalled 3 s, or reply not complete in time
+        rcSystemError = 3, // operating-system error; see LastSystemError
+        rcLineError = 4,   // line error (overrun, parity, framing, device lost)
+        rcSplitError = 5,  // reply frame cannot be split into fields
+        rcNotOpen = 6,     // exchange attempted on a closed port
     };
 
     // Reply deadlines: progress restarts the first, the second bounds the whole reply.
@@ -77,7 +77,7 @@ public:
     qint32 ReplyInt(int i) const;
     float ReplyFloat(int i) const;
     QDateTime ReplyDateTime(int i) const;
-    QString ReplyField(int i) const;  // empty when missing
+    QString ReplyField(int i) const; // empty when missing
     int ReplyCount() const { return int(m_Reply.size()); }
     const QStringList& ReplyFields() const { return m_Reply; }
     // The whole received frame text (callers look for "+ERROR:" in it).

@@ -15,6 +15,10 @@ TfrmProgress::TfrmProgress(const QString& section, QWidget* parent)
     resize(320, 60);
 }
 
-int TfrmProgress::Position() const { return ProgressBar1->value(); }
+int TfrmProgress::Position() const {
+    return ProgressBar1->value();
+}
 
-void TfrmProgress::SetPosition(int percent) { ProgressBar1->setValue(std::clamp(percent, 0, 100)); }
+void TfrmProgress::SetPosition(int percent) {
+    ProgressBar1->setValue(std::clamp(percent, 0, 100));
+}

@@ -12,5 +12,5 @@ public:
     explicit TfrmProgress(const QString& section, QWidget* parent = nullptr);
     QProgressBar* ProgressBar1;
     int Position() const;
-    void SetPosition(int percent);  // clamped to 0 ... 100
+    void SetPosition(int percent); // clamped to 0 ... 100
 };

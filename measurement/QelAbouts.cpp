@@ -59,7 +59,8 @@ TQelAbout::TQelAbout(TQelGlobal& global, QWidget* parent)
     lbFirmwareInformation = new QLabel(QStringLiteral("Firmware Upgrade Available On Server"), this);
     lbFirmwareInformation->setStyleSheet(QStringLiteral("color: #000080;"));
     lbFirmwareInformation->hide();
-    Label6 = new QLabel(QStringLiteral("Application Software 8625 for the QEL 8624 transformer turns ratio meter"), this);
+    Label6 = new QLabel(
+        QStringLiteral("Application Software 8625 for the QEL 8624 transformer turns ratio meter"), this);
     Label6->setWordWrap(true);
 
     bnOK = NewButton(QStringLiteral("\"OK\",1"), this);
@@ -111,7 +112,8 @@ TQelAbout::TQelAbout(TQelGlobal& global, QWidget* parent)
 }
 
 void TQelAbout::SetImages(const TQelImage& images) {
-    for (TPanelButton* b : {bnOK, bnQuickStart, bnFileManager, bnHelp}) b->SetImageList(images.Image32x32L());
+    for (TPanelButton* b : {bnOK, bnQuickStart, bnFileManager, bnHelp})
+        b->SetImageList(images.Image32x32L());
 }
 
 void TQelAbout::SetForm(TForm form) {
@@ -158,7 +160,8 @@ void TQelAbout::Refresh() {
     lbSerialNo->setText(NoValue);
     lbCalibrationDate->setText(NoValue);
     lbFirmwareInformation->hide();
-    SetStatusLine(FGlobal.ConfigSection + (FGlobal.SimulationMode ? QStringLiteral(" simulated")
-                                                                   : QStringLiteral(" not connected, please check ComPort.")),
+    SetStatusLine(FGlobal.ConfigSection + (FGlobal.SimulationMode
+                                               ? QStringLiteral(" simulated")
+                                               : QStringLiteral(" not connected, please check ComPort.")),
                   Qt::red);
 }

@@ -13,8 +13,8 @@
 #include "XMLKvDoc.h"
 
 #include <QDesktopServices>
-#include <QFontMetrics>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QScreen>
@@ -96,10 +96,11 @@ void TQelMainForm::BuildTitleBar() {
     esAlarms->hide();
 
     bnHelp = NewKey(esTitleBar, QStringLiteral("bnHelp"), {CaptionItem::Make(QString(), TQelImage::picHelp)});
-    bnMinimize = NewKey(esTitleBar, QStringLiteral("bnMinimize"), {CaptionItem::Make(QString(), TQelImage::picMinimize)});
+    bnMinimize = NewKey(esTitleBar, QStringLiteral("bnMinimize"),
+                        {CaptionItem::Make(QString(), TQelImage::picMinimize)});
     bnClose = NewKey(esTitleBar, QStringLiteral("bnClose"),
-                     {CaptionItem::Make(QString(), TQelImage::picCloseWindow), QStringLiteral("\"Exit to Windows\""),
-                      QStringLiteral("\"Shut Down \"")});
+                     {CaptionItem::Make(QString(), TQelImage::picCloseWindow),
+                      QStringLiteral("\"Exit to Windows\""), QStringLiteral("\"Shut Down \"")});
     bnClose->SetStateMax(1);
     bnClose->SetPopup(true);
     bnClose->SetPopupButton(true);
@@ -130,18 +131,21 @@ void TQelMainForm::BuildPages() {
         f->setObjectName(QLatin1String(name));
         return f;
     };
-    SetupFrame = frame("SetupFrame", QStringLiteral("SETUP"),
-                       QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."),
-                       tbSetup);
-    MeasDisplayFrame = frame(
-        "MeasDisplayFrame", QStringLiteral("Live display"),
-        QStringLiteral("Ratio, deviation, phase and current of the phases A, B and C of the last result will be shown here."),
-        tbMeasure);
-    ManualFrame = frame("ManualFrame", QStringLiteral("MEASURE"),
-                        QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
-    QelAnalysisFrame1 = frame("QelAnalysisFrame1", QStringLiteral("ANALYSIS"),
-                              QStringLiteral("Charts of ratio and phase deviation against their limits will be shown here."),
-                              tbAnalysis);
+    SetupFrame = frame(
+        "SetupFrame", QStringLiteral("SETUP"),
+        QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."),
+        tbSetup);
+    MeasDisplayFrame = frame("MeasDisplayFrame", QStringLiteral("Live display"),
+                             QStringLiteral("Ratio, deviation, phase and current of the phases A, B and C of "
+                                            "the last result will be shown here."),
+                             tbMeasure);
+    ManualFrame =
+        frame("ManualFrame", QStringLiteral("MEASURE"),
+              QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
+    QelAnalysisFrame1 =
+        frame("QelAnalysisFrame1", QStringLiteral("ANALYSIS"),
+              QStringLiteral("Charts of ratio and phase deviation against their limits will be shown here."),
+              tbAnalysis);
 
     StatusBar1 = new QStatusBar(tbMeasure);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -177,7 +181,8 @@ void TQelMainForm::BuildKeys() {
     bnF2 = NewKey(pnButtons, QStringLiteral("bnF2"), {QStringLiteral("\"Stop           Testing \",28")});
     bnF3 = NewKey(pnButtons, QStringLiteral("bnF3"), {QStringLiteral("\"Test a        single Tap\",72")});
     bnF4 = NewKey(pnButtons, QStringLiteral("bnF4"),
-                  {QStringLiteral("\"About\",58"), QStringLiteral("\"Analysis Params\",49"), CaptionItem::Make(QString())});
+                  {QStringLiteral("\"About\",58"), QStringLiteral("\"Analysis Params\",49"),
+                   CaptionItem::Make(QString())});
     bnF4Analysis = NewKey(pnButtons, QStringLiteral("bnF4Analysis"),
                           {QStringLiteral("\"More Analysis\",49"), QStringLiteral("\"Analysis Params\",49"),
                            QStringLiteral("\"Analysis for Files\",120")});
@@ -197,12 +202,16 @@ void TQelMainForm::BuildKeys() {
 
 void TQelMainForm::SetImages(const TQelImage& images) {
     FImages = &images;
-    for (TPanelButton* key : {bnF1, bnF2, bnF3, bnF4, bnF4Analysis, bnF5, bnF6}) key->SetImageList(images.Image32x32L());
-    for (TPanelButton* b : {bnHelp, bnMinimize, bnClose}) b->SetImageList(images.Image16x16L());
+    for (TPanelButton* key : {bnF1, bnF2, bnF3, bnF4, bnF4Analysis, bnF5, bnF6})
+        key->SetImageList(images.Image32x32L());
+    for (TPanelButton* b : {bnHelp, bnMinimize, bnClose})
+        b->SetImageList(images.Image16x16L());
     const int tabPictures[] = {TQelImage::picSetupTab, TQelImage::picMeasureTab, TQelImage::picAnalysis};
-    for (int i = 0; i < 3; ++i) PageControl1->setTabIcon(i, QIcon(images.Image32x32L()->Picture(tabPictures[i])));
+    for (int i = 0; i < 3; ++i)
+        PageControl1->setTabIcon(i, QIcon(images.Image32x32L()->Picture(tabPictures[i])));
     PageControl1->setIconSize(images.Image32x32L()->Size());
-    if (FAbout) FAbout->SetImages(images);
+    if (FAbout)
+        FAbout->SetImages(images);
 }
 
 void TQelMainForm::FormCreate() {
@@ -212,11 +221,13 @@ void TQelMainForm::FormCreate() {
         FGlobal.RegisterWindow(w);
     PageControl1Change();
     LinkBannerUpdate();
-    FHelpFile = FGlobal.AppFolder + QStringLiteral("Operating Instructions %1.html").arg(FGlobal.ConfigSection);
+    FHelpFile =
+        FGlobal.AppFolder + QStringLiteral("Operating Instructions %1.html").arg(FGlobal.ConfigSection);
     // "Load Last File" without a file manager opens the default document at start-up; making a
     // new one first would replace the very test the operator asked for with an empty one.
     const QString defaultDocument = FGlobal.DefaultDocumentName();
-    if (!(FGlobal.StartupMode == 3 && QFileInfo::exists(defaultDocument))) FGlobal.NewDocument(defaultDocument);
+    if (!(FGlobal.StartupMode == 3 && QFileInfo::exists(defaultDocument)))
+        FGlobal.NewDocument(defaultDocument);
     RenewTitle();
     StatusBar1->setVisible(FGlobal.DebugMode);
 }
@@ -252,10 +263,12 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
         SetStatusPanel(0, LinkPrefix + LinkStateText(state));
         SetStatusPanel(2, qel.RequestText());
         SetStatusPanel(3, qel.ReplyText());
-        if (FAbout) FAbout->Refresh();
+        if (FAbout)
+            FAbout->Refresh();
         LinkBannerUpdate();
         // An upload whose link is lost never reports its end; the pages must not stay locked.
-        if (FProgress && state != LinkState::Busy && state != LinkState::Idle && state != LinkState::Connected)
+        if (FProgress && state != LinkState::Busy && state != LinkState::Idle &&
+            state != LinkState::Connected)
             EndUploadProgress();
         break;
     }
@@ -275,7 +288,8 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
         } else if (lParam == int(CommandType::MEMGETRECORD)) {
             const double entries = double(FGlobal.DirectoryEntries.size());
             if (FProgress && entries > 0)
-                FProgress->SetPosition(int(std::lround(double(FGlobal.UploadedRecords.size()) / entries * 100)));
+                FProgress->SetPosition(
+                    int(std::lround(double(FGlobal.UploadedRecords.size()) / entries * 100)));
         } else if (lParam == 500) {
             EndUploadProgress();
             NotAvailableYet(QStringLiteral("Upload dialog"));
@@ -317,16 +331,21 @@ void TQelMainForm::OnStartup() {
     default:
         break;
     }
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
     show();
-    if (FGlobal.StartupMode == 2) bnF6Click();
+    if (FGlobal.StartupMode == 2)
+        bnF6Click();
 }
 
 void TQelMainForm::RenewTitle() {
-    esTitleBar->SetCaption(FGlobal.ConfigSection + QStringLiteral(" - ") + ShortDocumentName(FGlobal.Doc().FileName()));
+    esTitleBar->SetCaption(FGlobal.ConfigSection + QStringLiteral(" - ") +
+                           ShortDocumentName(FGlobal.Doc().FileName()));
     const TTitleColours c = TitleColours(FGlobal.Qel().Status());
-    const TTitleColours now{esTitleBar->GradStart(), esTitleBar->GradMid(), esTitleBar->GradEnd(), esTitleBar->FontColor()};
-    if (c == now) return;
+    const TTitleColours now{esTitleBar->GradStart(), esTitleBar->GradMid(), esTitleBar->GradEnd(),
+                            esTitleBar->FontColor()};
+    if (c == now)
+        return;
     esTitleBar->SetGradStart(c.Start);
     esTitleBar->SetGradMid(c.Mid);
     esTitleBar->SetGradEnd(c.End);
@@ -351,7 +370,8 @@ void TQelMainForm::AlarmUpdate() {
     SetStatusPanel(2, FGlobal.StatusText);
     QString text = AlarmText(status);
     // Simulated results must never pass for measured ones: the banner keeps saying so.
-    if (text.isEmpty() && FGlobal.SimulationMode) text = QStringLiteral("Simulation");
+    if (text.isEmpty() && FGlobal.SimulationMode)
+        text = QStringLiteral("Simulation");
     SetAlarmText(text);
 }
 
@@ -365,5 +385,6 @@ QString TQelMainForm::StatusPanel(int index) const {
 }
 
 void TQelMainForm::SetStatusPanel(int index, const QString& text) {
-    if (index >= 0 && index < FPanels.size()) FPanels.at(index)->setText(text);
+    if (index >= 0 && index < FPanels.size())
+        FPanels.at(index)->setText(text);
 }

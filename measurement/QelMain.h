@@ -85,7 +85,7 @@ public:
     void bnMinimizeClick();
     void bnCloseClick();
     void PageControl1Change();
-    void FormResize();  // the layout of the title bar, the keys and the pages
+    void FormResize(); // the layout of the title bar, the keys and the pages
 
 Q_SIGNALS:
     // The window has closed after the shut-down: the run is over.

@@ -36,7 +36,8 @@ void PinState(TPanelButton* key, int state) {
 // ------------------------------------------------------------------ pages and keys
 
 void TQelMainForm::PageControl1Change() {
-    for (QComboBox* box : findChildren<QComboBox*>()) box->hidePopup();
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->hidePopup();
     const int page = PageControl1->currentIndex();
     MeasDisplayFrame->setVisible(page != pgSetup);
     switch (page) {
@@ -69,20 +70,25 @@ void TQelMainForm::bnF1Click() {
     NotAvailableYet(QStringLiteral("Start Testing all Taps"));
 }
 
-void TQelMainForm::bnF2Click() { FGlobal.StopTest(); }
+void TQelMainForm::bnF2Click() {
+    FGlobal.StopTest();
+}
 
 void TQelMainForm::bnF3Click() {
-    if (PageControl1->currentIndex() != pgMeasure) PageControl1->setCurrentIndex(pgMeasure);
+    if (PageControl1->currentIndex() != pgMeasure)
+        PageControl1->setCurrentIndex(pgMeasure);
     PageControl1Change();
     NotAvailableYet(QStringLiteral("Test a single Tap"));
 }
 
 void TQelMainForm::bnF4Click() {
-    if (PageControl1->currentIndex() == pgSetup) OpenAbout(false);
+    if (PageControl1->currentIndex() == pgSetup)
+        OpenAbout(false);
 }
 
 void TQelMainForm::bnF4AnalysisClick() {
-    if (PageControl1->currentIndex() != pgAnalysis) return;
+    if (PageControl1->currentIndex() != pgAnalysis)
+        return;
     if (bnF4Analysis->State() == 1)
         NotAvailableYet(QStringLiteral("Analysis Params"));
     else if (bnF4Analysis->State() == 2)
@@ -92,28 +98,37 @@ void TQelMainForm::bnF4AnalysisClick() {
 void TQelMainForm::bnF5Click() {
     TOperatorIFace* op = FGlobal.Operator();
     if (!FGlobal.DirectoryEntries.empty() && op &&
-        op->Message(TOperatorIFace::TKind::Confirmation, QString(), QStringLiteral("Do you want to upload the memory again?"),
+        op->Message(TOperatorIFace::TKind::Confirmation, QString(),
+                    QStringLiteral("Do you want to upload the memory again?"),
                     TOperatorIFace::TButtons::YesNo) == TOperatorIFace::TAnswer::No) {
         NotAvailableYet(QStringLiteral("Upload dialog"));
         return;
     }
     if (FGlobal.Qel().State() == LinkState::Busy) {
-        if (op) op->Inform(QStringLiteral("System is Busy\r\nStand by"));
+        if (op)
+            op->Inform(QStringLiteral("System is Busy\r\nStand by"));
         return;
     }
     FGlobal.StartUpload();
 }
 
-void TQelMainForm::bnF6Click() { NotAvailableYet(QStringLiteral("File Manager")); }
+void TQelMainForm::bnF6Click() {
+    NotAvailableYet(QStringLiteral("File Manager"));
+}
 
-TQelAbout* TQelMainForm::About() const { return FAbout; }
+TQelAbout* TQelMainForm::About() const {
+    return FAbout;
+}
 
-TfrmProgress* TQelMainForm::Progress() const { return FProgress; }
+TfrmProgress* TQelMainForm::Progress() const {
+    return FProgress;
+}
 
 TQelAbout* TQelMainForm::CreateAbout() {
     if (!FAbout) {
         FAbout = new TQelAbout(FGlobal, this);
-        if (FImages) FAbout->SetImages(*FImages);
+        if (FImages)
+            FAbout->SetImages(*FImages);
         connect(FAbout, &TQelAbout::HelpRequested, this, &TQelMainForm::bnHelpClick);
     }
     return FAbout;
@@ -127,48 +142,60 @@ void TQelMainForm::OpenAbout(bool startupForm) {
         about->lbStatusInfo->clear();
         about->SetForm(TQelAbout::afAbout);
     }
-    if (FAboutShowing) return;
+    if (FAboutShowing)
+        return;
     FAboutShowing = true;
     // Before the main window shows, the box stands on its own in the middle of the screen.
     if (!isVisible()) {
         about->adjustSize();
-        if (QScreen* s = about->screen()) about->move(s->availableGeometry().center() - about->rect().center());
+        if (QScreen* s = about->screen())
+            about->move(s->availableGeometry().center() - about->rect().center());
     }
     const int result = about->exec();
     FAboutShowing = false;
     delete FAbout;
-    if (result == TQelAbout::FileManagerResult) bnF6Click();
+    if (result == TQelAbout::FileManagerResult)
+        bnF6Click();
 }
 
 // ------------------------------------------------------------------ title-bar buttons
 
 int TQelMainForm::HelpContext(int page) {
     switch (page) {
-    case pgSetup: return 7;
-    case pgMeasure: return 51;
-    case pgAnalysis: return 6;
-    default: return 0;
+    case pgSetup:
+        return 7;
+    case pgMeasure:
+        return 51;
+    case pgAnalysis:
+        return 6;
+    default:
+        return 0;
     }
 }
 
 QString TQelMainForm::HelpUrlFor(int page) const {
     QUrl url = QUrl::fromLocalFile(FHelpFile);
     // One anchor per help context in the operating instructions; context 0 is the contents.
-    if (const int context = HelpContext(page)) url.setFragment(QStringLiteral("context-%1").arg(context));
+    if (const int context = HelpContext(page))
+        url.setFragment(QStringLiteral("context-%1").arg(context));
     return url.toString();
 }
 
 void TQelMainForm::bnHelpClick() {
     if (!QFileInfo::exists(FHelpFile)) {
         if (TOperatorIFace* op = FGlobal.Operator())
-            op->Inform(QStringLiteral("\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'%s'\r\n\r\nnot found.")
+            op->Inform(QStringLiteral(
+                           "\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'%s'\r\n\r\nnot found.")
                            .replace(QStringLiteral("%s"), FHelpFile));
         return;
     }
-    if (OpenHelpUrl) OpenHelpUrl(QUrl(HelpUrlFor(PageControl1->currentIndex())));
+    if (OpenHelpUrl)
+        OpenHelpUrl(QUrl(HelpUrlFor(PageControl1->currentIndex())));
 }
 
-void TQelMainForm::bnMinimizeClick() { showMinimized(); }
+void TQelMainForm::bnMinimizeClick() {
+    showMinimized();
+}
 
 void TQelMainForm::bnCloseClick() {
     if (FClosePressed) {
@@ -192,5 +219,6 @@ void TQelMainForm::closeEvent(QCloseEvent* e) {
     }
     // Closed by the desktop (a key, the task bar): the same way out as bnClose.
     e->ignore();
-    if (!FClosePressed) QTimer::singleShot(0, this, &TQelMainForm::bnCloseClick);
+    if (!FClosePressed)
+        QTimer::singleShot(0, this, &TQelMainForm::bnCloseClick);
 }

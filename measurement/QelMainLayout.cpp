@@ -58,7 +58,8 @@ void TQelMainForm::TitleBarMouseDown(Qt::MouseButton button, QPoint pos) {
 }
 
 void TQelMainForm::TitleBarMouseMove(Qt::MouseButtons buttons, QPoint pos) {
-    if (!(buttons & Qt::LeftButton) || FDragStart == QPoint(-1, -1)) return;
+    if (!(buttons & Qt::LeftButton) || FDragStart == QPoint(-1, -1))
+        return;
     const QRect desktop = DesktopRect(this);
     // Some of the title bar always stays on the screen to grab it again.
     const int left = std::min(desktop.width() - TitleBarHeight, pos.x() + x() - FDragStart.x());
@@ -68,9 +69,11 @@ void TQelMainForm::TitleBarMouseMove(Qt::MouseButtons buttons, QPoint pos) {
 
 void TQelMainForm::TitleBarDoubleClick() {
     const QScreen* s = screen();
-    if (!s || s->geometry().width() <= 800) return;
+    if (!s || s->geometry().width() <= 800)
+        return;
     if (CoversDesktopWidth()) {
-        if (FSavedGeometry.isValid()) setGeometry(FSavedGeometry);
+        if (FSavedGeometry.isValid())
+            setGeometry(FSavedGeometry);
     } else {
         FSavedGeometry = geometry();
         setGeometry(s->availableGeometry());

@@ -15,7 +15,7 @@ protected:
     QSize tabSizeHint(int index) const override;
 
 private:
-    int FTabLength = 0;  // 0: as the style sizes it
+    int FTabLength = 0; // 0: as the style sizes it
 };
 
 class TQelPageControl : public QTabWidget {

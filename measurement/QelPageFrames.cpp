@@ -20,5 +20,9 @@ TQelPlaceholderFrame::TQelPlaceholderFrame(const QString& title, const QString& 
     layout->addStretch(1);
 }
 
-QString TQelPlaceholderFrame::Title() const { return FTitle->text(); }
-QString TQelPlaceholderFrame::Content() const { return FContent->text(); }
+QString TQelPlaceholderFrame::Title() const {
+    return FTitle->text();
+}
+QString TQelPlaceholderFrame::Content() const {
+    return FContent->text();
+}

@@ -40,9 +40,9 @@ private Q_SLOTS:
         }
         TIniFile ini(app.filePath(QStringLiteral("Qel8625.cfg")));
         QCOMPARE(ini.Sections(), QStringList{QStringLiteral("Qel8625")});
-        const QStringList keys = {"DataPath",     "TemplatesPath", "ComPort",     "TemperatureUnit",
-                                  "StartupMode",  "TestStandard",  "QelMeasTime", "QelDetectTime",
-                                  "DataStorage",  "UserInterface", "UserInput",   "SimArbPhaseShift"};
+        const QStringList keys = {"DataPath",    "TemplatesPath", "ComPort",     "TemperatureUnit",
+                                  "StartupMode", "TestStandard",  "QelMeasTime", "QelDetectTime",
+                                  "DataStorage", "UserInterface", "UserInput",   "SimArbPhaseShift"};
         QCOMPARE(ini.Keys(QStringLiteral("Qel8625")), keys);
         QCOMPARE(ini.ReadString("Qel8625", "ComPort", {}), QStringLiteral("COM2"));
         QCOMPARE(ini.ReadString("Qel8625", "QelMeasTime", {}), QStringLiteral("16"));
@@ -106,7 +106,8 @@ private Q_SLOTS:
             g.UserInterface = 1;
         }
         {
-            TQelGlobal g(Startup(app, {QStringLiteral("/sim"), QStringLiteral("other"), QStringLiteral("/Dbg")}));
+            TQelGlobal g(
+                Startup(app, {QStringLiteral("/sim"), QStringLiteral("other"), QStringLiteral("/Dbg")}));
             QVERIFY(g.SimulationMode);
             QVERIFY(g.DebugMode);
             QVERIFY(TEntrySwitches::TouchEntry);
@@ -165,7 +166,8 @@ private Q_SLOTS:
         struct TReceiver : QObject {
             QList<int> Got;
             bool event(QEvent* e) override {
-                if (e->type() >= QEvent::User) Got << int(e->type());
+                if (e->type() >= QEvent::User)
+                    Got << int(e->type());
                 return QObject::event(e);
             }
         } a, b;

@@ -1,5 +1,5 @@
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,7 +33,8 @@ public:
     int Count(int id, qintptr w = -1, qintptr l = -1) const {
         int n = 0;
         for (const auto& m : Got)
-            if (m.Id == id && (w < 0 || m.W == w) && (l < 0 || m.L == l)) ++n;
+            if (m.Id == id && (w < 0 || m.W == w) && (l < 0 || m.L == l))
+                ++n;
         return n;
     }
 };
@@ -54,7 +55,8 @@ class TstGlobalTest : public QObject {
         auto rig = std::make_unique<TRig>();
         rig->Emulator.SetIdentity(identity);
         rig->Emulator.SetMeasuringTime(600);
-        if (!rig->Emulator.Start()) return nullptr;
+        if (!rig->Emulator.Start())
+            return nullptr;
         {
             TIniFile ini(rig->App.filePath(QStringLiteral("Qel8625.cfg")));
             ini.WriteString(QStringLiteral("Qel8625"), QStringLiteral("ComPort"), rig->Emulator.SlavePath());
@@ -74,7 +76,8 @@ class TstGlobalTest : public QObject {
     static bool WaitIdle(TQelGlobal& g, int ms = 15000) {
         QElapsedTimer t;
         t.start();
-        while (g.Qel().State() != LinkState::Idle && t.elapsed() < ms) QTest::qWait(20);
+        while (g.Qel().State() != LinkState::Idle && t.elapsed() < ms)
+            QTest::qWait(20);
         return g.Qel().State() == LinkState::Idle;
     }
 
@@ -84,9 +87,11 @@ class TstGlobalTest : public QObject {
     }
 
     static int IndexOf(const QList<QStringList>& requests, const QString& head, int from = 0) {
-        if (from < 0) return -1;
+        if (from < 0)
+            return -1;
         for (int i = from; i < requests.size(); ++i)
-            if (requests[i].join(' ').startsWith(head)) return i;
+            if (requests[i].join(' ').startsWith(head))
+                return i;
         return -1;
     }
 
@@ -115,8 +120,9 @@ private Q_SLOTS:
         const int run = IndexOf(req, QStringLiteral("T M R"), setup);
         const int poll = IndexOf(req, QStringLiteral("T M Q"), run);
         const int tap = IndexOf(req, QStringLiteral("T R T 00000000"), poll);
-        QVERIFY2(del >= 0 && setup > del && run > setup && poll > run && tap > poll,
-                 qPrintable(QString::number(del) + ' ' + QString::number(setup) + ' ' + QString::number(run)));
+        QVERIFY2(
+            del >= 0 && setup > del && run > setup && poll > run && tap > poll,
+            qPrintable(QString::number(del) + ' ' + QString::number(setup) + ' ' + QString::number(run)));
         const Qel8624::TTestSetupArgs sent = rig->Emulator.CurrentSetup();
         QCOMPARE(sent.TestVoltage, 0.0f);
         QCOMPARE(sent.HvNominal, 110.0f);
@@ -159,7 +165,8 @@ private Q_SLOTS:
         const int run = IndexOf(req, QStringLiteral("T M R"), again);
         const int halt = IndexOf(req, QStringLiteral("T M H"), run);
         QStringList all;
-        for (const auto& r : req) all << r.join(' ');
+        for (const auto& r : req)
+            all << r.join(' ');
         QVERIFY2(first >= 0 && again > first && run > again && halt > run, qPrintable(all.join('|')));
         QVERIFY(g.StopRequested);
         QVERIFY(g.TapCountFlag);
@@ -173,10 +180,11 @@ private Q_SLOTS:
         QVERIFY(WaitIdle(g));
         rig->Emulator.ClearLog();
         g.StartUpload();
-        QTRY_COMPARE_WITH_TIMEOUT(rig->Operator.Texts(), QStringList{QStringLiteral("Sorry there are no measuring stored ")},
-                                  15000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig->Operator.Texts(),
+                                  QStringList{QStringLiteral("Sorry there are no measuring stored ")}, 15000);
         int dirs = 0;
-        for (const auto& r : rig->Emulator.Requests()) dirs += r.join(' ') == QLatin1String("M G");
+        for (const auto& r : rig->Emulator.Requests())
+            dirs += r.join(' ') == QLatin1String("M G");
         QCOMPARE(dirs, 4);
     }
 
@@ -201,8 +209,10 @@ private Q_SLOTS:
         int taps = 0;
         for (const auto& r : rig->Emulator.Requests()) {
             const QString t = r.join(' ');
-            if (t.startsWith(QLatin1String("M R I")) || t.startsWith(QLatin1String("M R S"))) seen << t;
-            if (t.startsWith(QLatin1String("M R T"))) ++taps;
+            if (t.startsWith(QLatin1String("M R I")) || t.startsWith(QLatin1String("M R S")))
+                seen << t;
+            if (t.startsWith(QLatin1String("M R T")))
+                ++taps;
         }
         // Infos 3 and 7 for the directory, then records 3 and 7, each its setup and info first.
         QCOMPARE(seen, (QStringList{QStringLiteral("M R I 00000003"), QStringLiteral("M R I 00000007"),
@@ -215,8 +225,10 @@ private Q_SLOTS:
         QCOMPARE(int(g.UploadedRecords.size()), 2);
         int at501 = -1, at500 = -1;
         for (int i = 0; i < rig->Log.Got.size(); ++i) {
-            if (rig->Log.Got[i] == TMessageLog::TMsg{UM_LINKSTATE, 3, 501}) at501 = i;
-            if (rig->Log.Got[i] == TMessageLog::TMsg{UM_LINKSTATE, 3, 500}) at500 = i;
+            if (rig->Log.Got[i] == TMessageLog::TMsg{UM_LINKSTATE, 3, 501})
+                at501 = i;
+            if (rig->Log.Got[i] == TMessageLog::TMsg{UM_LINKSTATE, 3, 500})
+                at500 = i;
         }
         QVERIFY(at501 >= 0 && at500 > at501);
     }
@@ -258,7 +270,7 @@ private Q_SLOTS:
         const QList<QStringList> req = rig->Emulator.Requests();
         QVERIFY(IndexOf(req, QStringLiteral("T M H")) >= 0);
         QVERIFY(IndexOf(req, QStringLiteral("T M H")) < IndexOf(req, QStringLiteral("C C")));
-        rig->Global.reset();  // destruction after ShutDown must not hang either
+        rig->Global.reset(); // destruction after ShutDown must not hang either
     }
 
     void documentMessages() {
@@ -271,7 +283,7 @@ private Q_SLOTS:
         QCOMPARE(rig->Log.Got.at(rig->Log.Got.size() - 2).Id, int(UM_NEWDOC));
         QCOMPARE(rig->Log.Got.last(), (TMessageLog::TMsg{UM_DOCCHANGED, 1, 0}));
         rig->Log.Got.clear();
-        g.Doc().DUTGeneral();  // touch
+        g.Doc().DUTGeneral(); // touch
         QVERIFY(g.DocumentChanged());
         QCOMPARE(rig->Log.Got, (QList<TMessageLog::TMsg>{{UM_DOCCHANGED, 0, 0}}));
         QVERIFY(QFile::exists(file));

@@ -26,7 +26,9 @@ TGradientSpec Spec(bool center, TGradMode mode, double scale = 1.0) {
     return s;
 }
 
-QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor At(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y));
+}
 
 // Mean x of the strongly red pixels (the red cross of the Cancel picture).
 double RedColumn(const QImage& image) {
@@ -75,7 +77,8 @@ void TestButtonFaces::plainGradientRunsTopToMiddleColour() {
 
     const QImage g = RenderGradient(QSize(20, 100), Spec(false, gmBoth));
     QCOMPARE(At(g, 5, 0), White);
-    QCOMPARE(At(g, 5, 50), QColor(255 + 50 * (100 - 255) / 100, 255 + 50 * (100 - 255) / 100, 255 + 50 * (200 - 255) / 100));
+    QCOMPARE(At(g, 5, 50), QColor(255 + 50 * (100 - 255) / 100, 255 + 50 * (100 - 255) / 100,
+                                  255 + 50 * (200 - 255) / 100));
     QCOMPARE(At(g, 0, 99), At(g, 19, 99)); // rows are uniform
 }
 
@@ -111,7 +114,7 @@ void TestButtonFaces::splitGradientAndMidPos() {
     bar.SetGradientMid(Mid);
     bar.SetGradientEnd(QColor(0, 0, 0));
     bar.SetGradMidPos(0.25);
-    bar.SetGradMidPos(1.5); // ignored
+    bar.SetGradMidPos(1.5);  // ignored
     bar.SetGradMidPos(-0.1); // ignored
     QCOMPARE(bar.GradMidPos(), 0.25);
     const QImage g = bar.grab().toImage();
@@ -157,7 +160,8 @@ void TestButtonFaces::panelButtonLooks() {
     // The caption stays readable on the dark face: light text pixels exist.
     bool light = false;
     for (int x = 40; x < 110 && !light; ++x)
-        for (int y = 14; y < 34 && !light; ++y) light = qGray(blue.pixel(x, y)) > 200;
+        for (int y = 14; y < 34 && !light; ++y)
+            light = qGray(blue.pixel(x, y)) > 200;
     QVERIFY(light);
 }
 
@@ -236,7 +240,8 @@ void TestButtonFaces::keyCapPressAndCaption() {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb c = image.pixel(x, y);
-                if (qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80) ++n;
+                if (qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80)
+                    ++n;
             }
         return n;
     };

@@ -26,15 +26,24 @@ void TestButtons::captionItemReading_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("picture");
-    QTest::newRow("blanks around number") << "\"Tools\", 100" << "Tools" << 100;
-    QTest::newRow("empty caption") << "\"\",101" << "" << 101;
-    QTest::newRow("no leading quote") << "Tools,5" << "" << -1;
-    QTest::newRow("leading blanks") << "   \"Add View\",-1" << "Add View" << -1;
-    QTest::newRow("unreadable number") << "\"Save\", x1" << "Save" << -1;
-    QTest::newRow("no comma") << "\"Save\"" << "Save" << -1;
-    QTest::newRow("comma inside caption") << "\"a, b\",7" << "a, b" << 7;
-    QTest::newRow("text before comma skipped") << "\"X\" junk, 12 ,3" << "X" << 12;
-    QTest::newRow("no cell marker") << "\"Gap\",-2" << "Gap" << -2;
+    QTest::newRow("blanks around number") << "\"Tools\", 100"
+                                          << "Tools" << 100;
+    QTest::newRow("empty caption") << "\"\",101"
+                                   << "" << 101;
+    QTest::newRow("no leading quote") << "Tools,5"
+                                      << "" << -1;
+    QTest::newRow("leading blanks") << "   \"Add View\",-1"
+                                    << "Add View" << -1;
+    QTest::newRow("unreadable number") << "\"Save\", x1"
+                                       << "Save" << -1;
+    QTest::newRow("no comma") << "\"Save\""
+                              << "Save" << -1;
+    QTest::newRow("comma inside caption") << "\"a, b\",7"
+                                          << "a, b" << 7;
+    QTest::newRow("text before comma skipped") << "\"X\" junk, 12 ,3"
+                                               << "X" << 12;
+    QTest::newRow("no cell marker") << "\"Gap\",-2"
+                                    << "Gap" << -2;
 }
 
 void TestButtons::captionItemReading() {
@@ -145,15 +154,16 @@ void TestButtons::illegalInputIsReported() {
     b.SetState(1);
     QCOMPARE(op.Entries.size(), 1);
     QCOMPARE(op.Entries.first().Kind, TOperatorIFace::TKind::Error);
-    QCOMPARE(op.Entries.first().Text,
-             QStringLiteral("\n\rIllegal Input in TPanelButton.CaptionsItems: \"Broken,3\n\rValid Format : <\"Caption\">,<State>"));
+    QCOMPARE(op.Entries.first().Text, QStringLiteral("\n\rIllegal Input in TPanelButton.CaptionsItems: "
+                                                     "\"Broken,3\n\rValid Format : <\"Caption\">,<State>"));
     QCOMPARE(b.State(), 0);
     QCOMPARE(b.Caption(), QStringLiteral("OK"));
 
     TStateButton s;
     s.SetCaptionItems({"  \"Open"});
     QCOMPARE(op.Entries.size(), 2);
-    QVERIFY(op.Entries.last().Text.startsWith(QStringLiteral("\n\rIllegal Input in TStateButton.CaptionsItems: ")));
+    QVERIFY(op.Entries.last().Text.startsWith(
+        QStringLiteral("\n\rIllegal Input in TStateButton.CaptionsItems: ")));
     TCaptionButton::SetOperator(nullptr);
 }
 

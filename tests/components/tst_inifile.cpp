@@ -23,8 +23,9 @@ private Q_SLOTS:
     void rewriteKeepsEverythingElse() {
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("X.cfg"));
-        WriteAll(name, "; hand-written note\r\n[Setup]\r\nPageIndex=2\r\n\r\n[X]\r\nComPort=COM1\r\nOdd line\r\n"
-                       "Extra=keep me\r\n\r\n[QelAnalysis]\r\nLastListName=a.LST\r\n");
+        WriteAll(name,
+                 "; hand-written note\r\n[Setup]\r\nPageIndex=2\r\n\r\n[X]\r\nComPort=COM1\r\nOdd line\r\n"
+                 "Extra=keep me\r\n\r\n[QelAnalysis]\r\nLastListName=a.LST\r\n");
         {
             TIniFile ini(name);
             ini.WriteString(QStringLiteral("x"), QStringLiteral("comport"), QStringLiteral("COM3"));

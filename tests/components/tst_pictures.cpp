@@ -12,16 +12,17 @@
 namespace {
 
 // Every picture number that a window's caption items or tabs name.
-const QList<int> UsedNumbers = {0,   1,   2,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  17,  27,
-                                28,  46,  48,  49,  58,  59,  66,  67,  72,  81,  82,  87,  88,  94,  96,  100,
-                                101, 114, 115, 116, 117, 118, 119, 120, 121, 127, 148, 149, 150, 151, 152, 153,
-                                154, 155, 156, 157, 158, 159, 163, 166, 167, 168, 169, 170};
+const QList<int> UsedNumbers = {0,   1,   2,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  17,
+                                27,  28,  46,  48,  49,  58,  59,  66,  67,  72,  81,  82,  87,  88,  94,
+                                96,  100, 101, 114, 115, 116, 117, 118, 119, 120, 121, 127, 148, 149, 150,
+                                151, 152, 153, 154, 155, 156, 157, 158, 159, 163, 166, 167, 168, 169, 170};
 
 int OpaquePixels(const QImage& image) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) > 128) ++n;
+            if (qAlpha(image.pixel(x, y)) > 128)
+                ++n;
     return n;
 }
 
@@ -34,7 +35,9 @@ QImage Render(int number, int size) {
     return image;
 }
 
-bool IsRed(QRgb c) { return qAlpha(c) > 128 && qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110; }
+bool IsRed(QRgb c) {
+    return qAlpha(c) > 128 && qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110;
+}
 
 } // namespace
 
@@ -98,7 +101,8 @@ void TestPictures::disabledPicturesAreGrey() {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = QColor::fromRgba(image.pixel(x, y));
-            if (c.alpha() == 0) continue;
+            if (c.alpha() == 0)
+                continue;
             drawn = true;
             QVERIFY(qAbs(c.red() - c.green()) <= 2 && qAbs(c.green() - c.blue()) <= 2);
         }

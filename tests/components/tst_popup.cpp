@@ -12,18 +12,23 @@
 
 namespace {
 
-const QStringList ViewItems = {"\"\",101",          "\"Add View\",-1",  "\"Delete View\",-1",
+const QStringList ViewItems = {"\"\",101",           "\"Add View\",-1",  "\"Delete View\",-1",
                                "\"Rename View\",-1", "\"Save View\",-1", "\"Show Actual Diagram\",127"};
 const QStringList FilterItems = {"\"Phase\",-1", "\"->A\",-1", "\"->B\",-1", "\"->C\",-1"};
 
 // Posted close and item messages are handled before the test looks.
-void Settle() { QCoreApplication::sendPostedEvents(); }
+void Settle() {
+    QCoreApplication::sendPostedEvents();
+}
 
-void Tap(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2)); }
+void Tap(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+}
 
 QStringList Captions(const TPopupWindow* popup) {
     QStringList captions;
-    for (const TCaptionButton* b : popup->SBList) captions << b->Caption();
+    for (const TCaptionButton* b : popup->SBList)
+        captions << b->Caption();
     return captions;
 }
 
@@ -53,14 +58,19 @@ private:
     QWidget* Window(QPoint pos = QPoint(100, 50), QSize size = QSize(400, 200));
 };
 
-void TestPopup::init() { FWindow = nullptr; }
-void TestPopup::cleanup() { delete FWindow; }
+void TestPopup::init() {
+    FWindow = nullptr;
+}
+void TestPopup::cleanup() {
+    delete FWindow;
+}
 
 QWidget* TestPopup::Window(QPoint pos, QSize size) {
     FWindow = new QWidget(nullptr, Qt::FramelessWindowHint);
     FWindow->setGeometry(QRect(pos, size));
     FWindow->show();
-    if (!QTest::qWaitForWindowExposed(FWindow)) qWarning("window not exposed");
+    if (!QTest::qWaitForWindowExposed(FWindow))
+        qWarning("window not exposed");
     return FWindow;
 }
 
@@ -77,7 +87,8 @@ void TestPopup::menuButtonPicksAnEntry() {
     TPopupWindow* popup = bnView->PopupWindow();
     QVERIFY(qobject_cast<TPopupPanelForm*>(popup));
     QCOMPARE(popup->SBList.size(), 5);
-    QCOMPARE(Captions(popup), (QStringList{"Add View", "Delete View", "Rename View", "Save View", "Show Actual Diagram"}));
+    QCOMPARE(Captions(popup),
+             (QStringList{"Add View", "Delete View", "Rename View", "Save View", "Show Actual Diagram"}));
     // One column of cells as high as the button, as wide as the button plus 10.
     QCOMPARE(popup->size(), QSize(160 + 11, 5 * 48 + 11));
     QCOMPARE(popup->SBList.at(1)->geometry(), QRect(3, 3 + 48, 160, 48));
@@ -359,7 +370,8 @@ void TestPopup::placementRules() {
     in.Columns = 0;
     in.MenuButton = false;
     in.Items.clear();
-    for (int k = 0; k < 20; ++k) in.Items << k;
+    for (int k = 0; k < 20; ++k)
+        in.Items << k;
     const TPopupLayout wide = LayoutPopup(in, 20);
     QCOMPARE(wide.CellTopLeft.at(8), QPoint(3, 3 + 8 * 48)); // nine rows fit below
     QCOMPARE(wide.CellTopLeft.at(9), QPoint(163, 3));

@@ -95,10 +95,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("readBack");
-        QTest::newRow("two lines, backslash") << QStringLiteral("C:\\tmp\r\nline 2") << QStringLiteral("C:\\\\tmp\\r\\nline 2")
-                                              << QStringLiteral("C:\\tmp\r\nline 2");
-        QTest::newRow("tab, controls dropped") << QStringLiteral("a\tb\x01\x1f") << QStringLiteral("a\\tb")
-                                               << QStringLiteral("a\tb");
+        QTest::newRow("two lines, backslash")
+            << QStringLiteral("C:\\tmp\r\nline 2") << QStringLiteral("C:\\\\tmp\\r\\nline 2")
+            << QStringLiteral("C:\\tmp\r\nline 2");
+        QTest::newRow("tab, controls dropped")
+            << QStringLiteral("a\tb\x01\x1f") << QStringLiteral("a\\tb") << QStringLiteral("a\tb");
         QTest::newRow("empty") << QString() << QString() << QString();
     }
     void notesEscaping() {
@@ -145,7 +146,7 @@ private Q_SLOTS:
         windings.Add().SetName(QStringLiteral("TV-Winding"));
         const auto lv = windings.Insert(1);
         lv.SetName(QStringLiteral("LV-Winding"));
-        QCOMPARE(lv.NominalCurrent().Value(), QStringLiteral(" 0 A"));  // inserted ones are initialised too
+        QCOMPARE(lv.NominalCurrent().Value(), QStringLiteral(" 0 A")); // inserted ones are initialised too
         QCOMPARE(windings.Count(), 3);
         QCOMPARE(windings.Item(1).Name(), QStringLiteral("LV-Winding"));
         QCOMPARE(windings.Item(2).Name(), QStringLiteral("TV-Winding"));

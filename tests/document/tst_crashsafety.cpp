@@ -2,8 +2,8 @@
 #include "XMLKvDoc.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -19,9 +19,13 @@ namespace {
 const int kRows = 3000;
 const int kRounds = 40;
 
-QString VersionText(int version) { return QStringLiteral("v%1").arg(version); }
+QString VersionText(int version) {
+    return QStringLiteral("v%1").arg(version);
+}
 
-int VersionOf(const TKvXML& doc) { return doc.DUTGeneral().Job().Value().mid(1).toInt(); }
+int VersionOf(const TKvXML& doc) {
+    return doc.DUTGeneral().Job().Value().mid(1).toInt();
+}
 
 // Complete when the last measured row carries the same version as the header data.
 bool Complete(const TKvXML& doc) {
@@ -37,19 +41,21 @@ void Stamp(TKvXML& doc, int version) {
 // The child: saves new versions until killed (or a minute has passed, should nobody kill it).
 int SaveLoop(const QString& file) {
     TKvXML doc;
-    if (!doc.Load(file) || !Complete(doc)) return 2;
+    if (!doc.Load(file) || !Complete(doc))
+        return 2;
     int version = VersionOf(doc);
     const QDeadlineTimer limit(60000);
     while (!limit.hasExpired()) {
         Stamp(doc, ++version);
-        if (!doc.Save(file, version % 2 == 0, true)) return 3;
+        if (!doc.Save(file, version % 2 == 0, true))
+            return 3;
         std::printf("%d\n", version);
         std::fflush(stdout);
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 class TstCrashSafety : public QObject {
     Q_OBJECT
@@ -63,14 +69,15 @@ private Q_SLOTS:
             ApplyDocumentDefaults(doc.Data());
             TMemoryGridTable table(QStringLiteral("sgMeasData"), 13, kRows + 1);
             for (int r = 0; r <= kRows; ++r)
-                for (int c = 0; c < 13; ++c) table.SetCell(c, r, QStringLiteral("%1.%2 kV").arg(r).arg(c));
+                for (int c = 0; c < 13; ++c)
+                    table.SetCell(c, r, QStringLiteral("%1.%2 kV").arg(r).arg(c));
             doc.QEL().Measurement().Grid().StoreFrom(table, 0);
             Stamp(doc, 0);
             QVERIFY(doc.Save(file, false, false));
         }
 
         int lastSeen = 0;
-        int killedMidWrite = 0;  // rounds that left a half-written temporary file behind
+        int killedMidWrite = 0; // rounds that left a half-written temporary file behind
         for (int round = 0; round < kRounds; ++round) {
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-loop"), file});
@@ -82,9 +89,11 @@ private Q_SLOTS:
             const QList<QByteArray> reported = child.readAllStandardOutput().split('\n');
             int reportedVersion = lastSeen;
             for (const QByteArray& line : reported)
-                if (!line.isEmpty()) reportedVersion = line.toInt();
+                if (!line.isEmpty())
+                    reportedVersion = line.toInt();
 
-            if (!QDir(dir.path()).entryList({QStringLiteral("Crash.xml.~tmp*")}, QDir::Files).isEmpty()) ++killedMidWrite;
+            if (!QDir(dir.path()).entryList({QStringLiteral("Crash.xml.~tmp*")}, QDir::Files).isEmpty())
+                ++killedMidWrite;
 
             TKvXML doc;
             const auto loaded = doc.Load(file);
@@ -92,7 +101,8 @@ private Q_SLOTS:
             QVERIFY(Complete(doc));
             const int version = VersionOf(doc);
             // Either what the child last reported saved, or a later save it had no time to report.
-            QVERIFY2(version >= reportedVersion, qPrintable(QStringLiteral("%1 < %2").arg(version).arg(reportedVersion)));
+            QVERIFY2(version >= reportedVersion,
+                     qPrintable(QStringLiteral("%1 < %2").arg(version).arg(reportedVersion)));
 
             TKvXML backup;
             QVERIFY(backup.Load(dir.filePath(QStringLiteral("Crash.~xml"))));
@@ -109,7 +119,8 @@ private Q_SLOTS:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0) return SaveLoop(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0)
+        return SaveLoop(QString::fromLocal8Bit(argv[2]));
     TstCrashSafety test;
     return QTest::qExec(&test, argc, argv);
 }

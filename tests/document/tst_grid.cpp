@@ -9,11 +9,14 @@ class TstGrid : public QObject {
 
     static TMemoryGridTable MeasurementTable(int dataRows) {
         TMemoryGridTable table(QStringLiteral("sgMeasData"), 13, dataRows + 1);
-        const QStringList titles = {"Time", "Phase", "Meas.Conf", "Prim.Volt.", "Sec.Volt", "TapNr.", "Nom.VRatio",
-                                    "Volt.Ratio", "Turns Ratio", "Ratio Dev.", "Phase Dev.", "Phaseshift", "Current"};
-        for (int c = 0; c < 13; ++c) table.SetCell(c, 0, titles[c]);
+        const QStringList titles = {"Time",       "Phase",      "Meas.Conf",  "Prim.Volt.",  "Sec.Volt",
+                                    "TapNr.",     "Nom.VRatio", "Volt.Ratio", "Turns Ratio", "Ratio Dev.",
+                                    "Phase Dev.", "Phaseshift", "Current"};
+        for (int c = 0; c < 13; ++c)
+            table.SetCell(c, 0, titles[c]);
         for (int r = 1; r <= dataRows; ++r)
-            for (int c = 0; c < 13; ++c) table.SetCell(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
+            for (int c = 0; c < 13; ++c)
+                table.SetCell(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
         return table;
     }
 
@@ -43,7 +46,7 @@ private Q_SLOTS:
         const auto grid = doc.QEL().Measurement().Grid();
         grid.StoreFrom(MeasurementTable(3), 0);
         QCOMPARE(grid.Name(), QStringLiteral("sgMeasData"));
-        QVERIFY(!grid.HasChild("VisibleCols"));  // written only for a count above 0
+        QVERIFY(!grid.HasChild("VisibleCols")); // written only for a count above 0
         QCOMPARE(grid.Headers().Count(), 13);
         QCOMPARE(grid.Headers().Cell(12), QStringLiteral("Current"));
         QCOMPARE(grid.R().Count(), 3);
@@ -82,7 +85,7 @@ private Q_SLOTS:
         TKvXML doc;
         const auto grid = doc.QEL().Analysis().Grid();
         grid.Initialise();
-        grid.R().Item(0).SetTextAttr("S001", QStringLiteral("1"));  // six attributes: emptied and rebuilt
+        grid.R().Item(0).SetTextAttr("S001", QStringLiteral("1")); // six attributes: emptied and rebuilt
         TMemoryGridTable views(QStringLiteral("sgViews"), 4, 2);
         views.SetCell(3, 1, QStringLiteral("y"));
         grid.StoreFrom(views, 0);
@@ -97,7 +100,7 @@ private Q_SLOTS:
         TMemoryGridTable source = MeasurementTable(4);
         source.SetFixedCols(2);
         grid.StoreFrom(source, 0);
-        grid.R().Item(1).Node().remove_attribute("C005");  // a missing cell loads empty
+        grid.R().Item(1).Node().remove_attribute("C005"); // a missing cell loads empty
         TMemoryGridTable target(QStringLiteral("sgMeasData"), 2, 2);
         QVERIFY(grid.LoadInto(target));
         QCOMPARE(target.ColCount(), 13);
@@ -124,7 +127,7 @@ private Q_SLOTS:
         grid.FixedRows().SetTextAttr("Value", QStringLiteral("one"));
         TMemoryGridTable shown = MeasurementTable(2);
         QVERIFY(!grid.LoadInto(shown));
-        QCOMPARE(shown.Cell(3, 2), QStringLiteral("r2c3"));  // the table keeps what it had
+        QCOMPARE(shown.Cell(3, 2), QStringLiteral("r2c3")); // the table keeps what it had
         QCOMPARE(grid.FixedRows().Value(), 1);
         QCOMPARE(grid.R().Count(), 2);
         QCOMPARE(grid.Cell(3, 2), QStringLiteral("r2c3"));
@@ -138,18 +141,18 @@ private Q_SLOTS:
         QCOMPARE(grid.RowCount(), 2);
         QCOMPARE(grid.FixedCols().Value(), 1);
         QCOMPARE(grid.Cell(0, 1), QString(""));
-        QVERIFY(grid.Cell(5, 0).isNull());  // past the columns: nothing
-        QVERIFY(grid.Cell(0, 2).isNull());  // past the rows: nothing
+        QVERIFY(grid.Cell(5, 0).isNull()); // past the columns: nothing
+        QVERIFY(grid.Cell(0, 2).isNull()); // past the rows: nothing
         grid.SetCell(1, 1, QStringLiteral("Filter"));
         grid.SetRowCount(4);
         QCOMPARE(grid.R().Count(), 3);
         grid.SetColCount(4);
         QCOMPARE(grid.Headers().Count(), 4);
-        QCOMPARE(grid.Cell(1, 1), QString(""));  // resizing empties the cells
+        QCOMPARE(grid.Cell(1, 1), QString("")); // resizing empties the cells
         QCOMPARE(grid.ColCount(), 4);
         grid.SetColCount(4);
         grid.SetCell(2, 3, QStringLiteral("kept"));
-        grid.SetColCount(4);  // same size: unchanged
+        grid.SetColCount(4); // same size: unchanged
         QCOMPARE(grid.Cell(2, 3), QStringLiteral("kept"));
         grid.SetRowCount(0);
         QCOMPARE(grid.RowCount(), 1);

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSignalSpy>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +36,8 @@ class TstKvXML : public QObject {
         f.write(bytes);
     }
     static QString Utf16Text(const QByteArray& bytes) {
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                  (bytes.size() - 2) / 2);
     }
     static QByteArray Utf16File(const QString& text) {
         QByteArray b("\xFF\xFE", 2);
@@ -49,7 +50,8 @@ class TstKvXML : public QObject {
         doc.DUTGeneral().Job().SetValue(job);
         TMemoryGridTable table(QStringLiteral("sgMeasData"), 13, rows + 1);
         for (int r = 0; r <= rows; ++r)
-            for (int c = 0; c < 13; ++c) table.SetCell(c, r, QStringLiteral("%1/%2 kV").arg(r).arg(c));
+            for (int c = 0; c < 13; ++c)
+                table.SetCell(c, r, QStringLiteral("%1/%2 kV").arg(r).arg(c));
         doc.QEL().Measurement().Grid().StoreFrom(table, 0);
     }
 
@@ -62,11 +64,10 @@ private Q_SLOTS:
         const QByteArray bytes = Bytes(Path("start.xml"));
         QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE<\0?\0x\0m\0l\0", 12)));
         const QString text = Utf16Text(bytes);
-        QCOMPARE(text,
-                 QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-                                "<?xml-stylesheet type=\"text/xsl\" href = \"\\KovaDoc.xsl\"?>\r\n"
-                                "<KovaDoc Version=\"1.1\" Name=\"start\" FileName=\"%1\"/>\r\n")
-                     .arg(Path("start.xml")));
+        QCOMPARE(text, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                                      "<?xml-stylesheet type=\"text/xsl\" href = \"\\KovaDoc.xsl\"?>\r\n"
+                                      "<KovaDoc Version=\"1.1\" Name=\"start\" FileName=\"%1\"/>\r\n")
+                           .arg(Path("start.xml")));
     }
 
     void indentedAndPlainLayout() {
@@ -76,10 +77,12 @@ private Q_SLOTS:
         doc.SetXSLStyleSheetFile(QStringLiteral("  "));
         QVERIFY(doc.Save(Path("layout.xml"), true, false));
         const QString indented = Utf16Text(Bytes(Path("layout.xml")));
-        QVERIFY(!indented.contains(QStringLiteral("xml-stylesheet")));  // blank: no style sheet line
+        QVERIFY(!indented.contains(QStringLiteral("xml-stylesheet"))); // blank: no style sheet line
         QVERIFY(indented.contains(QStringLiteral("?>\r\n<KovaDoc")));
-        QVERIFY(indented.contains(QStringLiteral(">\r\n  <DUTGeneral>\r\n    <Job Value=\"42\"/>\r\n  </DUTGeneral>\r\n")));
-        QVERIFY(indented.contains(QStringLiteral("      <Condition>\r\n        <AmbientTemp Value=\"20\"/>")));
+        QVERIFY(indented.contains(
+            QStringLiteral(">\r\n  <DUTGeneral>\r\n    <Job Value=\"42\"/>\r\n  </DUTGeneral>\r\n")));
+        QVERIFY(
+            indented.contains(QStringLiteral("      <Condition>\r\n        <AmbientTemp Value=\"20\"/>")));
         QVERIFY(indented.endsWith(QStringLiteral("</KovaDoc>\r\n")));
         QCOMPARE(doc.XMLFormat(), indented.mid(indented.indexOf(QStringLiteral("<KovaDoc"))).chopped(2));
 
@@ -105,7 +108,7 @@ private Q_SLOTS:
 
         doc.DUTGeneral().Job().SetValue(QStringLiteral("second"));
         QVERIFY(doc.Save(file, true, true));
-        QCOMPARE(Bytes(Path("T.xml.save")), original);  // never overwritten once made
+        QCOMPARE(Bytes(Path("T.xml.save")), original); // never overwritten once made
         QCOMPARE(Bytes(Path("T.~xml")), first);
         QVERIFY(Utf16Text(Bytes(file)).contains(QStringLiteral("second")));
         // No temporary file is left beside the test.
@@ -133,21 +136,23 @@ private Q_SLOTS:
         TKvXML none;
         none.DUTGeneral().Job().SetValue(QStringLiteral("kept"));
         QCOMPARE(none.Load(Path("missing.xml")).Status, TKvXML::TLoadStatus::NotFound);
-        QCOMPARE(none.Load(FDir.path()).Status, TKvXML::TLoadStatus::NotFound);  // a folder is no test file
+        QCOMPARE(none.Load(FDir.path()).Status, TKvXML::TLoadStatus::NotFound); // a folder is no test file
         QCOMPARE(none.DUTGeneral().Job().Value(), QStringLiteral("kept"));
     }
 
     void malformedFileNamesPositionAndKeepsDocument() {
         const QString file = Path("bad.xml");
-        Write(file, Utf16File(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<KovaDoc>\r\n  <DUTGeneral>\r\n  "
-                                             "  <Jöb Value=\"1\">\r\n  </DUTGeneral>\r\n</KovaDoc>\r\n")));
+        Write(file, Utf16File(QStringLiteral(
+                        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<KovaDoc>\r\n  <DUTGeneral>\r\n  "
+                        "  <Jöb Value=\"1\">\r\n  </DUTGeneral>\r\n</KovaDoc>\r\n")));
         TKvXML doc;
         doc.DUTGeneral().Job().SetValue(QStringLiteral("unchanged"));
         QSignalSpy replaced(&doc, &TKvXML::DocumentReplaced);
         const auto result = doc.Load(file);
         QCOMPARE(result.Status, TKvXML::TLoadStatus::Failed);
         QCOMPARE(result.Line, 5);
-        QVERIFY2(result.Error.startsWith(QDir::toNativeSeparators(file) + QStringLiteral("(5,")), qPrintable(result.Error));
+        QVERIFY2(result.Error.startsWith(QDir::toNativeSeparators(file) + QStringLiteral("(5,")),
+                 qPrintable(result.Error));
         QCOMPARE(doc.DUTGeneral().Job().Value(), QStringLiteral("unchanged"));
         QCOMPARE(replaced.count(), 0);
 
@@ -158,15 +163,17 @@ private Q_SLOTS:
 
     void siblingSubtreeAndUnknownContentSurvive() {
         const QString file = Path("family.xml");
-        const QString body = QStringLiteral(
-            "<!-- made by hand -->\r\n"
-            "<KovaDoc Zeta=\"z\" Version=\"1.1\" Alpha=\"a\">"
-            "<?app-hint keep me?>"
-            "<DUTGeneral Version=\"2\"><Job Value=\"J&amp;1 &lt;x&gt; &quot;q&quot;\" Extra=\"1\"/><!-- note --><Future x=\"1\"><Deep/></Future></DUTGeneral>"
-            "<CT Name=\"Lumo\" Version=\"3\"><Setup><MaxACVoltage Value=\"1E-5\"/><TGrid Name=\"sg\"><R C000=\"a\"/></TGrid></Setup>"
-            "<Sequence><Step MeasItem=\"C\" IsRel=\"1\" Fail_Action=\"2\"/></Sequence></CT>"
-            "<Text>one &amp; two\r\n<![CDATA[raw <b>]]></Text>"
-            "</KovaDoc>\r\n");
+        const QString body =
+            QStringLiteral("<!-- made by hand -->\r\n"
+                           "<KovaDoc Zeta=\"z\" Version=\"1.1\" Alpha=\"a\">"
+                           "<?app-hint keep me?>"
+                           "<DUTGeneral Version=\"2\"><Job Value=\"J&amp;1 &lt;x&gt; &quot;q&quot;\" "
+                           "Extra=\"1\"/><!-- note --><Future x=\"1\"><Deep/></Future></DUTGeneral>"
+                           "<CT Name=\"Lumo\" Version=\"3\"><Setup><MaxACVoltage Value=\"1E-5\"/><TGrid "
+                           "Name=\"sg\"><R C000=\"a\"/></TGrid></Setup>"
+                           "<Sequence><Step MeasItem=\"C\" IsRel=\"1\" Fail_Action=\"2\"/></Sequence></CT>"
+                           "<Text>one &amp; two\r\n<![CDATA[raw <b>]]></Text>"
+                           "</KovaDoc>\r\n");
         Write(file, Utf16File(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n") + body));
         TKvXML doc;
         QVERIFY(doc.Load(file));
@@ -176,10 +183,12 @@ private Q_SLOTS:
         QVERIFY(again.Load(file));
         QCOMPARE(again.GetXML(), before);
         const QString saved = Utf16Text(Bytes(file));
-        QVERIFY(saved.contains(QStringLiteral("<!-- made by hand -->\r\n<KovaDoc Zeta=\"z\" Version=\"1.1\" Alpha=\"a\"")));
+        QVERIFY(saved.contains(
+            QStringLiteral("<!-- made by hand -->\r\n<KovaDoc Zeta=\"z\" Version=\"1.1\" Alpha=\"a\"")));
         QVERIFY(saved.contains(QStringLiteral("<?app-hint keep me?>")));
         QVERIFY(saved.contains(QStringLiteral("<!-- note -->")));
-        QVERIFY(saved.contains(QStringLiteral("<Job Value=\"J&amp;1 &lt;x&gt; &quot;q&quot;\" Extra=\"1\"/>")));
+        QVERIFY(
+            saved.contains(QStringLiteral("<Job Value=\"J&amp;1 &lt;x&gt; &quot;q&quot;\" Extra=\"1\"/>")));
         QVERIFY(saved.contains(QStringLiteral("<Text>one &amp; two\n<![CDATA[raw <b>]]></Text>")));
         QVERIFY(saved.contains(QStringLiteral("    <Setup>\r\n      <MaxACVoltage Value=\"1E-5\"/>")));
         QCOMPARE(again.DUTGeneral().Job().Value(), QStringLiteral("J&1 <x> \"q\""));
@@ -187,7 +196,8 @@ private Q_SLOTS:
 
     void savedFileIsWellFormedForOtherTools() {
         const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
-        if (xmllint.isEmpty()) QSKIP("xmllint is not installed");
+        if (xmllint.isEmpty())
+            QSKIP("xmllint is not installed");
         TKvXML doc;
         FillTest(doc, 20, QStringLiteral("Ünïcode ✓ 𝄞 tab\tline\nend"));
         doc.DUTGeneral().Notes().SetText(QStringLiteral("a\\b\r\nc"));
@@ -228,22 +238,26 @@ private Q_SLOTS:
             QCOMPARE(QByteArray(r.child("app").value()), QByteArray("v? >w"));
             QVERIFY(r.child("x_y").attribute("k_"));
             QVERIFY(!r.child("Blank").first_child());
-            QByteArray cdata;  // split into two sections around "]]>"
+            QByteArray cdata; // split into two sections around "]]>"
             for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling())
-                if (c.type() == pugi::node_cdata) cdata += c.value();
+                if (c.type() == pugi::node_cdata)
+                    cdata += c.value();
             QCOMPARE(cdata, QByteArray("1]]>2"));
         }
     }
 
     void olderSiblingLayoutIsConverted() {
         const QString file = Path("old.xml");
-        Write(file, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                               "<Lumo7391><TLumo7391Doc>"
-                               "<TCTEUTDoc Version=\"9\"><Type Value=\"Bushing\"/></TCTEUTDoc>"
-                               "<CTSetup><SWVersion Value=\"2.1\"/><TGrid Name=\"s\"><R C000=\"s1\"/></TGrid></CTSetup>"
-                               "<TCTSequence><TGrid Name=\"q\"><Headers C000=\"Item\"/><R C000=\"C1\"/></TGrid><XSelection Value=\"2\"/></TCTSequence>"
-                               "<TCTMeasdata><TGrid><R C000=\"m1\"/></TGrid></TCTMeasdata>"
-                               "</TLumo7391Doc></Lumo7391>"));
+        Write(file,
+              QByteArray(
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<Lumo7391><TLumo7391Doc>"
+                  "<TCTEUTDoc Version=\"9\"><Type Value=\"Bushing\"/></TCTEUTDoc>"
+                  "<CTSetup><SWVersion Value=\"2.1\"/><TGrid Name=\"s\"><R C000=\"s1\"/></TGrid></CTSetup>"
+                  "<TCTSequence><TGrid Name=\"q\"><Headers C000=\"Item\"/><R "
+                  "C000=\"C1\"/></TGrid><XSelection Value=\"2\"/></TCTSequence>"
+                  "<TCTMeasdata><TGrid><R C000=\"m1\"/></TGrid></TCTMeasdata>"
+                  "</TLumo7391Doc></Lumo7391>"));
         TKvXML doc;
         QVERIFY(doc.Load(file));
         const auto root = doc.Data();
@@ -251,15 +265,21 @@ private Q_SLOTS:
         QCOMPARE(root.Version(), QStringLiteral("1.1"));
         QCOMPARE(root.FileName(), file);
         QCOMPARE(root.DUTGeneral().Type().Value(), QStringLiteral("Bushing"));
-        QVERIFY(root.DUTGeneral().Version().isEmpty());  // the source element's attributes stay behind
+        QVERIFY(root.DUTGeneral().Version().isEmpty()); // the source element's attributes stay behind
         const pugi::xml_node sequence = root.Node().child("CT").child("Sequence");
-        QCOMPARE(QString::fromUtf8(sequence.child("Grid").child("R").attribute("C000").value()), QStringLiteral("C1"));
-        QVERIFY(sequence.child("TGrid"));  // the older table stays beside it
-        QCOMPARE(QString::fromUtf8(sequence.child("XSelection").attribute("Value").value()), QStringLiteral("2"));
-        QCOMPARE(QString::fromUtf8(root.Node().child("CT").child("Setup").child("Grid").child("R").attribute("C000").value()),
-                 QStringLiteral("s1"));
-        QCOMPARE(QString::fromUtf8(root.Node().child("CT").child("MeasData").child("Grid").child("R").attribute("C000").value()),
-                 QStringLiteral("m1"));
+        QCOMPARE(QString::fromUtf8(sequence.child("Grid").child("R").attribute("C000").value()),
+                 QStringLiteral("C1"));
+        QVERIFY(sequence.child("TGrid")); // the older table stays beside it
+        QCOMPARE(QString::fromUtf8(sequence.child("XSelection").attribute("Value").value()),
+                 QStringLiteral("2"));
+        QCOMPARE(
+            QString::fromUtf8(
+                root.Node().child("CT").child("Setup").child("Grid").child("R").attribute("C000").value()),
+            QStringLiteral("s1"));
+        QCOMPARE(
+            QString::fromUtf8(
+                root.Node().child("CT").child("MeasData").child("Grid").child("R").attribute("C000").value()),
+            QStringLiteral("m1"));
     }
 
     void openedDocumentWithoutTransformerData() {

@@ -18,7 +18,9 @@ class TCommIFaceTest : public QObject {
     QString m_Slave;
     std::unique_ptr<TRS232Device> m_Device;
 
-    void Send(const QByteArray& bytes) { QCOMPARE(::write(m_Master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size())); }
+    void Send(const QByteArray& bytes) {
+        QCOMPARE(::write(m_Master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    }
     // Everything the device wrote, waiting up to `ms` for it to arrive.
     QByteArray Received(int ms = 500, qsizetype atLeast = 1) {
         QByteArray all;
@@ -26,10 +28,12 @@ class TCommIFaceTest : public QObject {
         t.start();
         while (all.size() < atLeast && t.elapsed() < ms) {
             pollfd p{m_Master, POLLIN, 0};
-            if (::poll(&p, 1, int(ms - t.elapsed())) <= 0) break;
+            if (::poll(&p, 1, int(ms - t.elapsed())) <= 0)
+                break;
             char buf[4096];
             const auto n = ::read(m_Master, buf, sizeof buf);
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             all.append(buf, n);
         }
         return all;
@@ -104,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(m_Device->LastError(), 0);
         QElapsedTimer t;
         t.start();
-        QCOMPARE(m_Device->ReadLine(), QByteArray("part"));  // what arrived before the time-out
+        QCOMPARE(m_Device->ReadLine(), QByteArray("part")); // what arrived before the time-out
         QCOMPARE(m_Device->LastError(), int(TCommIFace::errReadWrite));
         QVERIFY(t.elapsed() >= 250);
         QCOMPARE(received, QStringList({"first", "second", "part"}));
@@ -136,9 +140,9 @@ private Q_SLOTS:
         // A terminator that is all there is does not end the block; one after data does.
         QCOMPARE(m_Device->ReadBlock(buf, sizeof buf), 6);
         QCOMPARE(QByteArray(buf, 6), QByteArray("\r\nab\r\n"));
-        QCOMPARE(m_Device->ReadBlock(buf, 2), 2);  // buffer full
+        QCOMPARE(m_Device->ReadBlock(buf, 2), 2); // buffer full
         QCOMPARE(m_Device->LastError(), 0);
-        QCOMPARE(m_Device->ReadBlock(buf, sizeof buf), 2);  // time-out after "st"
+        QCOMPARE(m_Device->ReadBlock(buf, sizeof buf), 2); // time-out after "st"
         QCOMPARE(m_Device->LastError(), int(TCommIFace::errReadWrite));
 
         Send("zz");
@@ -156,7 +160,8 @@ private Q_SLOTS:
         const QByteArray a(60, 'A'), b(60, 'B');
         auto writer = [this](const QByteArray& line) {
             return QThread::create([this, line] {
-                for (int i = 0; i < 100; ++i) m_Device->WriteText(line);
+                for (int i = 0; i < 100; ++i)
+                    m_Device->WriteText(line);
             });
         };
         std::unique_ptr<QThread> t1(writer(a)), t2(writer(b));
@@ -166,7 +171,8 @@ private Q_SLOTS:
         QVERIFY(t1->wait(5000) && t2->wait(5000));
         const auto lines = all.split('\n');
         QCOMPARE(lines.size(), 201);
-        for (qsizetype i = 0; i < 200; ++i) QVERIFY(lines.at(i) == a || lines.at(i) == b);
+        for (qsizetype i = 0; i < 200; ++i)
+            QVERIFY(lines.at(i) == a || lines.at(i) == b);
     }
 };
 

@@ -6,8 +6,8 @@
 #include "RecordingOperator.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 
 #include <cmath>
@@ -17,8 +17,7 @@ using namespace Qel8624;
 namespace {
 
 // A Dyn test of 110 kV / 20 kV as the measurement page sends it for `taps` remaining taps.
-TMemoryData PageSetup(int taps)
-{
+TMemoryData PageSetup(int taps) {
     TMemoryData r;
     r.Setup.HVConnection = conD;
     r.Setup.LVConnection = conYN;
@@ -33,13 +32,16 @@ TMemoryData PageSetup(int taps)
 
 // Slot 3: twelve taps of a Dyn test; phase A 0.1 % high, B exact, C 0.2 % low. Tap 5 is flagged
 // by the instrument, tap 7 lacks its LV nominal voltage.
-TEmulatorStoredTest TwelveTaps()
-{
+TEmulatorStoredTest TwelveTaps() {
     TEmulatorStoredTest t;
     t.Slot = 3;
     t.Setup = {{conD, conYN, 11}, 100, 110, 20, 12, 1, 6, 0, 12};
-    t.Info = {QStringLiteral("T-12"), QStringLiteral("Yard: 3/4"), QStringLiteral("ONAN"), QStringLiteral("K. Lee"),
-              0.25f, QDateTime(QDate(2026, 2, 3), QTime(4, 5, 6))};
+    t.Info = {QStringLiteral("T-12"),
+              QStringLiteral("Yard: 3/4"),
+              QStringLiteral("ONAN"),
+              QStringLiteral("K. Lee"),
+              0.25f,
+              QDateTime(QDate(2026, 2, 3), QTime(4, 5, 6))};
     for (int i = 0; i < 12; ++i) {
         TTapReply tap;
         tap.HvNominal = 110 + 2.5f * float(i - 5);
@@ -54,7 +56,7 @@ TEmulatorStoredTest TwelveTaps()
     return t;
 }
 
-}  // namespace
+} // namespace
 
 class TDeviceCommandsTest : public QObject {
     Q_OBJECT
@@ -79,22 +81,20 @@ private:
     std::unique_ptr<TQel8624> Device;
     std::unique_ptr<TDeviceWatch> Watch;
 
-    bool ConnectAndClear()
-    {
+    bool ConnectAndClear() {
         if (!ConnectDevice(*Device, *Emulator, *Watch))
             return false;
         Watch->Events.clear();
         Emulator->ClearLog();
         return true;
     }
-    bool WaitForCompletions(int n, int ms = 10000)
-    {
-        return QTest::qWaitFor([&] { return Watch->Events.filter(QStringLiteral("completion")).size() >= n; }, ms);
+    bool WaitForCompletions(int n, int ms = 10000) {
+        return QTest::qWaitFor([&] { return Watch->Events.filter(QStringLiteral("completion")).size() >= n; },
+                               ms);
     }
 };
 
-void TDeviceCommandsTest::init()
-{
+void TDeviceCommandsTest::init() {
     Emulator = std::make_unique<TQel8624Emulator>();
     QVERIFY2(Emulator->Start(), qPrintable(Emulator->ErrorText()));
     Op = std::make_unique<TRecordingOperator>();
@@ -102,16 +102,14 @@ void TDeviceCommandsTest::init()
     Watch = std::make_unique<TDeviceWatch>(*Device);
 }
 
-void TDeviceCommandsTest::cleanup()
-{
+void TDeviceCommandsTest::cleanup() {
     Device.reset();
     Watch.reset();
     Op.reset();
     Emulator.reset();
 }
 
-void TDeviceCommandsTest::testSetupStopsAtRefusedFrame()
-{
+void TDeviceCommandsTest::testSetupStopsAtRefusedFrame() {
     QVERIFY(ConnectAndClear());
     Emulator->AddFault({TEmulatorFault::Refuse, QStringLiteral("T S N"), 0x901});
     QVERIFY(Device->RequestTestSetup(PageSetup(3), false));
@@ -120,14 +118,14 @@ void TDeviceCommandsTest::testSetupStopsAtRefusedFrame()
     QCOMPARE(Watch->Changes(), QStringList({"state Busy...", "completion 11 2305", "state Idle"}));
     QCOMPARE(Device->ErrorNumber(), 2305);
     QCOMPARE(SentRequests(*Emulator),
-             QStringList({"T S V 0000020B 00000064", "T S T 00000003 00000000 00000000 0", "T S N 42DC0000 41A00000"}));
+             QStringList({"T S V 0000020B 00000064", "T S T 00000003 00000000 00000000 0",
+                          "T S N 42DC0000 41A00000"}));
 }
 
-void TDeviceCommandsTest::testSetupSendsTapLinesUntilEndOfList()
-{
+void TDeviceCommandsTest::testSetupSendsTapLinesUntilEndOfList() {
     QVERIFY(ConnectAndClear());
     TMemoryData r = PageSetup(4);
-    r.Setup.TapStep = 0;  // taps listed one by one
+    r.Setup.TapStep = 0; // taps listed one by one
     r.Setup.DUTSerialNumber = QStringLiteral("S/N:1~2");
     r.Setup.MaxDeviation = 0.5f;
     for (int i = 0; i < QelMaxTaps; ++i)
@@ -149,15 +147,14 @@ void TDeviceCommandsTest::testSetupSendsTapLinesUntilEndOfList()
     QCOMPARE(Device->RecordBuffer().Taps[2].HVNominal, 112.0f);
 }
 
-void TDeviceCommandsTest::storedTestOfTwelveTaps()
-{
+void TDeviceCommandsTest::storedTestOfTwelveTaps() {
     const TEmulatorStoredTest stored = TwelveTaps();
     Emulator->SetStoredTests({stored});
     QVERIFY(ConnectAndClear());
     TMemoryData record;
     Device->SetOnCompletion([&](CommandType t, int e) {
         Watch->Events << QStringLiteral("completion %1 %2").arg(int(t)).arg(e);
-        Device->CopyRecordBuffer(record);  // read while the thread waits, as the data module does
+        Device->CopyRecordBuffer(record); // read while the thread waits, as the data module does
     });
     QVERIFY(Device->RequestMemGetRecord(3, true));
     QVERIFY(WaitForCompletions(1, 20000));
@@ -168,7 +165,7 @@ void TDeviceCommandsTest::storedTestOfTwelveTaps()
         expected << QStringLiteral("M R T 00000003 ") + TVuroRS232Comms::IntToken(n);
     QCOMPARE(SentRequests(*Emulator), expected);
     QTest::qWait(50);
-    QCOMPARE(Op->Beeps, 1);  // after the tenth tap
+    QCOMPARE(Op->Beeps, 1); // after the tenth tap
 
     const TTestSetup& h = record.Setup;
     QCOMPARE(h.HVConnection, qint32(conD));
@@ -190,7 +187,8 @@ void TDeviceCommandsTest::storedTestOfTwelveTaps()
             QCOMPARE(t.RatioDeviation, (std::array<float, 3>{0, 0, 0}));
             continue;
         }
-        QVERIFY2(std::fabs(t.RatioDeviation[0] - 0.1f) < 1e-3f, qPrintable(QString::number(t.RatioDeviation[0])));
+        QVERIFY2(std::fabs(t.RatioDeviation[0] - 0.1f) < 1e-3f,
+                 qPrintable(QString::number(t.RatioDeviation[0])));
         QVERIFY(std::fabs(t.RatioDeviation[1]) < 1e-3f);
         QVERIFY(std::fabs(t.RatioDeviation[2] + 0.2f) < 1e-3f);
     }
@@ -198,15 +196,14 @@ void TDeviceCommandsTest::storedTestOfTwelveTaps()
 
     // A refusal of the header is an error, not the end of a list; the buffer is cleared.
     Watch->Events.clear();
-    QVERIFY(Device->RequestMemGetRecord(9, true));  // empty slot: 2312
+    QVERIFY(Device->RequestMemGetRecord(9, true)); // empty slot: 2312
     QVERIFY(WaitForCompletions(1));
     QCOMPARE(Watch->Events.filter(QStringLiteral("completion")), QStringList({"completion 9 2312"}));
     QCOMPARE(record, TMemoryData());
 }
 
-void TDeviceCommandsTest::memoryDirectoryAndInfo()
-{
-    QVERIFY(ConnectAndClear());  // the default memory: slots 1, 2 measurements, 4 a setup
+void TDeviceCommandsTest::memoryDirectoryAndInfo() {
+    QVERIFY(ConnectAndClear()); // the default memory: slots 1, 2 measurements, 4 a setup
     std::array<quint8, MemorySlots> dir{};
     TTestInfo info;
     bool infoRead = false;
@@ -214,14 +211,15 @@ void TDeviceCommandsTest::memoryDirectoryAndInfo()
         Watch->Events << QStringLiteral("completion %1 %2").arg(int(t)).arg(e);
         if (t == CommandType::MEMGETDIR) {
             dir = Device->MemoryDirectory();
-            QVERIFY(Device->RequestMemGetInfo(2, true));  // queued from inside the callback
+            QVERIFY(Device->RequestMemGetInfo(2, true)); // queued from inside the callback
         } else if (t == CommandType::MEMGETINFO) {
             infoRead = Device->ReadMemoryInfo(info);
         }
     });
     QVERIFY(Device->RequestMemGetDir(false));
     QVERIFY(WaitForCompletions(2));
-    QCOMPARE(Watch->Events.filter(QStringLiteral("completion")), QStringList({"completion 3 0", "completion 10 0"}));
+    QCOMPARE(Watch->Events.filter(QStringLiteral("completion")),
+             QStringList({"completion 3 0", "completion 10 0"}));
     QCOMPARE(dir[0], quint8(slotMeasurement));
     QCOMPARE(dir[1], quint8(slotMeasurement));
     QCOMPARE(dir[2], quint8(slotEmpty));
@@ -232,8 +230,7 @@ void TDeviceCommandsTest::memoryDirectoryAndInfo()
     QCOMPARE(info.TestDate, QDateTime(QDate(2026, 5, 2), QTime(7, 45, 30)));
 }
 
-void TDeviceCommandsTest::testRunSwitchesPollToStatusQuery()
-{
+void TDeviceCommandsTest::testRunSwitchesPollToStatusQuery() {
     Emulator->SetMeasuringTime(1200);
     QVERIFY(ConnectAndClear());
     QVERIFY(!Device->StatusQueryMode());
@@ -245,7 +242,8 @@ void TDeviceCommandsTest::testRunSwitchesPollToStatusQuery()
     QVERIFY(QTest::qWaitFor([&] { return Watch->Events.contains(QStringLiteral("status 4")); }, 3000));
     QVERIFY(QTest::qWaitFor([&] { return Device->Status() != TestStatus::Measuring; }, 3000));
     QCOMPARE(Device->ReportedVectorGroup(), (TVectorGroup{conD, conYN, 11}));
-    const QStringList polls = SentRequests(*Emulator, true).filter(QRegularExpression(QStringLiteral("^(C M|T M Q)$")));
+    const QStringList polls =
+        SentRequests(*Emulator, true).filter(QRegularExpression(QStringLiteral("^(C M|T M Q)$")));
     QVERIFY(polls.size() >= 2);
     QCOMPARE(polls.last(), QStringLiteral("T M Q"));
 
@@ -260,12 +258,11 @@ void TDeviceCommandsTest::testRunSwitchesPollToStatusQuery()
     QCOMPARE(tap.HVNominal, 110.0f);
     QCOMPARE(tap.LVNominal, 20.0f);
     QVERIFY(tap.Ratio[0] > 9 && tap.Ratio[0] < 10);
-    Device->ComputeDeviations(tap);  // against the D / YN setup in the record buffer
+    Device->ComputeDeviations(tap); // against the D / YN setup in the record buffer
     QVERIFY2(std::fabs(tap.RatioDeviation[0]) < 1.0f, qPrintable(QString::number(tap.RatioDeviation[0])));
 }
 
-void TDeviceCommandsTest::apmRequestsByFirmware()
-{
+void TDeviceCommandsTest::apmRequestsByFirmware() {
     TEmulatorIdentity id = Emulator->Identity();
     id.Firmware = QStringLiteral("3.0.0");
     Emulator->SetIdentity(id);
@@ -280,15 +277,14 @@ void TDeviceCommandsTest::apmRequestsByFirmware()
     QVERIFY(WaitForCompletions(4));
     QCOMPARE(Watch->Events.filter(QStringLiteral("completion")),
              QStringList({"completion 28 0", "completion 39 0", "completion 27 0", "completion 28 0"}));
-    QCOMPARE(SentRequests(*Emulator),
-             QStringList({"S G 00000010", "S C 00000031 00000028", "S G 00000010", "S H 00000031 00000028 00000009",
-                          "S O 00000001", "S G 00000000", "S C 00000066 00000000"}));
+    QCOMPARE(SentRequests(*Emulator), QStringList({"S G 00000010", "S C 00000031 00000028", "S G 00000010",
+                                                   "S H 00000031 00000028 00000009", "S O 00000001",
+                                                   "S G 00000000", "S C 00000066 00000000"}));
     QCOMPARE(Device->ApmSelection(), reset);
     QVERIFY(Emulator->OutputOn());
 }
 
-void TDeviceCommandsTest::liveSamplesAfterEachPoll()
-{
+void TDeviceCommandsTest::liveSamplesAfterEachPoll() {
     Emulator->SetLiveTurnsRatio(12.5);
     QVERIFY(ConnectAndClear());
     QVERIFY(Device->RequestApmOutput(true, true));
@@ -321,8 +317,7 @@ void TDeviceCommandsTest::liveSamplesAfterEachPoll()
     QCOMPARE(Device->State(), LinkState::Idle);
 }
 
-void TDeviceCommandsTest::transportFailureInsideCommand()
-{
+void TDeviceCommandsTest::transportFailureInsideCommand() {
     QVERIFY(ConnectAndClear());
     Emulator->AddFault({TEmulatorFault::Silent, QStringLiteral("M R I"), 0, 1});
     QVERIFY(Device->RequestMemGetRecord(1, false));
@@ -337,8 +332,7 @@ void TDeviceCommandsTest::transportFailureInsideCommand()
     QVERIFY(WaitForCompletions(1));
 }
 
-void TDeviceCommandsTest::guardRefusesWhileBusy()
-{
+void TDeviceCommandsTest::guardRefusesWhileBusy() {
     QVERIFY(ConnectAndClear());
     QList<bool> answers;
     Device->SetOnStateChange([&](LinkState s) {
@@ -347,7 +341,7 @@ void TDeviceCommandsTest::guardRefusesWhileBusy()
             answers << Device->RequestTestHalt(false) << Device->IsReady();
     });
     QVERIFY(Device->RequestMemGetDir(false));
-    QVERIFY(!Device->RequestMemGetInfo(1, false));  // one is pending already
+    QVERIFY(!Device->RequestMemGetInfo(1, false)); // one is pending already
     QCOMPARE(Device->Command(), CommandType::MEMGETDIR);
     QVERIFY(WaitForCompletions(1));
     QCOMPARE(answers, QList<bool>({false, false}));
@@ -355,28 +349,26 @@ void TDeviceCommandsTest::guardRefusesWhileBusy()
     QCOMPARE(SentRequests(*Emulator), QStringList({"M G"}));
 }
 
-void TDeviceCommandsTest::guardQueuesBehindRunningCommand()
-{
+void TDeviceCommandsTest::guardQueuesBehindRunningCommand() {
     QVERIFY(ConnectAndClear());
     // The directory reply takes about two seconds to arrive.
     Emulator->AddFault({TEmulatorFault::Slow, QStringLiteral("M G"), 0, 1, 20});
     QVERIFY(Device->RequestMemGetDir(false));
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(Device->RequestMemDelete(7, true));  // waits only until M G has been taken up
+    QVERIFY(Device->RequestMemDelete(7, true)); // waits only until M G has been taken up
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(Watch->Events.filter(QStringLiteral("completion")).isEmpty());  // M G still running
-    QVERIFY(Device->RequestTestHalt(true));  // waits for the delete to be taken up
+    QVERIFY(Watch->Events.filter(QStringLiteral("completion")).isEmpty()); // M G still running
+    QVERIFY(Device->RequestTestHalt(true)); // waits for the delete to be taken up
     QVERIFY(WaitForCompletions(3));
     QCOMPARE(Watch->Events.filter(QStringLiteral("completion")),
              QStringList({"completion 3 0", "completion 4 0", "completion 13 0"}));
     QCOMPARE(SentRequests(*Emulator), QStringList({"M G", "M F 00000007", "T M H"}));
     QCOMPARE(Emulator->InvalidFrames(), 0);
-    QCOMPARE(Device->MemoryDirectory()[0], quint8(slotEmpty));  // the reply of the last command
+    QCOMPARE(Device->MemoryDirectory()[0], quint8(slotEmpty)); // the reply of the last command
 }
 
-void TDeviceCommandsTest::guardReplacesPendingAfterTimeLimit()
-{
+void TDeviceCommandsTest::guardReplacesPendingAfterTimeLimit() {
     // Not connected: the link never becomes ready, the first request stays pending.
     QVERIFY(Device->RequestTestHalt(false) == false);
     QVERIFY(!Device->IsReady());
@@ -388,7 +380,7 @@ void TDeviceCommandsTest::guardReplacesPendingAfterTimeLimit()
     QVERIFY2(clock.elapsed() >= TQel8624::GuardTimeOutMs - 50, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(eventsFlowed);
     QCOMPARE(Device->Command(), CommandType::TESTCONTINUE);
-    QVERIFY(!Device->RequestTestHalt(false));  // pending now
+    QVERIFY(!Device->RequestTestHalt(false)); // pending now
 }
 
 QTEST_GUILESS_MAIN(TDeviceCommandsTest)

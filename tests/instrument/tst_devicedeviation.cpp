@@ -1,6 +1,6 @@
 // Ratio deviations of tap results and the vector-group factor of every winding pair.
-#include "Qel8624Records.h"
 #include "Qel8624Protocol.h"
+#include "Qel8624Records.h"
 
 #include <QTest>
 
@@ -18,8 +18,7 @@ private Q_SLOTS:
     void missingNominalFlagsTheTap();
 };
 
-void TDeviceDeviationTest::nominalRatioOfDynExample()
-{
+void TDeviceDeviationTest::nominalRatioOfDynExample() {
     TTapResult tap;
     tap.HVNominal = 110;
     tap.LVNominal = 20;
@@ -31,28 +30,26 @@ void TDeviceDeviationTest::nominalRatioOfDynExample()
     QVERIFY(!tap.Flag);
 }
 
-void TDeviceDeviationTest::factorOfEveryWindingPair_data()
-{
+void TDeviceDeviationTest::factorOfEveryWindingPair_data() {
     QTest::addColumn<int>("hv");
     QTest::addColumn<int>("lv");
     QTest::addColumn<float>("factor");
     const float r3 = 1.7320508f, i3 = 0.57735026f, third = 0.33333334f;
     const float table[4][5] = {
-        {1, r3, r3, 3, 3},           // D
-        {i3, 1, 1, r3, r3},          // Y
-        {i3, 1, 1, r3, r3},          // YN
-        {third, i3, i3, 1, 1},       // Z
+        {1, r3, r3, 3, 3},     // D
+        {i3, 1, 1, r3, r3},    // Y
+        {i3, 1, 1, r3, r3},    // YN
+        {third, i3, i3, 1, 1}, // Z
     };
     const int codes[] = {conD, conY, conYN, conZ, conZN, con1P, conCT, conNotSet, 7};
     for (int hv : codes)
         for (int lv : codes) {
-            const float f = hv <= conZ && lv <= conZN ? table[hv][lv] : 1.0f;  // others: 1
+            const float f = hv <= conZ && lv <= conZN ? table[hv][lv] : 1.0f; // others: 1
             QTest::addRow("%d-%d", hv, lv) << hv << lv << f;
         }
 }
 
-void TDeviceDeviationTest::factorOfEveryWindingPair()
-{
+void TDeviceDeviationTest::factorOfEveryWindingPair() {
     QFETCH(int, hv);
     QFETCH(int, lv);
     QFETCH(float, factor);
@@ -68,8 +65,7 @@ void TDeviceDeviationTest::factorOfEveryWindingPair()
     QCOMPARE(VectorGroupRatioFactor(hv, lv), factor);
 }
 
-void TDeviceDeviationTest::missingNominalFlagsTheTap()
-{
+void TDeviceDeviationTest::missingNominalFlagsTheTap() {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (auto [hvNom, lvNom] : {std::pair{0.0f, 20.0f}, {110.0f, 0.0f}, {nan, 20.0f}, {110.0f, INFINITY}}) {
         TTapResult tap;

@@ -23,19 +23,17 @@ namespace {
 class TScriptedLine : public QObject {
 public:
     std::function<QByteArray(const QString& request)> Answer;
-    QStringList Received;  // requests as "M R S 00000001"
+    QStringList Received; // requests as "M R S 00000001"
     QString SlavePath;
 
-    ~TScriptedLine() override
-    {
+    ~TScriptedLine() override {
         Notifier.reset();
         if (KeepFd >= 0)
             ::close(KeepFd);
         if (Master >= 0)
             ::close(Master);
     }
-    bool Start()
-    {
+    bool Start() {
         Master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (Master < 0 || grantpt(Master) != 0 || unlockpt(Master) != 0)
             return false;
@@ -49,15 +47,16 @@ public:
     }
 
 private:
-    void Read()
-    {
+    void Read() {
         char buffer[256];
         ssize_t n = 0;
         while ((n = ::read(Master, buffer, sizeof buffer)) > 0)
             Pending.append(buffer, n);
         qsizetype end = 0;
         while ((end = Pending.indexOf(":~:")) >= 0) {
-            Received << QString::fromLatin1(Pending.left(end).mid(1)).split(QLatin1Char(':')).join(QLatin1Char(' '));
+            Received << QString::fromLatin1(Pending.left(end).mid(1))
+                            .split(QLatin1Char(':'))
+                            .join(QLatin1Char(' '));
             Pending.remove(0, end + 3);
             const QByteArray reply = Answer(Received.last());
             if (::write(Master, reply.constData(), size_t(reply.size())) != reply.size())
@@ -70,7 +69,7 @@ private:
     std::unique_ptr<QSocketNotifier> Notifier;
 };
 
-}  // namespace
+} // namespace
 
 class TDeviceLinkTest : public QObject {
     Q_OBJECT
@@ -85,14 +84,13 @@ private Q_SLOTS:
     void openFromInsideCallback();
 };
 
-void TDeviceLinkTest::connectKeepsIdentification()
-{
+void TDeviceLinkTest::connectKeepsIdentification() {
     TQel8624Emulator emulator;
     TEmulatorIdentity id;
     id.Type = QStringLiteral("QEL 8624");
     id.SerialNumber = QStringLiteral("SN-4711");
     id.Firmware = QStringLiteral("3.1.7");
-    id.CalibratedBy = QStringLiteral("Lab: North/2");  // escaped on the wire
+    id.CalibratedBy = QStringLiteral("Lab: North/2"); // escaped on the wire
     id.LastCalibration = QDateTime(QDate(2025, 6, 30), QTime(14, 5, 9));
     id.NextCalibration = QDateTime(QDate(2027, 6, 30), QTime(0, 0, 0));
     emulator.SetIdentity(id);
@@ -115,7 +113,7 @@ void TDeviceLinkTest::connectKeepsIdentification()
     QVERIFY(QTest::qWaitFor([&] { return SentRequests(emulator, true).size() >= 5; }, 3000));
     QCOMPARE(SentRequests(emulator, true).mid(0, 5), QStringList({"C O", "I", "S I", "C M", "C M"}));
     QCOMPARE(emulator.InvalidFrames(), 0);
-    QCOMPARE(watch.States().size(), 3);  // polls that succeed change nothing
+    QCOMPARE(watch.States().size(), 3); // polls that succeed change nothing
 
     device.RequestDisconnect();
     QVERIFY(device.WaitForState(LinkState::Disconnected, 3000));
@@ -124,8 +122,7 @@ void TDeviceLinkTest::connectKeepsIdentification()
     QVERIFY(!device.LastCalibration().isValid());
 }
 
-void TDeviceLinkTest::connectRefusedByInstrument()
-{
+void TDeviceLinkTest::connectRefusedByInstrument() {
     TQel8624Emulator emulator;
     QVERIFY(emulator.Start());
     emulator.AddFault({TEmulatorFault::Refuse, QStringLiteral("C O"), 0x905});
@@ -135,7 +132,7 @@ void TDeviceLinkTest::connectRefusedByInstrument()
     QVERIFY(device.Open(emulator.SlavePath()));
     device.RequestConnect();
     QVERIFY(QTest::qWaitFor([&] { return watch.States().size() >= 2; }, 5000));
-    QTest::qWait(300);  // nothing may follow
+    QTest::qWait(300); // nothing may follow
     QCOMPARE(watch.States(), QStringList({"state Connecting ...", "state Disconnected"}));
     QCOMPARE(device.State(), LinkState::Disconnected);
     QVERIFY(device.InstrumentType().isEmpty());
@@ -150,8 +147,7 @@ void TDeviceLinkTest::connectRefusedByInstrument()
     QCOMPARE(device.InstrumentType(), emulator.Identity().Type);
 }
 
-void TDeviceLinkTest::connectWithoutOpenPort()
-{
+void TDeviceLinkTest::connectWithoutOpenPort() {
     TQel8624 device;
     TDeviceWatch watch(device);
     QVERIFY(!device.Open(QStringLiteral("/dev/qel-no-such-port")));
@@ -159,11 +155,10 @@ void TDeviceLinkTest::connectWithoutOpenPort()
     device.RequestConnect();
     QVERIFY(QTest::qWaitFor([&] { return watch.States().size() >= 3; }, 5000));
     QCOMPARE(watch.States(), QStringList({"state Connecting ...", "state ComError", "state Disconnected"}));
-    QCOMPARE(device.LastResult(), quint8(6));  // exchange on a closed port
+    QCOMPARE(device.LastResult(), quint8(6)); // exchange on a closed port
 }
 
-void TDeviceLinkTest::cablePulledWhileIdle()
-{
+void TDeviceLinkTest::cablePulledWhileIdle() {
     TQel8624Emulator emulator;
     QVERIFY(emulator.Start());
     TQel8624 device;
@@ -177,7 +172,8 @@ void TDeviceLinkTest::cablePulledWhileIdle()
     clock.start();
     QVERIFY(QTest::qWaitFor([&] { return !watch.Events.isEmpty(); }, 10000));
     QCOMPARE(watch.Events, QStringList({"state ComError"}));
-    QVERIFY2(clock.elapsed() >= TVuroRS232Comms::ProgressTimeOutMs - 100, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() >= TVuroRS232Comms::ProgressTimeOutMs - 100,
+             qPrintable(QString::number(clock.elapsed())));
     // Idle again without a notification, and polling goes on.
     QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle; }, 1000));
 
@@ -199,8 +195,7 @@ void TDeviceLinkTest::cablePulledWhileIdle()
         QVERIFY2(gap >= 470 && gap <= 700, qPrintable(QStringLiteral("poll gap %1 ms").arg(gap)));
 }
 
-void TDeviceLinkTest::portChangeWhileConnected()
-{
+void TDeviceLinkTest::portChangeWhileConnected() {
     TQel8624Emulator oldPort;
     TQel8624Emulator newPort;
     QVERIFY(oldPort.Start());
@@ -218,7 +213,8 @@ void TDeviceLinkTest::portChangeWhileConnected()
     device.RequestDisconnect();
     QVERIFY(device.Open(newPort.SlavePath()));
     device.RequestConnect();
-    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle && watch.States().size() >= 4; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle && watch.States().size() >= 4; },
+                            5000));
     QCOMPARE(watch.States(),
              QStringList({"state Disconnected", "state Connecting ...", "state Connected", "state Idle"}));
     QCOMPARE(SentRequests(oldPort).last(), QStringLiteral("C C"));
@@ -232,8 +228,7 @@ void TDeviceLinkTest::portChangeWhileConnected()
     QCOMPARE(oldPort.Requests().size(), before);
 }
 
-void TDeviceLinkTest::shutdownWhileCallbackWaits()
-{
+void TDeviceLinkTest::shutdownWhileCallbackWaits() {
     TQel8624Emulator emulator;
     QVERIFY(emulator.Start());
     TRecordingOperator op;
@@ -248,7 +243,7 @@ void TDeviceLinkTest::shutdownWhileCallbackWaits()
     clock.start();
     device.reset();
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-    QTest::qWait(100);  // the pending hand-over must not run any more
+    QTest::qWait(100); // the pending hand-over must not run any more
     QVERIFY(!called);
 
     // Destroyed in the middle of an unanswered poll: the exchange runs out, its ComError is
@@ -261,13 +256,13 @@ void TDeviceLinkTest::shutdownWhileCallbackWaits()
     QVERIFY(QTest::qWaitFor([&] { return emulator.Frames().last().Reply.isEmpty(); }, 3000));
     clock.restart();
     device.reset();
-    QVERIFY2(clock.elapsed() < TVuroRS232Comms::AbsoluteTimeOutMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < TVuroRS232Comms::AbsoluteTimeOutMs,
+             qPrintable(QString::number(clock.elapsed())));
     QTest::qWait(100);
     QVERIFY(watch.Events.isEmpty());
 }
 
-void TDeviceLinkTest::malformedReplyEndsThePassWithABeep()
-{
+void TDeviceLinkTest::malformedReplyEndsThePassWithABeep() {
     TScriptedLine line;
     line.Answer = [](const QString& request) -> QByteArray {
         if (request == QLatin1String("I"))
@@ -305,8 +300,7 @@ void TDeviceLinkTest::malformedReplyEndsThePassWithABeep()
     QVERIFY(op.Beeps >= 3);
 }
 
-void TDeviceLinkTest::openFromInsideCallback()
-{
+void TDeviceLinkTest::openFromInsideCallback() {
     // The thread waits for the callback, the callback waits for the port to be opened by the
     // thread: served inside the hand-over, no deadlock.
     TQel8624Emulator first;
@@ -320,7 +314,7 @@ void TDeviceLinkTest::openFromInsideCallback()
     device.SetOnStateChange([&](LinkState s) {
         states << LinkStateText(s);
         if (s == LinkState::Disconnected && !opened) {
-            device.RequestDisconnect();  // closes the first port before the second is opened
+            device.RequestDisconnect(); // closes the first port before the second is opened
             opened = device.Open(second.SlavePath());
         }
     });

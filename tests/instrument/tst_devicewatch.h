@@ -9,14 +9,14 @@
 #include <QTest>
 
 struct TDeviceWatch {
-    QStringList Events;  // "state Idle", "completion 11 2305", "status 4", "live"
+    QStringList Events; // "state Idle", "completion 11 2305", "status 4", "live"
     int LiveCount = 0;
     TLiveSampleA LastA;
     TLiveSampleB LastB;
 
-    explicit TDeviceWatch(TQel8624& device)
-    {
-        device.SetOnStateChange([this](LinkState s) { Events << QStringLiteral("state ") + LinkStateText(s); });
+    explicit TDeviceWatch(TQel8624& device) {
+        device.SetOnStateChange(
+            [this](LinkState s) { Events << QStringLiteral("state ") + LinkStateText(s); });
         device.SetOnCompletion([this](CommandType t, int e) {
             Events << QStringLiteral("completion %1 %2").arg(int(t)).arg(e);
         });
@@ -30,8 +30,7 @@ struct TDeviceWatch {
 
     QStringList States() const { return Events.filter(QStringLiteral("state ")); }
     // Everything but the test status reports, which come with every idle poll.
-    QStringList Changes() const
-    {
+    QStringList Changes() const {
         QStringList out;
         for (const QString& e : Events)
             if (!e.startsWith(QLatin1String("status ")))
@@ -41,8 +40,7 @@ struct TDeviceWatch {
 };
 
 // Requests the emulator received, as "M R T 00000003 00000000", idle polls left out.
-inline QStringList SentRequests(const TQel8624Emulator& emulator, bool withPolls = false)
-{
+inline QStringList SentRequests(const TQel8624Emulator& emulator, bool withPolls = false) {
     QStringList out;
     for (const QStringList& tokens : emulator.Requests()) {
         const QString text = tokens.join(QLatin1Char(' '));
@@ -53,8 +51,7 @@ inline QStringList SentRequests(const TQel8624Emulator& emulator, bool withPolls
 }
 
 // Connects and waits until the Idle notification has been handed over as well.
-inline bool ConnectDevice(TQel8624& device, const TQel8624Emulator& emulator, const TDeviceWatch& watch)
-{
+inline bool ConnectDevice(TQel8624& device, const TQel8624Emulator& emulator, const TDeviceWatch& watch) {
     if (!device.Open(emulator.SlavePath()))
         return false;
     device.RequestConnect();

@@ -22,7 +22,8 @@ class TEmulatorTest : public QObject {
     QStringList Ask(const QStringList& tokens) {
         m_Link.AddTokens(tokens);
         const quint8 rc = m_Link.Exchange();
-        if (rc != Comms::rcOK) qWarning("exchange %s gave %d", qPrintable(tokens.join(' ')), rc);
+        if (rc != Comms::rcOK)
+            qWarning("exchange %s gave %d", qPrintable(tokens.join(' ')), rc);
         return rc == Comms::rcOK ? m_Link.ReplyFields() : QStringList();
     }
     TestStatus Poll(TestStatus current = TestStatus::Idle) {
@@ -54,7 +55,7 @@ private Q_SLOTS:
 
         TEmulatorIdentity other;
         other.Type = QStringLiteral("QEL 8625");
-        other.SerialNumber = QStringLiteral("S/N:1~2");  // needs escaping both ways
+        other.SerialNumber = QStringLiteral("S/N:1~2"); // needs escaping both ways
         other.Firmware = QStringLiteral("3.0.0");
         m_Emulator->SetIdentity(other);
         const auto id2 = DecodeIdentification(Ask(IdentifyRequest()));
@@ -71,8 +72,9 @@ private Q_SLOTS:
         s.HvNominal = 110;
         s.LvNominal = 20;
         s.DutLocation = QStringLiteral("Bay 3: T/1");
-        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 2305);  // no setup yet
-        for (const auto& frame : TestSetupRequests(s)) QCOMPARE(ErrorNumber(Ask(frame)), 0);
+        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 2305); // no setup yet
+        for (const auto& frame : TestSetupRequests(s))
+            QCOMPARE(ErrorNumber(Ask(frame)), 0);
         QCOMPARE(m_Emulator->CurrentSetup().DutLocation, s.DutLocation);
         QCOMPARE(m_Emulator->CurrentSetup().VectorGroup, s.VectorGroup);
 
@@ -81,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(status.Status, TestStatus::Measuring);
         QCOMPARE(status.VectorGroup, s.VectorGroup);
         QCOMPARE(status.TestVoltage, 100);
-        QCOMPARE(ErrorNumber(Ask(TestGetTapRequest(0))), 2311);  // not measured yet
+        QCOMPARE(ErrorNumber(Ask(TestGetTapRequest(0))), 2311); // not measured yet
 
         const float ideal = 1.7320508f * 110 / 20;
         for (int tap = 0; tap < 3; ++tap) {
@@ -95,9 +97,10 @@ private Q_SLOTS:
                 QVERIFY(std::abs(p.PhaseDeviation) < 0.1f);
                 QVERIFY(p.Current > 0);
             }
-            if (tap < 2) QCOMPARE(ErrorNumber(Ask(TestContinueRequest())), 0);
+            if (tap < 2)
+                QCOMPARE(ErrorNumber(Ask(TestContinueRequest())), 0);
         }
-        QCOMPARE(ErrorNumber(Ask(TestContinueRequest())), 0x102);  // nothing left to continue
+        QCOMPARE(ErrorNumber(Ask(TestContinueRequest())), 0x102); // nothing left to continue
 
         // Halt in the middle of a tap.
         QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 0);
@@ -118,7 +121,8 @@ private Q_SLOTS:
         s.TapA = 2;
         s.HvNominal = 20;
         s.LvNominal = 0.4f;
-        for (const auto& frame : TestSetupRequests(s)) Ask(frame);
+        for (const auto& frame : TestSetupRequests(s))
+            Ask(frame);
         QCOMPARE(ErrorNumber(Ask(TestSetupTapRequest(0, 19.5f, 0.4f))), 0);
         QCOMPARE(ErrorNumber(Ask(TestSetupTapRequest(1, 20.5f, 0.4f))), 0);
         QCOMPARE(ErrorNumber(Ask(TestSetupTapRequest(2, 21.5f, 0.4f))), ErrEndOfList);
@@ -156,8 +160,8 @@ private Q_SLOTS:
         }
         QCOMPARE(taps, setup.StoredResults);
         QVERIFY(DecodeStoredTap(Ask(MemReadTapRequest(2, 1))).Flagged);
-        QCOMPARE(ErrorNumber(Ask(MemReadSetupRequest(3))), 0x908);  // empty slot
-        QCOMPARE(ErrorNumber(Ask(MemReadTapRequest(4, 0))), ErrEndOfList);  // a setup has no taps
+        QCOMPARE(ErrorNumber(Ask(MemReadSetupRequest(3))), 0x908);         // empty slot
+        QCOMPARE(ErrorNumber(Ask(MemReadTapRequest(4, 0))), ErrEndOfList); // a setup has no taps
 
         QCOMPARE(ErrorNumber(Ask(MemDeleteRequest(2))), 0);
         QCOMPARE(DecodeMemoryDirectory(Ask(MemGetDirRequest()).at(1))[1], quint8(slotEmpty));
@@ -187,10 +191,10 @@ private Q_SLOTS:
         QVERIFY2(std::abs(turns - 8) < 0.001, qPrintable(QString::number(turns)));
 
         const auto p = DecodeLiveP(Ask(LivePRequest()));
-        QCOMPARE(p.StatusByte, quint8(0x80));  // reading valid
-        QCOMPARE(p.Condition, 0xC000);         // stop not pressed, cables plugged
+        QCOMPARE(p.StatusByte, quint8(0x80)); // reading valid
+        QCOMPARE(p.Condition, 0xC000);        // stop not pressed, cables plugged
         QThread::msleep(200);
-        QVERIFY(DecodeLiveP(Ask(LivePRequest())).Counter != p.Counter);  // the counter runs
+        QVERIFY(DecodeLiveP(Ask(LivePRequest())).Counter != p.Counter); // the counter runs
 
         // The four-field selection is known from firmware 3.0.0 on.
         QCOMPARE(ErrorNumber(Ask(ApmSelectExtRequest(54, 100, 9))), 0x101);
@@ -201,12 +205,13 @@ private Q_SLOTS:
     }
 
     void strictFrameChecks() {
-        QCOMPARE(ErrorNumber(Ask({"T", "S", "V", "20B", "00000064"})), 0x100);  // short integer
-        QCOMPARE(ErrorNumber(Ask({"T", "S", "N", "042DC0000", "0"})), 0x100);    // padded float
-        QCOMPARE(ErrorNumber(Ask({"M", "G", "00000001"})), 0x100);               // extra argument
-        QCOMPARE(ErrorNumber(Ask({"X", "Y"})), 0x101);                            // unknown request
+        QCOMPARE(ErrorNumber(Ask({"T", "S", "V", "20B", "00000064"})), 0x100); // short integer
+        QCOMPARE(ErrorNumber(Ask({"T", "S", "N", "042DC0000", "0"})), 0x100);  // padded float
+        QCOMPARE(ErrorNumber(Ask({"M", "G", "00000001"})), 0x100);             // extra argument
+        QCOMPARE(ErrorNumber(Ask({"X", "Y"})), 0x101);                         // unknown request
         QCOMPARE(m_Emulator->InvalidFrames(), 4);
-        for (const auto& f : m_Emulator->Frames()) QVERIFY(!f.Problem.isEmpty());
+        for (const auto& f : m_Emulator->Frames())
+            QVERIFY(!f.Problem.isEmpty());
         QVERIFY(m_Emulator->WaitForFrames(4, 0));
         QVERIFY(!m_Emulator->WaitForFrames(5, 50));
     }

@@ -8,8 +8,10 @@ using namespace Qel8624;
 using Comms = TVuroRS232Comms;
 
 namespace {
-QStringList Fields(const char* frame) { return *Comms::SplitReply(frame); }
-}  // namespace
+QStringList Fields(const char* frame) {
+    return *Comms::SplitReply(frame);
+}
+} // namespace
 
 class TProtocolTest : public QObject {
     Q_OBJECT
@@ -19,16 +21,18 @@ private Q_SLOTS:
         // measurement page: empty texts, no per-tap lines.
         TTestSetupArgs s;
         s.VectorGroup = {conD, conYN, 11};
-        s.TestVoltage = 100.7f;  // whole volts on the wire
+        s.TestVoltage = 100.7f; // whole volts on the wire
         s.TapA = 3;
         s.HvNominal = 110;
         s.LvNominal = 20;
         QStringList frames;
-        for (const auto& r : TestSetupRequests(s)) frames << QString::fromLatin1(Comms::BuildFrame(r));
+        for (const auto& r : TestSetupRequests(s))
+            frames << QString::fromLatin1(Comms::BuildFrame(r));
         QCOMPARE(frames, QStringList({"+T:S:V:0000020B:00000064:~:", "+T:S:T:00000003:00000000:00000000:0:~:",
                                       "+T:S:N:42DC0000:41A00000:~:", "+T:I:S::~:", "+T:I:L::~:", "+T:I:T::~:",
                                       "+T:I:O::~:", "+T:I:D:0:~:"}));
-        QCOMPARE(TestSetupTapRequest(1, 112.75f, 20), QStringList({"T", "S", "I", "3F800000", "42E18000", "41A00000"}));
+        QCOMPARE(TestSetupTapRequest(1, 112.75f, 20),
+                 QStringList({"T", "S", "I", "3F800000", "42E18000", "41A00000"}));
         // Voltages no integer can hold are sent as 0 rather than as undefined values.
         s.TestVoltage = std::numeric_limits<float>::quiet_NaN();
         QCOMPARE(TestSetupRequests(s).at(0).at(4), QStringLiteral("00000000"));
@@ -49,20 +53,24 @@ private Q_SLOTS:
         QCOMPARE(ErrorNumber(Fields("+ERROR:00000907:~:")), 2311);
         QCOMPARE(ErrorNumber(Fields("OK:~:")), -1);
         QCOMPARE(ErrorNumber({}), -1);
-        for (int e : {2305, 2307, 2308, 2309, 2310, 2311, 2316, 2368}) QVERIFY(IsSetupResendError(e));
-        for (int e : {0, 2306, 2312, 2304, -1}) QVERIFY(!IsSetupResendError(e));
+        for (int e : {2305, 2307, 2308, 2309, 2310, 2311, 2316, 2368})
+            QVERIFY(IsSetupResendError(e));
+        for (int e : {0, 2306, 2312, 2304, -1})
+            QVERIFY(!IsSetupResendError(e));
     }
 
     void statusCodes() {
-        for (int c = 0; c <= 8; ++c) QCOMPARE(MapStatusCode(c, TestStatus::Idle), TestStatus(c));
+        for (int c = 0; c <= 8; ++c)
+            QCOMPARE(MapStatusCode(c, TestStatus::Idle), TestStatus(c));
         const std::pair<int, TestStatus> table[] = {
             {249, TestStatus::UnsavedData}, {250, TestStatus::NoMemory},   {251, TestStatus::EmergencyStop},
             {252, TestStatus::OverCurrent}, {253, TestStatus::OutOfRange}, {254, TestStatus::ConfigFault},
             {255, TestStatus::ReversedConn}};
-        for (const auto& [code, status] : table) QCOMPARE(MapStatusCode(code, TestStatus::Measuring), status);
+        for (const auto& [code, status] : table)
+            QCOMPARE(MapStatusCode(code, TestStatus::Measuring), status);
         QCOMPARE(MapStatusCode(65535, TestStatus::Measuring), TestStatus::Measuring);
         QCOMPARE(MapStatusCode(65535, TestStatus::Idle), TestStatus::ConfigFault);
-        QCOMPARE(MapStatusCode(9, TestStatus::TapWait), TestStatus::TapWait);  // unknown: unchanged
+        QCOMPARE(MapStatusCode(9, TestStatus::TapWait), TestStatus::TapWait); // unknown: unchanged
         QCOMPARE(MapStatusCode(-1, TestStatus::Idle), TestStatus::Idle);
     }
 
@@ -85,7 +93,7 @@ private Q_SLOTS:
     void vectorGroupPacking() {
         QCOMPARE((TVectorGroup{conD, conYN, 11}).Pack(), 0x020B);
         QCOMPARE(TVectorGroup{}.Pack(), 0xFFFF);
-        QCOMPARE((TVectorGroup{0x1F, 0x12, 0x1FF}).Pack(), 0xF2FF);  // each part masked
+        QCOMPARE((TVectorGroup{0x1F, 0x12, 0x1FF}).Pack(), 0xF2FF); // each part masked
         QCOMPARE(TVectorGroup::Unpack(0x7FFF4A55), (TVectorGroup{4, 10, 0x55}));
         QCOMPARE(VectorGroupRatioFactor(conD, conYN), 1.7320508f);
         QCOMPARE(VectorGroupRatioFactor(conZ, conD), 0.33333334f);
@@ -110,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(FirmwareVersionNumber(QStringLiteral(" 3 . 1 ")), 30100);
         QCOMPARE(FirmwareVersionNumber(QString()), 10000);
         QCOMPARE(FirmwareVersionNumber(QStringLiteral("x.y.z")), 10000);
-        QCOMPARE(FirmwareVersionNumber(QStringLiteral("99999999999.1")), 10100);  // no overflow
+        QCOMPARE(FirmwareVersionNumber(QStringLiteral("99999999999.1")), 10100); // no overflow
     }
 
     void identificationAndCalibration() {
@@ -140,7 +148,8 @@ private Q_SLOTS:
         QCOMPARE(i.TestDate, QDateTime(QDate(2026, 3, 14), QTime(10, 22, 5)));
 
         QStringList tap{"+OK", Comms::FloatToken(110), Comms::FloatToken(20)};
-        for (int k = 0; k < 9; ++k) tap << Comms::FloatToken(float(k + 1));
+        for (int k = 0; k < 9; ++k)
+            tap << Comms::FloatToken(float(k + 1));
         tap << Comms::IntToken(1) << "~";
         const auto t = DecodeStoredTap(tap);
         QCOMPARE(t.Phase[0].Ratio, 1.0f);
@@ -148,7 +157,7 @@ private Q_SLOTS:
         QCOMPARE(t.Phase[0].PhaseDeviation, 3.0f);
         QCOMPARE(t.Phase[2].PhaseDeviation, 9.0f);
         QVERIFY(t.Flagged);
-        QVERIFY(!DecodeTestTap(tap).Flagged);  // T R T carries no flag
+        QVERIFY(!DecodeTestTap(tap).Flagged); // T R T carries no flag
 
         // A malformed float is a conversion error, not a silent zero.
         tap[5] = QStringLiteral("nonsense");

@@ -51,7 +51,7 @@ private Q_SLOTS:
         QCOMPARE(Comms::FloatToken(-2.0f), QStringLiteral("C0000000"));
         QCOMPARE(Comms::DecodeInt(QStringLiteral(" FFFFFFFF ")), -1);
         QCOMPARE(Comms::DecodeInt(QStringLiteral("xyz")), 0);
-        QCOMPARE(Comms::DecodeInt(QStringLiteral("123456789")), 0);  // more than 32 bits
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("123456789")), 0); // more than 32 bits
         QVERIFY(!Comms::DecodeFloat(QStringLiteral("1.5")));
         QVERIFY(!Comms::DecodeFloat(QString()));
     }
@@ -63,17 +63,18 @@ private Q_SLOTS:
         QCOMPARE(Comms::SplitReply("+OK:x/:y:~:")->at(1), QStringLiteral("x:y"));
         // A field ending in an escaped "/" still ends at its ":".
         QCOMPARE(*Comms::SplitReply("+OK:a//:b:~:"), QStringList({"+OK", "a/", "b", "~"}));
-        QCOMPARE(*Comms::SplitReply(Comms::BuildFrame({"OK", "/:~//", ""})), QStringList({"+OK", "/:~//", "", "~"}));
+        QCOMPARE(*Comms::SplitReply(Comms::BuildFrame({"OK", "/:~//", ""})),
+                 QStringList({"+OK", "/:~//", "", "~"}));
         QVERIFY(!Comms::SplitReply(""));
     }
 
     void dates() {
         QCOMPARE(Comms::DecodeDateTime(QStringLiteral("0A0C1F173B3B")),
                  QDateTime(QDate(2010, 12, 31), QTime(23, 59, 59)));
-        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0D01000000")).isValid());  // month 13
-        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0001000000")).isValid());  // month 0
-        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A021E000000")).isValid());  // 30 February
-        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F173B")).isValid());    // too short
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0D01000000")).isValid()); // month 13
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0001000000")).isValid()); // month 0
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A021E000000")).isValid()); // 30 February
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F173B")).isValid());   // too short
         QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F17GG3B")).isValid());
         const QDateTime when(QDate(2026, 12, 9), QTime(5, 23, 0));
         QCOMPARE(Comms::DecodeDateTime(Comms::EncodeDateTime(when)), when);
@@ -104,8 +105,8 @@ private Q_SLOTS:
     }
 
     void exchange() {
-        QCOMPARE(m_Link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK));  // already open
-        QCOMPARE(m_Link.Exchange(), quint8(Comms::rcOK));                      // no tokens: nothing sent
+        QCOMPARE(m_Link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK)); // already open
+        QCOMPARE(m_Link.Exchange(), quint8(Comms::rcOK));                    // no tokens: nothing sent
         m_Link.AddText(QStringLiteral("I"));
         QCOMPARE(m_Link.Exchange(), quint8(Comms::rcOK));
         QVERIFY(m_Link.Tokens().isEmpty());
@@ -115,9 +116,9 @@ private Q_SLOTS:
         QCOMPARE(Send({"M", "R", "S", Comms::IntToken(1)}), quint8(Comms::rcOK));
         QCOMPARE(m_Link.ReplyInt(1), 0x020B);
         QCOMPARE(m_Link.ReplyFloat(3), 110.0f);
-        QCOMPARE(m_Link.ReplyInt(42), 0);  // missing field
+        QCOMPARE(m_Link.ReplyInt(42), 0); // missing field
         QVERIFY_THROWS_EXCEPTION(EConvertError, m_Link.ReplyFloat(42));
-        QVERIFY_THROWS_EXCEPTION(EConvertError, m_Link.ReplyFloat(0));  // "+OK" is no number
+        QVERIFY_THROWS_EXCEPTION(EConvertError, m_Link.ReplyFloat(0)); // "+OK" is no number
 
         // Only the frame the application sent was seen, byte for byte.
         const auto frames = m_Emulator->Frames();
@@ -143,8 +144,8 @@ private Q_SLOTS:
         t.start();
         QCOMPARE(Send({"C", "M"}), quint8(Comms::rcTimeOut));
         QVERIFY(t.elapsed() >= 3000 && t.elapsed() < 3500);
-        QCOMPARE(m_Link.Tokens(), QStringList({"C", "M"}));  // kept for the status bar
-        m_Link.AddText(QStringLiteral("I"));                  // until the next request
+        QCOMPARE(m_Link.Tokens(), QStringList({"C", "M"})); // kept for the status bar
+        m_Link.AddText(QStringLiteral("I"));                // until the next request
         QCOMPARE(m_Link.Tokens(), QStringList({"I"}));
     }
 
@@ -188,7 +189,7 @@ private Q_SLOTS:
         QElapsedTimer t;
         t.start();
         QCOMPARE(Send({"C", "M"}), quint8(Comms::rcLineError));
-        QVERIFY(t.elapsed() < 2000);  // noticed at once, not by the deadline
+        QVERIFY(t.elapsed() < 2000); // noticed at once, not by the deadline
     }
 
     void openedHereUsedByAnotherThread() {
@@ -198,7 +199,7 @@ private Q_SLOTS:
         std::unique_ptr<QThread> worker(QThread::create([&link] {
             link.AddText(QStringLiteral("I"));
             const quint8 rc = link.Exchange();
-            link.AddText(QString::number(rc));  // hand the result back through the tokens
+            link.AddText(QString::number(rc)); // hand the result back through the tokens
             link.Close();
         }));
         link.SetWorkerThread(worker.get());

@@ -29,7 +29,8 @@ struct TMainRig {
     }
 
     QString ConfigFile() const { return App.filePath(QStringLiteral("Qel8625.cfg")); }
-    void SetConfig(const QString& key, const QString& value, const QString& section = QStringLiteral("Qel8625")) {
+    void SetConfig(const QString& key, const QString& value,
+                   const QString& section = QStringLiteral("Qel8625")) {
         TIniFile ini(ConfigFile());
         ini.WriteString(section, key, value);
     }
@@ -41,7 +42,8 @@ struct TMainRig {
     bool StartEmulator(int measuringMs = 1500) {
         Emulator = std::make_unique<TQel8624Emulator>();
         Emulator->SetMeasuringTime(measuringMs);
-        if (!Emulator->Start()) return false;
+        if (!Emulator->Start())
+            return false;
         SetPort(Emulator->SlavePath());
         return true;
     }
@@ -81,7 +83,8 @@ struct TMainRig {
     int NotAvailable(const QString& function) const {
         int n = 0;
         for (const QString& t : Operator.Texts())
-            if (t.contains(QStringLiteral("\"%1\" is not available yet").arg(function))) ++n;
+            if (t.contains(QStringLiteral("\"%1\" is not available yet").arg(function)))
+                ++n;
         return n;
     }
 };

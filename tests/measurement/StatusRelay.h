@@ -22,23 +22,29 @@ public:
     TStatusRelay& operator=(const TStatusRelay&) = delete;
     ~TStatusRelay() {
         FStop = true;
-        if (FWake[1] >= 0) (void)::write(FWake[1], "x", 1);
-        if (FThread.joinable()) FThread.join();
+        if (FWake[1] >= 0)
+            (void)::write(FWake[1], "x", 1);
+        if (FThread.joinable())
+            FThread.join();
         for (int fd : {FMaster, FKeep, FLine, FWake[0], FWake[1]})
-            if (fd >= 0) ::close(fd);
+            if (fd >= 0)
+                ::close(fd);
     }
 
     // Opens the pseudo-terminal that the application is given and the emulator's line.
     bool Start(const QString& emulatorLine) {
         FMaster = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (FMaster < 0 || ::grantpt(FMaster) != 0 || ::unlockpt(FMaster) != 0) return false;
+        if (FMaster < 0 || ::grantpt(FMaster) != 0 || ::unlockpt(FMaster) != 0)
+            return false;
         char name[128] = {};
-        if (::ptsname_r(FMaster, name, sizeof name) != 0) return false;
+        if (::ptsname_r(FMaster, name, sizeof name) != 0)
+            return false;
         FSlavePath = QString::fromLocal8Bit(name);
         // Held open so the master never sees a hang-up while the application has no port open.
         FKeep = ::open(name, O_RDWR | O_NOCTTY);
         FLine = ::open(emulatorLine.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-        if (FKeep < 0 || FLine < 0 || ::pipe(FWake) != 0) return false;
+        if (FKeep < 0 || FLine < 0 || ::pipe(FWake) != 0)
+            return false;
         for (int fd : {FKeep, FLine}) {
             termios t{};
             ::tcgetattr(fd, &t);
@@ -59,8 +65,10 @@ private:
         char buffer[4096];
         while (!FStop) {
             pollfd fds[3] = {{FMaster, POLLIN, 0}, {FLine, POLLIN, 0}, {FWake[0], POLLIN, 0}};
-            if (::poll(fds, 3, -1) < 0) continue;
-            if (fds[2].revents) break;
+            if (::poll(fds, 3, -1) < 0)
+                continue;
+            if (fds[2].revents)
+                break;
             if (fds[0].revents & POLLIN) {
                 const ssize_t n = ::read(FMaster, buffer, sizeof buffer);
                 if (n > 0) {
@@ -76,13 +84,15 @@ private:
             }
             if (fds[1].revents & POLLIN) {
                 const ssize_t n = ::read(FLine, buffer, sizeof buffer);
-                if (n <= 0) continue;
+                if (n <= 0)
+                    continue;
                 QByteArray reply(buffer, int(n));
                 const int forced = FForced;
                 const int at = reply.indexOf("+OK:");
                 if (statusAsked && at >= 0) {
                     if (forced >= 0 && reply.size() >= at + 12)
-                        reply.replace(at + 4, 8, QByteArray::number(forced, 16).toUpper().rightJustified(8, '0'));
+                        reply.replace(at + 4, 8,
+                                      QByteArray::number(forced, 16).toUpper().rightJustified(8, '0'));
                     statusAsked = false;
                 }
                 (void)::write(FMaster, reply.constData(), size_t(reply.size()));

@@ -143,7 +143,7 @@ private Q_SLOTS:
         rig.SetConfig(QStringLiteral("StartupMode"), QString::number(mode));
         rig.Create({QStringLiteral("/SIM")});
         TQelMainForm& f = *rig.Form;
-        f.CreateAbout();  // as the program entry does
+        f.CreateAbout(); // as the program entry does
         QVERIFY(!f.isVisible());
         SetPage(f, TQelMainForm::pgAnalysis);
         bool startupForm = false, windowHidden = false;
@@ -157,7 +157,7 @@ private Q_SLOTS:
         rig.Global->SendToAll(UM_STARTUP, 0, 0);
         QVERIFY(f.isVisible());
         QCOMPARE(startupForm, aboutShown);
-        QCOMPARE(windowHidden, aboutShown);  // the box comes first, the window after it
+        QCOMPARE(windowHidden, aboutShown); // the box comes first, the window after it
         if (aboutShown) {
             QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgSetup));
             QVERIFY(f.About() == nullptr);
@@ -199,8 +199,8 @@ private Q_SLOTS:
         f.bnHelp->PerformClick();
         QVERIFY(opened.isEmpty());
         QCOMPARE(rig.Operator.Texts(),
-                 QStringList{QStringLiteral("\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'") + help +
-                             QStringLiteral("'\r\n\r\nnot found.")});
+                 QStringList{QStringLiteral("\tSorry no Help available.\r\n\r\n\r\nHelpfile :\r\n\r\n'") +
+                             help + QStringLiteral("'\r\n\r\nnot found.")});
 
         QFile file(help);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -234,7 +234,8 @@ private Q_SLOTS:
     }
 
     void shortDocumentNames() {
-        QCOMPARE(ShortDocumentName(QStringLiteral("/home/op/Documents/KOVA/Data/T1.XML")), QStringLiteral("/../Data/T1"));
+        QCOMPARE(ShortDocumentName(QStringLiteral("/home/op/Documents/KOVA/Data/T1.XML")),
+                 QStringLiteral("/../Data/T1"));
         QCOMPARE(ShortDocumentName(QStringLiteral("/data/T1.xml")), QStringLiteral("/data/T1"));
         QCOMPARE(ShortDocumentName(QStringLiteral("/T1.xml")), QStringLiteral("/T1"));
         QCOMPARE(ShortDocumentName(QStringLiteral("/a/b/T1.backup.xml")), QStringLiteral("/../b/T1.backup"));

@@ -62,7 +62,8 @@ private Q_SLOTS:
 
         auto chooseExit = [&f] {
             f.bnClose->PerformClick();
-            if (TPopupWindow* popup = f.bnClose->PopupWindow()) popup->ItemButton(1)->PerformClick();
+            if (TPopupWindow* popup = f.bnClose->PopupWindow())
+                popup->ItemButton(1)->PerformClick();
         };
         QTimer::singleShot(300, this, chooseExit);
         QElapsedTimer clock;
@@ -70,7 +71,8 @@ private Q_SLOTS:
         f.bnCloseClick();
         QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(f.ShutDownDone());
-        QVERIFY(rig.Global->Qel().isFinished() || QTest::qWaitFor([&] { return rig.Global->Qel().isFinished(); }, 10000));
+        QVERIFY(rig.Global->Qel().isFinished() ||
+                QTest::qWaitFor([&] { return rig.Global->Qel().isFinished(); }, 10000));
     }
 };
 
@@ -78,7 +80,8 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dir;
     const QString config = dir.filePath(QStringLiteral("screen.json"));
     QFile file(config);
-    if (!file.open(QIODevice::WriteOnly)) return 1;
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
     file.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1280, "height": 1024,
                    "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     file.close();

@@ -1,14 +1,14 @@
 // The main window against the instrument emulator on a pseudo-terminal: how it follows the
 // link, the test status and the upload, the About box of a connected instrument, and the way out.
 #include <QLabel>
-#include <QProgressBar>
 #include <QLocale>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 
-#include "ExtStaticText.h"
 #include "Dyn11Document.h"
+#include "ExtStaticText.h"
 #include "MainRig.h"
 #include "PanelButton.h"
 #include "PopupPanel.h"
@@ -21,10 +21,10 @@
 
 namespace {
 
-
 bool Sent(const TQel8624Emulator& e, const QString& head) {
     for (const QStringList& r : e.Requests())
-        if (r.join(' ').startsWith(head)) return true;
+        if (r.join(' ').startsWith(head))
+            return true;
     return false;
 }
 
@@ -50,8 +50,8 @@ private Q_SLOTS:
         MakeDyn11(*rig.Global);
         rig.Global->StartTapTest(1);
         // While the instrument measures the title bar turns red with yellow text.
-        QTRY_VERIFY_WITH_TIMEOUT(rig.Global->Qel().Status() == TestStatus::Measuring && f.esTitleBar->GradStart() == Red,
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            rig.Global->Qel().Status() == TestStatus::Measuring && f.esTitleBar->GradStart() == Red, 10000);
         QCOMPARE(f.esTitleBar->FontColor(), Yellow);
         QCOMPARE(f.esTitleBar->GradEnd(), QColor(81, 0, 0));
         QCOMPARE(f.StatusPanel(1), QStringLiteral("QEL 8624 :Measuring"));
@@ -98,7 +98,7 @@ private Q_SLOTS:
         rig.Global->StartTapTest(1);
         QTRY_COMPARE_WITH_TIMEOUT(f.esTitleBar->GradStart(), Red, 10000);
 
-        relay.ForceStatusCode(251);  // the instrument's emergency stop
+        relay.ForceStatusCode(251); // the instrument's emergency stop
         QTRY_COMPARE_WITH_TIMEOUT(f.esAlarms->Caption(), QStringLiteral("Emergency Stop"), 5000);
         QVERIFY(!f.esAlarms->isHidden());
         QCOMPARE(f.StatusPanel(1), QStringLiteral("QEL 8624 :EmergencyStop"));
@@ -108,7 +108,7 @@ private Q_SLOTS:
         relay.ForceStatusCode(252);
         QTRY_COMPARE_WITH_TIMEOUT(f.esAlarms->Caption(), QStringLiteral("Over Current"), 5000);
 
-        relay.ForceStatusCode(-1);  // released: the banner goes away
+        relay.ForceStatusCode(-1); // released: the banner goes away
         QTRY_VERIFY_WITH_TIMEOUT(f.esAlarms->isHidden(), 5000);
         QVERIFY(f.StatusPanel(1) != QStringLiteral("QEL 8624 :OverCurrent"));
     }
@@ -126,7 +126,8 @@ private Q_SLOTS:
         QCOMPARE(about->lbSerialNo->text(), QStringLiteral("86240117"));
         const QDateTime calibrated = rig.Global->Qel().LastCalibration();
         QVERIFY(calibrated.isValid());
-        QCOMPARE(about->lbCalibrationDate->text(), QLocale::system().toString(calibrated.date(), QLocale::ShortFormat));
+        QCOMPARE(about->lbCalibrationDate->text(),
+                 QLocale::system().toString(calibrated.date(), QLocale::ShortFormat));
         QCOMPARE(about->lbSWVersion->text(), QStringLiteral(QEL_VERSION_TEXT));
         QVERIFY(!about->lbFileDate->text().isEmpty());
         // 2.05.12 on the 100 V instrument is below the upgrade line.
@@ -140,7 +141,8 @@ private Q_SLOTS:
             shown = box && box->isVisible();
             aboutForm = box && box->Form() == TQelAbout::afAbout;
             startButtons = box && (!box->bnQuickStart->isHidden() || !box->bnFileManager->isHidden());
-            if (box) box->bnOK->PerformClick();
+            if (box)
+                box->bnOK->PerformClick();
         });
         f.bnF4->PerformClick();
         QVERIFY(shown);
@@ -160,7 +162,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
         QVERIFY(f.Progress()->isVisible());
         QCOMPARE(f.Progress()->windowTitle(), QStringLiteral("Uploading QEL8624 memory..."));
-        connect(f.Progress()->ProgressBar1, &QProgressBar::valueChanged, this, [&](int v) { highest = std::max(highest, v); });
+        connect(f.Progress()->ProgressBar1, &QProgressBar::valueChanged, this,
+                [&](int v) { highest = std::max(highest, v); });
         // The pages are locked while the memory is read; the title bar is not.
         QVERIFY(!f.pnButtons->isEnabled());
         QVERIFY(!f.PageControl1->isEnabled());
@@ -217,7 +220,7 @@ private Q_SLOTS:
         TCaptionButton* exit = f.bnClose->PopupWindow()->ItemButton(1);
         QVERIFY(exit);
         QCOMPARE(exit->Caption(), QStringLiteral("Exit to Windows"));
-        QVERIFY(!f.bnClose->PopupWindow()->ItemButton(2));  // "Shut Down " lies above the range
+        QVERIFY(!f.bnClose->PopupWindow()->ItemButton(2)); // "Shut Down " lies above the range
         exit->PerformClick();
 
         QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 5000);
@@ -232,8 +235,9 @@ private Q_SLOTS:
         rig.Form.reset();
         rig.Global.reset();
         TIniFile ini(rig.ConfigFile());
-        QCOMPARE(ini.ReadString(QStringLiteral("QEL8624"), QStringLiteral("StartupMode"), QStringLiteral("none")),
-                 QStringLiteral("0"));
+        QCOMPARE(
+            ini.ReadString(QStringLiteral("QEL8624"), QStringLiteral("StartupMode"), QStringLiteral("none")),
+            QStringLiteral("0"));
     }
 };
 

@@ -23,7 +23,8 @@ public:
 
     QStringList Texts() const {
         QStringList t;
-        for (const auto& e : Entries) t << e.Text;
+        for (const auto& e : Entries)
+            t << e.Text;
         return t;
     }
 

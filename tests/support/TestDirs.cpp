@@ -2,4 +2,6 @@
 
 #include <QtGlobal>
 
-QString SourceDir() { return qEnvironmentVariable("QEL_SOURCE_DIR"); }
+QString SourceDir() {
+    return qEnvironmentVariable("QEL_SOURCE_DIR");
+}

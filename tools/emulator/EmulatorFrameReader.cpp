@@ -16,7 +16,8 @@ QList<TEmulatorFrameReader::TFrame> TEmulatorFrameReader::Feed(const QByteArray&
         const auto u = static_cast<unsigned char>(c);
         if (!m_InFrame) {
             if (c == '+') {
-                if (!m_Raw.isEmpty()) done.append({m_Raw, {}, QStringLiteral("bytes outside a frame")});
+                if (!m_Raw.isEmpty())
+                    done.append({m_Raw, {}, QStringLiteral("bytes outside a frame")});
                 m_InFrame = true;
                 m_Raw = "+";
                 continue;
@@ -36,10 +37,12 @@ QList<TEmulatorFrameReader::TFrame> TEmulatorFrameReader::Feed(const QByteArray&
             Reset();
             continue;
         }
-        if (u < 0x20 || u == 0x7F) Fail(QStringLiteral("control character 0x%1").arg(u, 2, 16, QLatin1Char('0')));
+        if (u < 0x20 || u == 0x7F)
+            Fail(QStringLiteral("control character 0x%1").arg(u, 2, 16, QLatin1Char('0')));
         if (m_Escape) {
             m_Escape = false;
-            if (c != '/' && c != ':' && c != '~') Fail(QStringLiteral("escape before '%1'").arg(QLatin1Char(c)));
+            if (c != '/' && c != ':' && c != '~')
+                Fail(QStringLiteral("escape before '%1'").arg(QLatin1Char(c)));
             m_Field += c;
             continue;
         }
@@ -51,12 +54,14 @@ QList<TEmulatorFrameReader::TFrame> TEmulatorFrameReader::Feed(const QByteArray&
                 Reset();
                 continue;
             }
-            if (m_FieldHasTilde) Fail(QStringLiteral("unescaped '~' inside a field"));
+            if (m_FieldHasTilde)
+                Fail(QStringLiteral("unescaped '~' inside a field"));
             m_Tokens.append(QString::fromLatin1(m_Field));
             m_Field.clear();
             m_FieldHasTilde = false;
         } else {
-            if (c == '~') m_FieldHasTilde = true;
+            if (c == '~')
+                m_FieldHasTilde = true;
             m_Field += c;
         }
     }

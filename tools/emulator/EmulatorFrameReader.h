@@ -14,7 +14,7 @@ public:
     struct TFrame {
         QByteArray Raw;
         QStringList Tokens;
-        QString Problem;  // empty when the frame is well formed
+        QString Problem; // empty when the frame is well formed
     };
 
     static constexpr int MaxFrameLength = 4096;
@@ -26,7 +26,8 @@ public:
 
 private:
     void Fail(const QString& problem) {
-        if (m_Problem.isEmpty()) m_Problem = problem;
+        if (m_Problem.isEmpty())
+            m_Problem = problem;
     }
     void Reset();
 

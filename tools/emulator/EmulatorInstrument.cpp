@@ -15,11 +15,11 @@ namespace {
 // upper-case hex without leading zeros), t text.
 const QHash<QString, QString>& Signatures() {
     static const QHash<QString, QString> s = {
-        {"C O", ""},    {"C M", ""},    {"C C", ""},    {"I", ""},       {"S I", ""},    {"S P", ""},
-        {"S Q", ""},    {"S K", ""},    {"S G", "i"},   {"S C", "ii"},   {"S H", "iii"}, {"S O", "i"},
-        {"T M Q", ""},  {"T M R", ""},  {"T M H", ""},  {"T M C", ""},   {"T R T", "i"}, {"T S V", "ii"},
+        {"C O", ""},       {"C M", ""},     {"C C", ""},      {"I", ""},      {"S I", ""},    {"S P", ""},
+        {"S Q", ""},       {"S K", ""},     {"S G", "i"},     {"S C", "ii"},  {"S H", "iii"}, {"S O", "i"},
+        {"T M Q", ""},     {"T M R", ""},   {"T M H", ""},    {"T M C", ""},  {"T R T", "i"}, {"T S V", "ii"},
         {"T S T", "iiif"}, {"T S N", "ff"}, {"T S I", "fff"}, {"T I S", "t"}, {"T I L", "t"}, {"T I T", "t"},
-        {"T I O", "t"}, {"T I D", "f"}, {"M G", ""},    {"M F", "i"},    {"M R S", "i"}, {"M R I", "i"},
+        {"T I O", "t"},    {"T I D", "f"},  {"M G", ""},      {"M F", "i"},   {"M R S", "i"}, {"M R I", "i"},
         {"M R T", "ii"},
     };
     return s;
@@ -27,30 +27,42 @@ const QHash<QString, QString>& Signatures() {
 
 bool IsUpperHex(const QString& t) {
     for (const QChar c : t)
-        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+              (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
             return false;
     return !t.isEmpty();
 }
 
 QString CheckArgument(QChar kind, const QString& t) {
-    if (kind == QLatin1Char('i') && !(t.size() == 8 && IsUpperHex(t))) return QStringLiteral("'%1' is no 8-digit integer").arg(t);
-    if (kind == QLatin1Char('f') && !(t.size() <= 8 && IsUpperHex(t) && (t == QLatin1String("0") || !t.startsWith(QLatin1Char('0')))))
+    if (kind == QLatin1Char('i') && !(t.size() == 8 && IsUpperHex(t)))
+        return QStringLiteral("'%1' is no 8-digit integer").arg(t);
+    if (kind == QLatin1Char('f') &&
+        !(t.size() <= 8 && IsUpperHex(t) && (t == QLatin1String("0") || !t.startsWith(QLatin1Char('0')))))
         return QStringLiteral("'%1' is no float bit pattern").arg(t);
     return {};
 }
 
-float F(const QString& t) { return Comms::DecodeFloat(t).value_or(0); }
-qint32 I(const QString& t) { return Comms::DecodeInt(t); }
-QString Fl(double v) { return Comms::FloatToken(float(v)); }
-QString In(qint32 v) { return Comms::IntToken(v); }
+float F(const QString& t) {
+    return Comms::DecodeFloat(t).value_or(0);
+}
+qint32 I(const QString& t) {
+    return Comms::DecodeInt(t);
+}
+QString Fl(double v) {
+    return Comms::FloatToken(float(v));
+}
+QString In(qint32 v) {
+    return Comms::IntToken(v);
+}
 
 QStringList TapFields(const TTapReply& tap) {
     QStringList f{Fl(tap.HvNominal), Fl(tap.LvNominal)};
-    for (const auto& p : tap.Phase) f << Fl(p.Ratio) << Fl(p.Current) << Fl(p.PhaseDeviation);
+    for (const auto& p : tap.Phase)
+        f << Fl(p.Ratio) << Fl(p.Current) << Fl(p.PhaseDeviation);
     return f;
 }
 
-}  // namespace
+} // namespace
 
 QByteArray TEmulatorInstrument::Ok(const QStringList& values) {
     return Comms::BuildFrame(QStringList{QStringLiteral("OK")} + values);
@@ -72,28 +84,38 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Answer(const QStringList& toke
             break;
         }
     }
-    if (command.isEmpty()) return {Error(ErrUnknown), QStringLiteral("unknown request")};
+    if (command.isEmpty())
+        return {Error(ErrUnknown), QStringLiteral("unknown request")};
     const QString signature = Signatures().value(command);
     const QStringList args = tokens.mid(argStart);
     if (args.size() != signature.size())
-        return {Error(ErrMalformed), QStringLiteral("%1 takes %2 arguments, got %3").arg(command).arg(signature.size()).arg(args.size())};
+        return {Error(ErrMalformed), QStringLiteral("%1 takes %2 arguments, got %3")
+                                         .arg(command)
+                                         .arg(signature.size())
+                                         .arg(args.size())};
     for (int i = 0; i < args.size(); ++i)
-        if (const QString p = CheckArgument(signature.at(i), args.at(i)); !p.isEmpty()) return {Error(ErrMalformed), p};
+        if (const QString p = CheckArgument(signature.at(i), args.at(i)); !p.isEmpty())
+            return {Error(ErrMalformed), p};
 
-    if (command == QLatin1String("C O") || command == QLatin1String("C M") || command == QLatin1String("C C")) return {Ok(), {}};
-    if (command == QLatin1String("I")) return {Ok({Identity.Type, Identity.SerialNumber, Identity.Firmware}), {}};
+    if (command == QLatin1String("C O") || command == QLatin1String("C M") || command == QLatin1String("C C"))
+        return {Ok(), {}};
+    if (command == QLatin1String("I"))
+        return {Ok({Identity.Type, Identity.SerialNumber, Identity.Firmware}), {}};
     if (command == QLatin1String("S I"))
         return {Ok({Identity.CalibratedBy, Comms::EncodeDateTime(Identity.LastCalibration),
                     Comms::EncodeDateTime(Identity.NextCalibration)}),
                 {}};
-    if (command.startsWith(QLatin1Char('M'))) return Memory(command, args);
-    if (command.startsWith(QLatin1Char('T'))) return Test(command, args, now);
+    if (command.startsWith(QLatin1Char('M')))
+        return Memory(command, args);
+    if (command.startsWith(QLatin1Char('T')))
+        return Test(command, args, now);
     return Live(command, args, now);
 }
 
 const TEmulatorStoredTest* TEmulatorInstrument::Slot(qint32 slot) const {
     for (const auto& t : Stored)
-        if (t.Slot == slot) return &t;
+        if (t.Slot == slot)
+            return &t;
     return nullptr;
 }
 
@@ -101,7 +123,8 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Memory(const QString& command,
     if (command == QLatin1String("M G")) {
         QString dir(MemorySlots, QLatin1Char(' '));
         for (const auto& t : Stored)
-            if (t.Slot >= 1 && t.Slot <= MemorySlots) dir[t.Slot - 1] = t.SetupOnly ? QLatin1Char('S') : QLatin1Char('R');
+            if (t.Slot >= 1 && t.Slot <= MemorySlots)
+                dir[t.Slot - 1] = t.SetupOnly ? QLatin1Char('S') : QLatin1Char('R');
         return {Ok({dir}), {}};
     }
     const qint32 slot = I(args.at(0));
@@ -112,11 +135,13 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Memory(const QString& command,
         return {Ok(), {}};
     }
     const auto* test = Slot(slot);
-    if (!test) return {Error(ErrEmptySlot), {}};
+    if (!test)
+        return {Error(ErrEmptySlot), {}};
     if (command == QLatin1String("M R S")) {
         const auto& s = test->Setup;
-        return {Ok({In(s.VectorGroup.Pack()), In(s.TestVoltage), Fl(s.HvNominal), Fl(s.LvNominal), In(s.TotalTaps),
-                    In(s.BottomTap), In(s.NominalTap), Fl(s.TapStep), In(test->SetupOnly ? 0 : qint32(test->Taps.size()))}),
+        return {Ok({In(s.VectorGroup.Pack()), In(s.TestVoltage), Fl(s.HvNominal), Fl(s.LvNominal),
+                    In(s.TotalTaps), In(s.BottomTap), In(s.NominalTap), Fl(s.TapStep),
+                    In(test->SetupOnly ? 0 : qint32(test->Taps.size()))}),
                 {}};
     }
     if (command == QLatin1String("M R I")) {
@@ -125,21 +150,25 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Memory(const QString& command,
                     Comms::EncodeDateTime(i.TestDate)}),
                 {}};
     }
-    const qint32 tap = I(args.at(1));  // M R T
-    if (test->SetupOnly || tap < 0 || tap >= test->Taps.size()) return {Error(ErrEndOfList), {}};
+    const qint32 tap = I(args.at(1)); // M R T
+    if (test->SetupOnly || tap < 0 || tap >= test->Taps.size())
+        return {Error(ErrEndOfList), {}};
     const auto& t = test->Taps.at(tap);
     return {Ok(TapFields(t) << In(t.Flagged ? 1 : 0)), {}};
 }
 
 TestStatus TEmulatorInstrument::Status(TClock::time_point now) {
     CompleteTap(now);
-    if (m_Measuring) return TestStatus::Measuring;
-    if (m_Running && m_Results.size() < std::max(1, Setup.TapA)) return TestStatus::TapWait;
+    if (m_Measuring)
+        return TestStatus::Measuring;
+    if (m_Running && m_Results.size() < std::max(1, Setup.TapA))
+        return TestStatus::TapWait;
     return TestStatus::Idle;
 }
 
 void TEmulatorInstrument::CompleteTap(TClock::time_point now) {
-    if (!m_Measuring || now - m_MeasureStart < std::chrono::milliseconds(MeasuringMs)) return;
+    if (!m_Measuring || now - m_MeasureStart < std::chrono::milliseconds(MeasuringMs))
+        return;
     m_Measuring = false;
     m_Results.append(Measure(int(m_Results.size())));
 }
@@ -190,10 +219,12 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
         Setup.MaxDeviation = F(args.at(0));
     } else if (command == QLatin1String("T S I")) {
         // One line per tap of the setup; the line after the last one ends the list.
-        if (TapLines.size() >= std::min(Setup.TapA, MaxTaps)) return {Error(ErrEndOfList), {}};
+        if (TapLines.size() >= std::min(Setup.TapA, MaxTaps))
+            return {Error(ErrEndOfList), {}};
         TapLines.append({F(args.at(0)), F(args.at(1)), F(args.at(2))});
     } else if (command == QLatin1String("T M R")) {
-        if (!m_HaveVector || !m_HaveNominal) return {Error(ErrNoSetup), {}};
+        if (!m_HaveVector || !m_HaveNominal)
+            return {Error(ErrNoSetup), {}};
         m_Results.clear();
         m_Running = true;
         m_Measuring = true;
@@ -203,7 +234,8 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
         m_Measuring = false;
         m_Running = false;
     } else if (command == QLatin1String("T M C")) {
-        if (Status(now) != TestStatus::TapWait) return {Error(ErrWrongState), {}};
+        if (Status(now) != TestStatus::TapWait)
+            return {Error(ErrWrongState), {}};
         m_Measuring = true;
         m_MeasureStart = now;
     } else if (command == QLatin1String("T M Q")) {
@@ -214,7 +246,8 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
     } else if (command == QLatin1String("T R T")) {
         CompleteTap(now);
         const qint32 n = I(args.at(0));
-        if (n < 0 || n >= m_Results.size()) return {Error(ErrEndOfList), {}};
+        if (n < 0 || n >= m_Results.size())
+            return {Error(ErrEndOfList), {}};
         return {Ok(TapFields(m_Results.at(n))), {}};
     }
     return {Ok(), {}};
@@ -228,9 +261,16 @@ double TEmulatorInstrument::SelectedRatio() const {
     const double t = std::tan(PhaseShift * pi / 180) / std::sqrt(3.0);
     const double k = LiveRatio * std::sqrt(1 + 3 * t * t) / (1 - t * t);
     switch (m_Selection) {
-    case 49: case 65: case 80: return k * (1 - t);
-    case 48: case 66: case 82: return k * (1 + t);
-    default: return LiveRatio;
+    case 49:
+    case 65:
+    case 80:
+        return k * (1 - t);
+    case 48:
+    case 66:
+    case 82:
+        return k * (1 + t);
+    default:
+        return LiveRatio;
     }
 }
 
@@ -246,7 +286,8 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Live(const QString& command, c
         m_Mode = command == QLatin1String("S H") ? I(args.at(2)) : 0;
     } else if (command == QLatin1String("S O")) {
         const bool on = I(args.at(0)) != 0;
-        if (on && !OutputOn) m_OutputSince = now;
+        if (on && !OutputOn)
+            m_OutputSince = now;
         OutputOn = on;
     } else if (command == QLatin1String("S P")) {
         const double primary = OutputOn ? (m_SelectVoltage > 0 ? m_SelectVoltage : 100.0) : 0.0;
@@ -257,7 +298,9 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Live(const QString& command, c
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_OutputSince).count();
         const qint32 counter = OutputOn ? qint32((ms / 50) & 0xFF) : 0;
         const qint32 statusByte = OutputOn ? 0x80 : 0;
-        return {Ok({Fl(primary), Fl(secondary), Fl(0), Fl(0), Fl(0), In(counter | (statusByte << 8)), In(0xC000)}), {}};
+        return {Ok({Fl(primary), Fl(secondary), Fl(0), Fl(0), Fl(0), In(counter | (statusByte << 8)),
+                    In(0xC000)}),
+                {}};
     } else if (command == QLatin1String("S Q")) {
         return {Ok({In(1), In(0), In(0)}), {}};
     } else if (command == QLatin1String("S K")) {

@@ -16,16 +16,16 @@ public:
     using TClock = std::chrono::steady_clock;
 
     // Error numbers of the stand-in for requests it cannot take.
-    static constexpr qint32 ErrNoSetup = 0x901;      // run without a complete setup
-    static constexpr qint32 ErrEndOfList = 0x907;    // past the last tap / setup line
-    static constexpr qint32 ErrEmptySlot = 0x908;    // memory slot holds nothing
-    static constexpr qint32 ErrMalformed = 0x100;    // frame or arguments not well formed
-    static constexpr qint32 ErrUnknown = 0x101;      // request not in the command set
-    static constexpr qint32 ErrWrongState = 0x102;   // e.g. continue with no tap waiting
+    static constexpr qint32 ErrNoSetup = 0x901;    // run without a complete setup
+    static constexpr qint32 ErrEndOfList = 0x907;  // past the last tap / setup line
+    static constexpr qint32 ErrEmptySlot = 0x908;  // memory slot holds nothing
+    static constexpr qint32 ErrMalformed = 0x100;  // frame or arguments not well formed
+    static constexpr qint32 ErrUnknown = 0x101;    // request not in the command set
+    static constexpr qint32 ErrWrongState = 0x102; // e.g. continue with no tap waiting
 
     struct TAnswer {
         QByteArray Reply;
-        QString Problem;  // why the request was not well formed (empty when it was)
+        QString Problem; // why the request was not well formed (empty when it was)
     };
 
     TAnswer Answer(const QStringList& tokens, TClock::time_point now);

@@ -20,8 +20,8 @@ TTapReply Tap(const TVectorGroup& vg, float hv, float lv, int index) {
     return t;
 }
 
-TEmulatorStoredTest Measurement(int slot, TVectorGroup vg, float hv, float lv, int taps, int bottom, int nominal,
-                                float step, const QStringList& info, const QDateTime& date) {
+TEmulatorStoredTest Measurement(int slot, TVectorGroup vg, float hv, float lv, int taps, int bottom,
+                                int nominal, float step, const QStringList& info, const QDateTime& date) {
     TEmulatorStoredTest t;
     t.Slot = slot;
     t.Setup = {vg, 100, hv, lv, taps, bottom, nominal, step, taps};
@@ -33,19 +33,19 @@ TEmulatorStoredTest Measurement(int slot, TVectorGroup vg, float hv, float lv, i
     return t;
 }
 
-}  // namespace
+} // namespace
 
 QList<TEmulatorStoredTest> TQel8624Emulator::DefaultStoredTests() {
     QList<TEmulatorStoredTest> tests;
     // Dyn11 110 kV / 20 kV with a five-position tap changer in 2.75 kV steps.
     tests << Measurement(1, {conD, conYN, 11}, 110, 20, 5, 1, 3, 2.75f,
-                         {QStringLiteral("T-110-4711"), QStringLiteral("Substation North"), QStringLiteral("ONAN 40 MVA"),
-                          QStringLiteral("J. Smith")},
+                         {QStringLiteral("T-110-4711"), QStringLiteral("Substation North"),
+                          QStringLiteral("ONAN 40 MVA"), QStringLiteral("J. Smith")},
                          QDateTime(QDate(2026, 3, 14), QTime(10, 22, 5)));
     // YNd5 220 kV / 10.5 kV, taps listed one by one; the middle tap was flagged by the instrument.
     auto second = Measurement(2, {conYN, conD, 5}, 220, 10.5f, 3, 1, 2, 0,
-                              {QStringLiteral("GT-2"), QStringLiteral("Power Plant / Block 2"), QStringLiteral("Step-up"),
-                               QStringLiteral("A. Jones")},
+                              {QStringLiteral("GT-2"), QStringLiteral("Power Plant / Block 2"),
+                               QStringLiteral("Step-up"), QStringLiteral("A. Jones")},
                               QDateTime(QDate(2026, 5, 2), QTime(7, 45, 30)));
     second.Taps[1].Flagged = true;
     tests << second;
@@ -54,8 +54,12 @@ QList<TEmulatorStoredTest> TQel8624Emulator::DefaultStoredTests() {
     setup.Slot = 4;
     setup.SetupOnly = true;
     setup.Setup = {{conY, conY, 0}, 0, 20, 0.4f, 9, 1, 5, 0.5f, 0};
-    setup.Info = {QStringLiteral("DT-9"), QStringLiteral("Village West"), QStringLiteral("Distribution"),
-                  QStringLiteral("Service"), 1.0f, QDateTime(QDate(2026, 1, 20), QTime(13, 0, 0))};
+    setup.Info = {QStringLiteral("DT-9"),
+                  QStringLiteral("Village West"),
+                  QStringLiteral("Distribution"),
+                  QStringLiteral("Service"),
+                  1.0f,
+                  QDateTime(QDate(2026, 1, 20), QTime(13, 0, 0))};
     tests << setup;
     return tests;
 }

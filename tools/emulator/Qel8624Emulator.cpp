@@ -31,8 +31,8 @@ struct TQel8624Emulator::TPrivate {
     std::function<void(const QString&)> Sink;
     QString SlavePath, ErrorText;
 
-    int LineFd = -1;   // master end of the pty, or the serial device
-    int KeepFd = -1;   // our own handle on the slave end: keeps the line up while no one has it open
+    int LineFd = -1; // master end of the pty, or the serial device
+    int KeepFd = -1; // our own handle on the slave end: keeps the line up while no one has it open
     int WakeFd[2] = {-1, -1};
     std::thread Thread;
     bool Stopping = false;
@@ -60,7 +60,8 @@ namespace {
 
 void MakeRaw(int fd) {
     termios t{};
-    if (::tcgetattr(fd, &t) != 0) return;
+    if (::tcgetattr(fd, &t) != 0)
+        return;
     ::cfmakeraw(&t);
     ::cfsetispeed(&t, B9600);
     ::cfsetospeed(&t, B9600);
@@ -68,14 +69,16 @@ void MakeRaw(int fd) {
     ::tcsetattr(fd, TCSANOW, &t);
 }
 
-QString Errno(const QString& what) { return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)); }
+QString Errno(const QString& what) {
+    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
 
 bool Matches(const TEmulatorFault& fault, const QStringList& tokens) {
     const QStringList want = fault.Request.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     return want.size() <= tokens.size() && tokens.mid(0, want.size()) == want;
 }
 
-}  // namespace
+} // namespace
 
 TQel8624Emulator::TQel8624Emulator() : d(std::make_unique<TPrivate>()) {
     const QDateTime now = QDateTime::currentDateTime();
@@ -83,27 +86,33 @@ TQel8624Emulator::TQel8624Emulator() : d(std::make_unique<TPrivate>()) {
     d->Instrument.Identity.NextCalibration = now.addYears(1);
 }
 
-TQel8624Emulator::~TQel8624Emulator() { Stop(); }
+TQel8624Emulator::~TQel8624Emulator() {
+    Stop();
+}
 
 bool TQel8624Emulator::Start() {
-    if (IsRunning()) return true;
+    if (IsRunning())
+        return true;
     const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
         d->ErrorText = Errno(QStringLiteral("pseudo-terminal"));
-        if (fd >= 0) ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
     char name[128] = {};
     ::ptsname_r(fd, name, sizeof name);
     d->SlavePath = QString::fromLocal8Bit(name);
     d->KeepFd = ::open(name, O_RDWR | O_NOCTTY);
-    if (d->KeepFd >= 0) MakeRaw(d->KeepFd);
+    if (d->KeepFd >= 0)
+        MakeRaw(d->KeepFd);
     d->LineFd = fd;
     return d->Begin();
 }
 
 bool TQel8624Emulator::StartOnDevice(const QString& device) {
-    if (IsRunning()) return true;
+    if (IsRunning())
+        return true;
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (fd < 0) {
         d->ErrorText = Errno(device);
@@ -129,7 +138,8 @@ bool TQel8624Emulator::TPrivate::Begin() {
 }
 
 void TQel8624Emulator::Stop() {
-    if (!d->Thread.joinable()) return;
+    if (!d->Thread.joinable())
+        return;
     {
         std::lock_guard lock(d->Mutex);
         d->Stopping = true;
@@ -137,13 +147,18 @@ void TQel8624Emulator::Stop() {
     d->Wake();
     d->Thread.join();
     for (int* fd : {&d->LineFd, &d->KeepFd, &d->WakeFd[0], &d->WakeFd[1]}) {
-        if (*fd >= 0) ::close(*fd);
+        if (*fd >= 0)
+            ::close(*fd);
         *fd = -1;
     }
 }
 
-bool TQel8624Emulator::IsRunning() const { return d->Thread.joinable(); }
-QString TQel8624Emulator::SlavePath() const { return d->SlavePath; }
+bool TQel8624Emulator::IsRunning() const {
+    return d->Thread.joinable();
+}
+QString TQel8624Emulator::SlavePath() const {
+    return d->SlavePath;
+}
 QString TQel8624Emulator::ErrorText() const {
     std::lock_guard lock(d->Mutex);
     return d->ErrorText;
@@ -155,14 +170,18 @@ void TQel8624Emulator::TPrivate::Run() {
         int timeout = -1;
         pollfd fds[2] = {{WakeFd[0], POLLIN, 0}, {LineFd, short(LineFd >= 0 ? POLLIN : 0), 0}};
         if (!Out.empty()) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(Out.front().Due - Clock::now()).count();
-            if (wait > 0) timeout = int(wait);
-            else fds[1].events |= POLLOUT;
+            const auto wait =
+                std::chrono::ceil<std::chrono::milliseconds>(Out.front().Due - Clock::now()).count();
+            if (wait > 0)
+                timeout = int(wait);
+            else
+                fds[1].events |= POLLOUT;
         }
         lock.unlock();
         const int n = ::poll(fds, LineFd >= 0 ? 2 : 1, timeout);
         lock.lock();
-        if (n < 0 && errno != EINTR) break;
+        if (n < 0 && errno != EINTR)
+            break;
         if (fds[0].revents & POLLIN) {
             char buf[64];
             while (::read(WakeFd[0], buf, sizeof buf) > 0) {
@@ -171,15 +190,18 @@ void TQel8624Emulator::TPrivate::Run() {
         if (LineFd >= 0 && (fds[1].revents & POLLIN)) {
             char buf[512];
             const auto got = ::read(LineFd, buf, sizeof buf);
-            if (got > 0) HandleInput(QByteArray(buf, got));
+            if (got > 0)
+                HandleInput(QByteArray(buf, got));
         }
-        if (LineFd >= 0 && (fds[1].revents & (POLLHUP | POLLERR)) && KeepFd < 0 && !(fds[1].revents & POLLIN)) {
+        if (LineFd >= 0 && (fds[1].revents & (POLLHUP | POLLERR)) && KeepFd < 0 &&
+            !(fds[1].revents & POLLIN)) {
             // A real device that went away: nothing more to answer.
             ErrorText = QStringLiteral("line hung up");
             ::close(LineFd);
             LineFd = -1;
         }
-        if (!Flush()) break;
+        if (!Flush())
+            break;
     }
 }
 
@@ -191,9 +213,11 @@ bool TQel8624Emulator::TPrivate::Flush() {
     while (!Out.empty() && Out.front().Due <= Clock::now()) {
         auto& piece = Out.front();
         const auto w = ::write(LineFd, piece.Bytes.constData(), size_t(piece.Bytes.size()));
-        if (w < 0) return errno == EAGAIN || errno == EINTR || errno == EIO;
+        if (w < 0)
+            return errno == EAGAIN || errno == EINTR || errno == EIO;
         piece.Bytes.remove(0, w);
-        if (!piece.Bytes.isEmpty()) return true;  // the line is full; poll says when it drains
+        if (!piece.Bytes.isEmpty())
+            return true; // the line is full; poll says when it drains
         Out.pop_front();
     }
     return true;
@@ -209,7 +233,8 @@ void TQel8624Emulator::TPrivate::HandleInput(const QByteArray& bytes) {
         QList<TPiece> pieces;
         const QByteArray reply = Respond(frame, pieces);
         frame.Reply = reply;
-        if (LineFd >= 0) Out.insert(Out.end(), pieces.begin(), pieces.end());
+        if (LineFd >= 0)
+            Out.insert(Out.end(), pieces.begin(), pieces.end());
         Frames.append(frame);
         if (Sink)
             Sink(QStringLiteral("%1 <- %2%3  -> %4")
@@ -223,32 +248,42 @@ void TQel8624Emulator::TPrivate::HandleInput(const QByteArray& bytes) {
 QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPiece>& pieces) {
     const auto now = Clock::now();
     const auto at = [&](const QByteArray& bytes, int afterMs = 0) {
-        if (!bytes.isEmpty()) pieces.append({bytes, now + std::chrono::milliseconds(afterMs)});
+        if (!bytes.isEmpty())
+            pieces.append({bytes, now + std::chrono::milliseconds(afterMs)});
         return bytes;
     };
     if (!frame.Problem.isEmpty()) {
         frame.Valid = false;
-        return at(frame.Raw.startsWith('+') ? TEmulatorInstrument::Error(TEmulatorInstrument::ErrMalformed) : QByteArray());
+        return at(frame.Raw.startsWith('+') ? TEmulatorInstrument::Error(TEmulatorInstrument::ErrMalformed)
+                                            : QByteArray());
     }
     auto answer = Instrument.Answer(frame.Tokens, now);
     frame.Valid = answer.Problem.isEmpty();
     frame.Problem = answer.Problem;
     for (qsizetype i = 0; i < Faults.size(); ++i) {
         TEmulatorFault fault = Faults.at(i);
-        if (!Matches(fault, frame.Tokens)) continue;
-        if (fault.Count > 0 && --Faults[i].Count == 0) Faults.removeAt(i);
+        if (!Matches(fault, frame.Tokens))
+            continue;
+        if (fault.Count > 0 && --Faults[i].Count == 0)
+            Faults.removeAt(i);
         switch (fault.Kind) {
-        case TEmulatorFault::Refuse: return at(TEmulatorInstrument::Error(fault.ErrorNumber));
-        case TEmulatorFault::Silent: return {};
-        case TEmulatorFault::Hangup: HangUp(); return {};
+        case TEmulatorFault::Refuse:
+            return at(TEmulatorInstrument::Error(fault.ErrorNumber));
+        case TEmulatorFault::Silent:
+            return {};
+        case TEmulatorFault::Hangup:
+            HangUp();
+            return {};
         case TEmulatorFault::Garbage: {
             // Printable noise without ":" so it can never look like the end of a frame.
             std::uniform_int_distribution<int> ch(0x3B, 0x7D);
             QByteArray noise;
-            for (int k = 0; k < 40; ++k) noise += char(ch(Instrument.Random));
+            for (int k = 0; k < 40; ++k)
+                noise += char(ch(Instrument.Random));
             return at(noise);
         }
-        case TEmulatorFault::Partial: return at(answer.Reply.left(answer.Reply.size() / 2));
+        case TEmulatorFault::Partial:
+            return at(answer.Reply.left(answer.Reply.size() / 2));
         case TEmulatorFault::Slow:
             for (qsizetype k = 0; k < answer.Reply.size(); ++k)
                 at(answer.Reply.mid(k, 1), int(k) * std::max(1, fault.ByteDelayMs));
@@ -260,7 +295,8 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPie
             at(answer.Reply.mid(2 * third), 2 * fault.ByteDelayMs);
             return answer.Reply;
         }
-        case TEmulatorFault::Trailing: return at(answer.Reply + "+OK:00000001:~:");
+        case TEmulatorFault::Trailing:
+            return at(answer.Reply + "+OK:00000001:~:");
         }
     }
     return at(answer.Reply);
@@ -268,9 +304,11 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPie
 
 void TQel8624Emulator::TPrivate::HangUp() {
     // Closing every handle on the master end is what pulling the device looks like to the port.
-    if (KeepFd >= 0) ::close(KeepFd);
+    if (KeepFd >= 0)
+        ::close(KeepFd);
     KeepFd = -1;
-    if (LineFd >= 0) ::close(LineFd);
+    if (LineFd >= 0)
+        ::close(LineFd);
     LineFd = -1;
     Out.clear();
 }
@@ -281,8 +319,10 @@ void TQel8624Emulator::SetIdentity(const TEmulatorIdentity& identity) {
     std::lock_guard lock(d->Mutex);
     d->Instrument.Identity = identity;
     const QDateTime now = QDateTime::currentDateTime();
-    if (!identity.LastCalibration.isValid()) d->Instrument.Identity.LastCalibration = now.addYears(-1);
-    if (!identity.NextCalibration.isValid()) d->Instrument.Identity.NextCalibration = now.addYears(1);
+    if (!identity.LastCalibration.isValid())
+        d->Instrument.Identity.LastCalibration = now.addYears(-1);
+    if (!identity.NextCalibration.isValid())
+        d->Instrument.Identity.NextCalibration = now.addYears(1);
 }
 
 TEmulatorIdentity TQel8624Emulator::Identity() const {
@@ -334,13 +374,15 @@ QList<QStringList> TQel8624Emulator::Requests() const {
     std::lock_guard lock(d->Mutex);
     QList<QStringList> r;
     for (const auto& f : d->Frames)
-        if (f.Valid) r.append(f.Tokens);
+        if (f.Valid)
+            r.append(f.Tokens);
     return r;
 }
 
 int TQel8624Emulator::InvalidFrames() const {
     std::lock_guard lock(d->Mutex);
-    return int(std::count_if(d->Frames.begin(), d->Frames.end(), [](const TEmulatorFrame& f) { return !f.Valid; }));
+    return int(
+        std::count_if(d->Frames.begin(), d->Frames.end(), [](const TEmulatorFrame& f) { return !f.Valid; }));
 }
 
 void TQel8624Emulator::ClearLog() {
@@ -350,7 +392,8 @@ void TQel8624Emulator::ClearLog() {
 
 bool TQel8624Emulator::WaitForFrames(int count, int timeoutMs) const {
     std::unique_lock lock(d->Mutex);
-    return d->FrameLogged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return d->Frames.size() >= count; });
+    return d->FrameLogged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                   [&] { return d->Frames.size() >= count; });
 }
 
 void TQel8624Emulator::SetLogSink(std::function<void(const QString&)> sink) {

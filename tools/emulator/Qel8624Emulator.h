@@ -22,14 +22,14 @@ struct TEmulatorIdentity {
     QString SerialNumber = QStringLiteral("86240117");
     QString Firmware = QStringLiteral("2.05.12");
     QString CalibratedBy = QStringLiteral("QEL Service");
-    QDateTime LastCalibration;  // invalid: a year before start
-    QDateTime NextCalibration;  // invalid: a year after start
+    QDateTime LastCalibration; // invalid: a year before start
+    QDateTime NextCalibration; // invalid: a year after start
 };
 
 // One test in the instrument's memory.
 struct TEmulatorStoredTest {
-    int Slot = 1;            // 1 ... 100
-    bool SetupOnly = false;  // "S" in the directory (a stored setup) instead of "R"
+    int Slot = 1;           // 1 ... 100
+    bool SetupOnly = false; // "S" in the directory (a stored setup) instead of "R"
     Qel8624::TStoredSetupReply Setup;
     Qel8624::TInfoReply Info;
     QList<Qel8624::TTapReply> Taps;
@@ -48,20 +48,20 @@ struct TEmulatorFault {
         Trailing, // the right reply with more bytes after its end in the same write
     };
     TKind Kind = Refuse;
-    QString Request;       // leading tokens joined by blanks ("T M R", "M R T"); empty = any
+    QString Request; // leading tokens joined by blanks ("T M R", "M R T"); empty = any
     qint32 ErrorNumber = 0x901;
     int Count = 1;         // how many requests it hits; -1 = all from now on
-    int ByteDelayMs = 100;  // Slow: per byte; Pieces: between pieces
+    int ByteDelayMs = 100; // Slow: per byte; Pieces: between pieces
 };
 
 // One received frame as logged.
 struct TEmulatorFrame {
     QDateTime Time;
     QByteArray Raw;
-    QStringList Tokens;  // unescaped
+    QStringList Tokens; // unescaped
     bool Valid = false;
-    QString Problem;     // why a frame was rejected
-    QByteArray Reply;    // what was sent back (empty for none)
+    QString Problem;  // why a frame was rejected
+    QByteArray Reply; // what was sent back (empty for none)
 };
 
 class TQel8624Emulator {
@@ -83,18 +83,18 @@ public:
     // --- Configuration ---
     void SetIdentity(const TEmulatorIdentity& identity);
     TEmulatorIdentity Identity() const;
-    void SetMeasuringTime(int ms);         // Measuring per tap, default 1500 ms
+    void SetMeasuringTime(int ms); // Measuring per tap, default 1500 ms
     void SetStoredTests(const QList<TEmulatorStoredTest>& tests);
     static QList<TEmulatorStoredTest> DefaultStoredTests();
-    void SetPhaseShift(double degrees);    // seen by the live samples, default 0
-    void SetLiveTurnsRatio(double ratio);  // default 10
-    void SetSeed(quint32 seed);            // measured values are reproducible per seed
+    void SetPhaseShift(double degrees);   // seen by the live samples, default 0
+    void SetLiveTurnsRatio(double ratio); // default 10
+    void SetSeed(quint32 seed);           // measured values are reproducible per seed
     void AddFault(const TEmulatorFault& fault);
     void ClearFaults();
 
     // --- Observation ---
     QList<TEmulatorFrame> Frames() const;
-    QList<QStringList> Requests() const;  // tokens of the valid frames, in order
+    QList<QStringList> Requests() const; // tokens of the valid frames, in order
     int InvalidFrames() const;
     void ClearLog();
     // Waits (without spinning) until at least `count` frames were logged since ClearLog.
@@ -105,7 +105,7 @@ public:
     // The instrument's state as it sees it.
     TestStatus Status() const;
     Qel8624::TTestSetupArgs CurrentSetup() const;
-    QList<QList<float>> SetupTapLines() const;  // the T S I lines received: index, hv, lv
+    QList<QList<float>> SetupTapLines() const; // the T S I lines received: index, hv, lv
     bool OutputOn() const;
 
 private:

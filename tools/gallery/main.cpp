@@ -17,7 +17,8 @@ namespace {
 
 QStringList Items(std::initializer_list<const char*> list) {
     QStringList items;
-    for (const char* s : list) items << QString::fromUtf8(s);
+    for (const char* s : list)
+        items << QString::fromUtf8(s);
     return items;
 }
 
@@ -60,38 +61,47 @@ int main(int argc, char** argv) {
         std::function<void(TPanelButton*)> Setup;
     };
     const QList<TSample> panels = {
-        {"function key, picture left, wrapped", [&](TPanelButton* b) {
+        {"function key, picture left, wrapped",
+         [&](TPanelButton* b) {
              b->SetWordWrap(true);
              b->SetCaptionItems(Items({"\"Start Testing all Taps\",27"}));
          }},
-        {"picture right", [&](TPanelButton* b) {
+        {"picture right",
+         [&](TPanelButton* b) {
              b->SetLayout(blGlyphRight);
              b->SetCaptionItems(Items({"\"File Manager\",88"}));
          }},
-        {"picture top", [&](TPanelButton* b) {
+        {"picture top",
+         [&](TPanelButton* b) {
              b->SetLayout(blGlyphTop);
              b->resize(150, 70);
              b->SetCaptionItems(Items({"\"Upload Data\",163"}));
          }},
-        {"disabled (embossed)", [&](TPanelButton* b) {
+        {"disabled (embossed)",
+         [&](TPanelButton* b) {
              b->SetCaptionItems(Items({"\"Stop Testing\",28"}));
              b->setEnabled(false);
          }},
-        {"Pressed", [&](TPanelButton* b) {
+        {"Pressed",
+         [&](TPanelButton* b) {
              b->SetCaptionItems(Items({"\"OK\",1"}));
              b->SetPressed(true);
          }},
-        {"UseBackGroundColor", [&](TPanelButton* b) {
+        {"UseBackGroundColor",
+         [&](TPanelButton* b) {
              b->SetCaptionItems(Items({"\"Cancel\",0"}));
              b->SetUseBackGroundColor(true);
          }},
-        {"menu button face (bnView)", [&](TPanelButton* b) {
+        {"menu button face (bnView)",
+         [&](TPanelButton* b) {
              b->SetPopup(true);
              b->SetPopupButton(true);
-             b->SetCaptionItems(Items({"\"\",101", "\"Add View\",-1", "\"Delete View\",-1", "\"Rename View\",-1",
-                                       "\"Save View\",-1", "\"Show Actual Diagram\",127"}));
+             b->SetCaptionItems(
+                 Items({"\"\",101", "\"Add View\",-1", "\"Delete View\",-1", "\"Rename View\",-1",
+                        "\"Save View\",-1", "\"Show Actual Diagram\",127"}));
          }},
-        {"filter, two ticked", [&](TPanelButton* b) {
+        {"filter, two ticked",
+         [&](TPanelButton* b) {
              b->SetPopup(true);
              b->SetPopupButton(true);
              b->SetSelection(fsMulti);
@@ -131,8 +141,10 @@ int main(int argc, char** argv) {
     buttons[6]->PerformClick();
     buttons[7]->PerformClick();
     QCoreApplication::processEvents();
-    if (TPopupWindow* w = buttons[6]->PopupWindow()) p.drawPixmap(10, 230, w->grab());
-    if (TPopupWindow* w = buttons[7]->PopupWindow()) p.drawPixmap(220, 230, w->grab());
+    if (TPopupWindow* w = buttons[6]->PopupWindow())
+        p.drawPixmap(10, 230, w->grab());
+    if (TPopupWindow* w = buttons[7]->PopupWindow())
+        p.drawPixmap(220, 230, w->grab());
 
     // State buttons and key caps.
     Heading(p, 540, QStringLiteral("TStateButton, TExtStaticText, TGradient"));
