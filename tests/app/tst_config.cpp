@@ -128,6 +128,20 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadInteger("Qel8625", "UserInterface", -1), 0);
     }
 
+    void voltagesFollowTheFirstLinkStateChange() {
+        // No instrument answers: the 250 V set holds only until the connection attempt reports.
+        QTemporaryDir app;
+        {
+            TIniFile ini(app.filePath(QStringLiteral("Qel8625.cfg")));
+            ini.WriteString(QStringLiteral("Qel8625"), QStringLiteral("ComPort"),
+                            app.filePath(QStringLiteral("none")));
+        }
+        TQelGlobal g(Startup(app, {QStringLiteral("/250")}));
+        QCOMPARE(g.TestVoltages, (std::array<float, 4>{250, 100, 25, 2}));
+        QTRY_COMPARE(g.TestVoltages, (std::array<float, 4>{100, 40, 10, 1}));
+        QCOMPARE(g.ConfigSection, QStringLiteral("Qel8625"));
+    }
+
     void sectionFollowsInstrumentType() {
         QTemporaryDir app;
         TQelGlobal g(Startup(app));
