@@ -147,9 +147,13 @@ bool CopyFileSafely(const QString& from, const QString& to, QString* error) {
 void RemoveStaleTemporaries(const QString& path) {
     const QFileInfo info(path);
     QDir folder = info.absoluteDir();
-    const QStringList stale =
-        folder.entryList({info.fileName() + QLatin1String(kTempMark) + QLatin1Char('*')},
+    // Compared as text, not as a name pattern: a test named "Tap [1].xml" must find its own
+    // leftovers and leave those of "Tap 1.xml" alone.
+    const QString prefix = info.fileName() + QLatin1String(kTempMark);
+    const QStringList candidates =
+        folder.entryList({QLatin1Char('*') + QLatin1String(kTempMark) + QLatin1Char('*')},
                          QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : stale)
-        folder.remove(name);
+    for (const QString& name : candidates)
+        if (name.startsWith(prefix))
+            folder.remove(name);
 }

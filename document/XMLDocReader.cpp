@@ -5,7 +5,42 @@
 
 namespace {
 
-enum class TEncoding { Utf8, Utf16LE, Utf16BE, Latin1 };
+enum class TEncoding { Utf8, Utf16LE, Utf16BE, Latin1, Windows1252, Latin9 };
+
+// Windows-1252 at 0x80..0x9F, where it differs from Latin-1 (the quotes, dashes and the euro
+// sign of texts typed on Windows); its five unused codes stay as they are.
+constexpr char16_t kWindows1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t EightBitCodePoint(unsigned char c, TEncoding enc) {
+    if (enc == TEncoding::Windows1252 && c >= 0x80 && c < 0xA0)
+        return kWindows1252[c - 0x80];
+    if (enc == TEncoding::Latin9) {
+        switch (c) {
+        case 0xA4:
+            return 0x20AC;
+        case 0xA6:
+            return 0x0160;
+        case 0xA8:
+            return 0x0161;
+        case 0xB4:
+            return 0x017D;
+        case 0xB8:
+            return 0x017E;
+        case 0xBC:
+            return 0x0152;
+        case 0xBD:
+            return 0x0153;
+        case 0xBE:
+            return 0x0178;
+        default:
+            break;
+        }
+    }
+    return c;
+}
 
 bool StartsWith(const QByteArray& b, const char* prefix, qsizetype n) {
     return b.size() >= n && std::memcmp(b.constData(), prefix, size_t(n)) == 0;
@@ -26,8 +61,16 @@ TEncoding Detect(const QByteArray& b, qsizetype& skip) {
     // Without a byte-order mark an 8-bit file names its encoding in the declaration.
     if (b.startsWith("<?xml")) {
         const QByteArray decl = b.left(b.indexOf("?>")).toLower();
-        for (const char* name : {"iso-8859-1", "latin1", "latin-1", "windows-1252", "iso-8859-15"})
-            if (decl.contains(QByteArray("\"") + name + "\"") || decl.contains(QByteArray("'") + name + "'"))
+        const auto declares = [&decl](const char* name) {
+            return decl.contains(QByteArray("\"") + name + "\"") ||
+                   decl.contains(QByteArray("'") + name + "'");
+        };
+        if (declares("windows-1252") || declares("cp1252"))
+            return TEncoding::Windows1252;
+        if (declares("iso-8859-15") || declares("latin-9") || declares("latin9"))
+            return TEncoding::Latin9;
+        for (const char* name : {"iso-8859-1", "latin1", "latin-1"})
+            if (declares(name))
                 return TEncoding::Latin1;
     }
     return TEncoding::Utf8;
@@ -56,7 +99,10 @@ char* PutCodePoint(char* out, char32_t cp) {
 char* ToUtf8(const QByteArray& bytes, qsizetype skip, TEncoding enc, size_t& size) {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.constData()) + skip;
     const size_t n = size_t(bytes.size() - skip);
-    const size_t capacity = enc == TEncoding::Utf8 ? n : enc == TEncoding::Latin1 ? 2 * n : 3 * (n / 2);
+    // An 8-bit character takes up to three bytes of UTF-8 (the euro sign), a UTF-16 unit as well.
+    const size_t capacity = enc == TEncoding::Utf8                                   ? n
+                            : enc == TEncoding::Utf16LE || enc == TEncoding::Utf16BE ? 3 * (n / 2)
+                                                                                     : 3 * n;
     char* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(capacity + 1));
     if (!buffer)
         return nullptr;
@@ -65,9 +111,9 @@ char* ToUtf8(const QByteArray& bytes, qsizetype skip, TEncoding enc, size_t& siz
         if (n)
             std::memcpy(out, in, n);
         out += n;
-    } else if (enc == TEncoding::Latin1) {
+    } else if (enc != TEncoding::Utf16LE && enc != TEncoding::Utf16BE) {
         for (size_t i = 0; i < n; ++i)
-            out = PutCodePoint(out, in[i]);
+            out = PutCodePoint(out, EightBitCodePoint(in[i], enc));
     } else {
         const bool le = enc == TEncoding::Utf16LE;
         const size_t units = n / 2;

@@ -5,8 +5,9 @@
 #include <pugixml.hpp>
 
 // Turns the bytes of a test file into a DOM. Test files are UTF-16 with a byte-order mark;
-// UTF-8 and Latin-1 files (hand-made or from older tools) are read as well. Declarations,
-// processing instructions, comments and the attribute order are kept.
+// UTF-8 and declared 8-bit files (Latin-1, Latin-9, Windows-1252; hand-made or from older
+// tools) are read as well. Declarations, processing instructions, comments and the attribute
+// order are kept.
 struct TXMLReadResult {
     bool Ok = false;
     QString Message; // the parser's description of the fault

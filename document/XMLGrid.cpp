@@ -105,7 +105,8 @@ QString TXMLGridType::Cell(int col, int row) const {
 }
 
 void TXMLGridType::SetCell(int col, int row, const QString& text) const {
-    if (col < 0 || row < 0)
+    // A title past the columns would add a header cell and so a column to the stored table.
+    if (col < 0 || row < 0 || (row == 0 && col >= ColCount()))
         return;
     pugi::xml_node node = row == 0 ? Headers().Node() : RowNode(row);
     if (node)

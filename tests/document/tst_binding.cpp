@@ -50,6 +50,50 @@ private Q_SLOTS:
         QCOMPARE(doc.Data().Version(), QStringLiteral("1.1"));
     }
 
+    void defaultsAreExactlyTheFamilyValues() {
+        // The whole transformer data and test settings as text: a changed, missing or extra
+        // value, a blank lost from " 0 kVA", " 0 A" or " 0 V" all show here.
+        TKvXML doc;
+        ApplyDocumentDefaults(doc.Data());
+        const QString winding = QStringLiteral(
+            "<Winding Avail=\"%1\"><NominalPower Value=\"%2\"/><NominalCurrent Value=\" 0 A\"/>"
+            "<NominalVoltage Value=\"%3\"/><Configuration Value=\"0\" ValueStr=\"\"/>"
+            "<VectorGroup Value=\"0\"/><TapChangerAvailable Value=\"0\"/><TapChangerData>"
+            "<NrOfTaps Value=\"1\"/><NominalTap Value=\"1\"/><FirstTap Value=\"1\"/>"
+            "</TapChangerData></Winding>");
+        const QString trafo =
+            QStringLiteral("<DUTTrafoData>") +
+            winding.arg(QStringLiteral("1"), QStringLiteral(" 0 kVA"), QStringLiteral("0 kV")) +
+            winding.arg(QStringLiteral("1"), QStringLiteral("0 kVA"), QStringLiteral("10 kV")) +
+            winding.arg(QStringLiteral("0"), QStringLiteral("0 VA"), QStringLiteral(" 0 V")) +
+            QStringLiteral("</DUTTrafoData>");
+        const QString xml = doc.GetXML();
+        QVERIFY2(xml.contains(trafo), qPrintable(xml));
+
+        const auto setup = doc.QEL().Setup();
+        QCOMPARE(setup.Standard().Value(), 0);
+        QVERIFY(setup.Standard().Node().attribute("Value"));
+        QCOMPARE(setup.ActTestVoltage().Value(), QStringLiteral("Auto"));
+        QCOMPARE(setup.ActMeasWindingH().TextAttr("Value"), QStringLiteral("0"));
+        QCOMPARE(setup.ActMeasWindingX().Value(), 1);
+        QCOMPARE(setup.ActMeasHVTapIdx().Value(), 1);
+        QCOMPARE(setup.ActMeasLVTapIdx().Value(), 1);
+        QCOMPARE(setup.ActMeasTVTapIdx().Value(), 1);
+        QCOMPARE(setup.Condition().AmbientTemp().Value(), QStringLiteral("20"));
+        QCOMPARE(setup.Condition().RelHumidity().Value(), QStringLiteral("50"));
+        QCOMPARE(setup.Condition().Pressure().Value(), QStringLiteral("1024 hPA"));
+        QCOMPARE(doc.QEL().Analysis().GraphSelection().Value(), 1);
+
+        // The empty measurement table: five empty titles, one empty row, one fixed row and column.
+        const QString cells = QStringLiteral("C000=\"\" C001=\"\" C002=\"\" C003=\"\" C004=\"\"");
+        QVERIFY2(xml.contains(QStringLiteral("<Headers ") + cells + QStringLiteral("/><R ") + cells +
+                              QStringLiteral("/>")),
+                 qPrintable(xml));
+        const auto grid = doc.QEL().Measurement().Grid();
+        QCOMPARE(grid.FixedRows().Value(), 1);
+        QCOMPARE(grid.FixedCols().Value(), 1);
+    }
+
     void defaultsKeepWindingsButDiscardRows() {
         TKvXML doc;
         ApplyDocumentDefaults(doc.Data());

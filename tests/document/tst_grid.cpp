@@ -133,6 +133,25 @@ private Q_SLOTS:
         QCOMPARE(grid.Cell(3, 2), QStringLiteral("r2c3"));
     }
 
+    void setCellAddressesAsGetCellDoes() {
+        TKvXML doc;
+        const auto grid = doc.QEL().Measurement().Grid();
+        grid.Initialise();
+        grid.SetCell(4, 0, QStringLiteral("Last"));
+        QCOMPARE(grid.Cell(4, 0), QStringLiteral("Last"));
+        // A title past the columns is not written: the stored table keeps its five columns.
+        grid.SetCell(5, 0, QStringLiteral("Extra"));
+        QCOMPARE(grid.Headers().Count(), 5);
+        QVERIFY(!grid.Headers().Node().attribute("C005"));
+        // A row past the rows is not added.
+        grid.SetCell(0, 2, QStringLiteral("nowhere"));
+        QCOMPARE(grid.RowCount(), 2);
+        TMemoryGridTable shown;
+        QVERIFY(grid.LoadInto(shown));
+        QCOMPARE(shown.ColCount(), 5);
+        QCOMPARE(shown.Cell(4, 0), QStringLiteral("Last"));
+    }
+
     void tableOperations() {
         TKvXML doc;
         const auto grid = doc.QEL().Analysis().Grid();

@@ -92,6 +92,64 @@ private Q_SLOTS:
         QVERIFY(plain.contains(QStringLiteral("<DUTGeneral><Job Value=\"42\"/></DUTGeneral><QEL>")));
     }
 
+    void componentDefaults() {
+        TKvXML doc;
+        QCOMPARE(doc.CompanyFile(), QStringLiteral("\\company.jpg"));
+        QCOMPARE(doc.XSLStyleSheetFile(), QStringLiteral("\\KovaDoc.xsl"));
+        QCOMPARE(doc.XMLFileExtension(), QStringLiteral(".xml"));
+        QCOMPARE(doc.XMLSaveExtension(), QStringLiteral(".save"));
+        QCOMPARE(doc.FileName(), QString());
+        QCOMPARE(doc.RollingBackupName(QStringLiteral("/t/a.b/T.xml")), QStringLiteral("/t/a.b/T.~xml"));
+        QCOMPARE(doc.ConfirmedCopyName(QStringLiteral("/t/T.xml")), QStringLiteral("/t/T.xml.save"));
+        doc.SetFileName(QStringLiteral("/t/a.b/Trafo 1.v2.xml"));
+        QCOMPARE(doc.Data().Name(), QStringLiteral("Trafo 1.v2"));
+        QCOMPARE(doc.FileName(), QStringLiteral("/t/a.b/Trafo 1.v2.xml"));
+    }
+
+    void staleTemporariesOfThisTestOnlyAreRemoved() {
+        // Names with characters of a name pattern: "[1]" must not stand for "1".
+        const QString file = Path("Tap [1].xml");
+        Write(file + QStringLiteral(".~tmpabcd1234"), QByteArray("half"));
+        Write(file + QStringLiteral(".save.~tmpabcd1234"), QByteArray("half"));
+        Write(Path("Tap 1.xml.~tmpabcd1234"), QByteArray("another test's"));
+        TKvXML doc;
+        QVERIFY(doc.Save(file, false, true));
+        QVERIFY(!QFile::exists(file + QStringLiteral(".~tmpabcd1234")));
+        QVERIFY(!QFile::exists(file + QStringLiteral(".save.~tmpabcd1234")));
+        QVERIFY(QFile::exists(Path("Tap 1.xml.~tmpabcd1234")));
+        QVERIFY(doc.Load(file));
+        QCOMPARE(doc.Data().Name(), QStringLiteral("Tap [1]"));
+    }
+
+    void eightBitFilesReadInTheEncodingTheyDeclare() {
+        // Euro sign, dash and quotes as Windows writes them; Latin-9 has the euro sign at A4.
+        struct Case {
+            const char* encoding;
+            QByteArray value;
+            QString expected;
+        };
+        const Case cases[] = {
+            {"windows-1252", QByteArray("\x80 5 \x96 \x93ok\x94 \xE4"),
+             QStringLiteral("\u20AC 5 \u2013 \u201Cok\u201D \u00E4")},
+            {"ISO-8859-15", QByteArray("\xA4 \xBD \xE4"), QStringLiteral("\u20AC \u0153 \u00E4")},
+            {"ISO-8859-1", QByteArray("\xA4 \x96 \xE4"), QStringLiteral("\u00A4 \u0096 \u00E4")},
+        };
+        for (const Case& c : cases) {
+            const QString file = Path(QStringLiteral("eight-%1.xml").arg(QLatin1String(c.encoding)));
+            Write(file, QByteArray("<?xml version=\"1.0\" encoding=\"") + c.encoding +
+                            "\"?>\r\n<KovaDoc><DUTGeneral><Job Value=\"" + c.value +
+                            "\"/></DUTGeneral></KovaDoc>\r\n");
+            TKvXML doc;
+            QVERIFY(doc.Load(file));
+            QCOMPARE(doc.DUTGeneral().Job().Value(), c.expected);
+            // Saved as UTF-16 and read again, the text stays.
+            QVERIFY(doc.Save(file, true, false));
+            TKvXML again;
+            QVERIFY(again.Load(file));
+            QCOMPARE(again.DUTGeneral().Job().Value(), c.expected);
+        }
+    }
+
     void backupSequenceOverTwoSaves() {
         const QString file = Path("T.xml");
         TKvXML doc;
