@@ -42,6 +42,31 @@ char32_t EightBitCodePoint(unsigned char c, TEncoding enc) {
     return c;
 }
 
+// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or code points
+// past U+10FFFF.
+bool IsUtf8(const QByteArray& b) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData());
+    const auto* end = reinterpret_cast<const unsigned char*>(b.constData()) + b.size();
+    while (p < end) {
+        const unsigned char c = *p++;
+        if (c < 0x80)
+            continue;
+        const int extra = c >= 0xF5 ? -1 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
+        if (extra < 0 || end - p < extra)
+            return false;
+        char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
+        for (int i = 0; i < extra; ++i, ++p) {
+            if ((*p & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (*p & 0x3F);
+        }
+        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+    }
+    return true;
+}
+
 bool StartsWith(const QByteArray& b, const char* prefix, qsizetype n) {
     return b.size() >= n && std::memcmp(b.constData(), prefix, size_t(n)) == 0;
 }
@@ -73,7 +98,9 @@ TEncoding Detect(const QByteArray& b, qsizetype& skip) {
             if (declares(name))
                 return TEncoding::Latin1;
     }
-    return TEncoding::Utf8;
+    // An 8-bit file that is not UTF-8 although it says nothing else was typed on Windows:
+    // read as UTF-8, each of its umlauts would become U+FFFD and be lost with the next save.
+    return IsUtf8(b) ? TEncoding::Utf8 : TEncoding::Windows1252;
 }
 
 char* PutCodePoint(char* out, char32_t cp) {

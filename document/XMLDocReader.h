@@ -6,8 +6,8 @@
 
 // Turns the bytes of a test file into a DOM. Test files are UTF-16 with a byte-order mark;
 // UTF-8 and declared 8-bit files (Latin-1, Latin-9, Windows-1252; hand-made or from older
-// tools) are read as well. Declarations, processing instructions, comments and the attribute
-// order are kept.
+// tools) are read as well, an undeclared 8-bit file that is not UTF-8 as Windows-1252.
+// Declarations, processing instructions, comments and the attribute order are kept.
 struct TXMLReadResult {
     bool Ok = false;
     QString Message; // the parser's description of the fault

@@ -150,6 +150,22 @@ private Q_SLOTS:
         }
     }
 
+    void undeclaredEightBitFileKeepsItsUmlauts() {
+        // Hand-made on Windows, no declaration: not UTF-8, so read as Windows-1252.
+        const QString file = Path("undeclared.xml");
+        Write(file, QByteArray("<KovaDoc><DUTGeneral><Location Value=\"K\xF6ln \x80 \xE4\"/></DUTGeneral>"
+                               "</KovaDoc>"));
+        TKvXML doc;
+        QVERIFY(doc.Load(file));
+        QCOMPARE(doc.DUTGeneral().Location().Value(), QStringLiteral("K\u00F6ln \u20AC \u00E4"));
+
+        // Well-formed UTF-8 without a declaration stays UTF-8.
+        Write(file, QByteArray("<KovaDoc><DUTGeneral><Location Value=\"K\xC3\xB6ln \xE2\x82\xAC\"/>"
+                               "</DUTGeneral></KovaDoc>"));
+        QVERIFY(doc.Load(file));
+        QCOMPARE(doc.DUTGeneral().Location().Value(), QStringLiteral("K\u00F6ln \u20AC"));
+    }
+
     void backupSequenceOverTwoSaves() {
         const QString file = Path("T.xml");
         TKvXML doc;
