@@ -266,6 +266,16 @@ private Q_SLOTS:
         QVERIFY(saved.contains(QStringLiteral("<Text>one &amp; two\n<![CDATA[raw <b>]]></Text>")));
         QVERIFY(saved.contains(QStringLiteral("    <Setup>\r\n      <MaxACVoltage Value=\"1E-5\"/>")));
         QCOMPARE(again.DUTGeneral().Job().Value(), QStringLiteral("J&1 <x> \"q\""));
+        // The sibling's subtree exactly as the file had it, also after the defaults an opened
+        // document without transformer data receives and another save.
+        const QString ct = body.mid(body.indexOf(QStringLiteral("<CT ")));
+        const QString ctTree = ct.left(ct.indexOf(QStringLiteral("</CT>")) + 5);
+        QVERIFY2(again.GetXML().contains(ctTree), qPrintable(again.GetXML()));
+        ApplyDocumentDefaults(again.Data());
+        QVERIFY(again.Save(file, false, true));
+        TKvXML third;
+        QVERIFY(third.Load(file));
+        QVERIFY2(third.GetXML().contains(ctTree), qPrintable(third.GetXML()));
     }
 
     void savedFileIsWellFormedForOtherTools() {
