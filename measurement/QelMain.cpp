@@ -10,6 +10,7 @@
 #include "QelPageControl.h"
 #include "QelPageFrames.h"
 #include "QelStatusTexts.h"
+#include "RS232Comms.h"
 #include "XMLKvDoc.h"
 
 #include <QDesktopServices>
@@ -67,6 +68,9 @@ void TQelMainForm::BuildTitleBar() {
     esTitleBar->setObjectName(QStringLiteral("esTitleBar"));
     esTitleBar->SetCaption(QStringLiteral("QEL 8624    transformer turns ratio meter"));
     esTitleBar->SetCenterText(false);
+    // Both edges ramp into the middle colour, so the third colour of each face (olive, dark
+    // red) shades the lower edge instead of being dropped.
+    esTitleBar->SetCenterColor(true);
     esTitleBar->SetGradMode(gmVertical);
     QFont bold = esTitleBar->font();
     bold.setBold(true);
@@ -87,6 +91,7 @@ void TQelMainForm::BuildTitleBar() {
     esAlarms->setObjectName(QStringLiteral("esAlarms"));
     esAlarms->SetCaption(QString());
     esAlarms->SetReadOnly(true);
+    esAlarms->SetCenterColor(true);
     esAlarms->SetGradMode(gmVertical);
     esAlarms->SetGradStart(Qt::red);
     esAlarms->SetGradMid(Qt::red);
@@ -267,8 +272,11 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
             FAbout->Refresh();
         LinkBannerUpdate();
         // An upload whose link is lost never reports its end; the pages must not stay locked.
-        if (FProgress && state != LinkState::Busy && state != LinkState::Idle &&
-            state != LinkState::Connected)
+        // A single lost reply leaves the link up (it may be Idle again by the time this message
+        // is read), but that read never completes either: its failed exchange tells.
+        const bool linkLost =
+            state != LinkState::Busy && state != LinkState::Idle && state != LinkState::Connected;
+        if (FProgress && (linkLost || qel.LastResult() != TVuroRS232Comms::rcOK))
             EndUploadProgress();
         break;
     }

@@ -126,6 +126,27 @@ private Q_SLOTS:
         QCOMPARE(f.esTitleBar->Caption(), QStringLiteral("Qel8625 - /../tests/T 110"));
     }
 
+    // The title bar is a yellow face shading to olive at its lower edge, the banner red shading
+    // to maroon: every colour of each face is seen, not only the first two.
+    void titleAndBannerShadeToTheirThirdColour() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.show();
+        QVERIFY(!f.esAlarms->isHidden());
+        const QImage title = f.esTitleBar->grab().toImage();
+        const int x = 3;
+        QCOMPARE(title.pixelColor(x, 2), QColor(Qt::yellow));
+        const QColor titleLow = title.pixelColor(x, title.height() - 3);
+        QVERIFY2(titleLow.red() < 255 && titleLow.green() < 255 && titleLow.red() > 128,
+                 qPrintable(titleLow.name()));
+        const QImage banner = f.esAlarms->grab().toImage();
+        QCOMPARE(banner.pixelColor(x, 2), QColor(Qt::red));
+        const QColor bannerLow = banner.pixelColor(x, banner.height() - 3);
+        QVERIFY2(bannerLow.red() < 255 && bannerLow.red() > 128 && bannerLow.green() == 0,
+                 qPrintable(bannerLow.name()));
+    }
+
     void startupModes_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("aboutShown");

@@ -207,6 +207,27 @@ private Q_SLOTS:
         QVERIFY(Sent(*rig.Emulator, QStringLiteral("T M H")));
     }
 
+    // One reply lost on the line: the link recovers at once, but that read never completes.
+    void uploadReplyLostMidwayUnlocksThePages() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
+        TEmulatorFault lost;
+        lost.Kind = TEmulatorFault::Silent;
+        lost.Request = QStringLiteral("M R S");
+        lost.Count = 1;
+        rig.Emulator->AddFault(lost);
+        QVERIFY(rig.CreateShownAndIdle());
+        TQelMainForm& f = *rig.Form;
+        f.bnF5->PerformClick();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
+        QVERIFY(!f.pnButtons->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 20000);
+        QVERIFY(f.pnButtons->isEnabled());
+        QVERIFY(f.PageControl1->isEnabled());
+        QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
+    }
+
     void closeWhileConnectedShutsDownAndEnds() {
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
