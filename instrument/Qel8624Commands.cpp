@@ -93,6 +93,26 @@ void TQel8624::ExecuteMemGetRecord(qint32 slot) {
     // while no callback runs, and always as one whole test.
     TMemoryData work;
     bool listEnded = false;
+    const auto publish = [&] {
+        QMutexLocker lock(&FLock);
+        FRecord = work;
+    };
+    try {
+        ReadStoredTest(slot, work, listEnded);
+    } catch (...) {
+        // A reply that does not read ends the command (the loop beeps); the buffer still
+        // holds what was read before it, and nothing of an earlier test.
+        publish();
+        throw;
+    }
+    publish();
+    // The refusal that ends the tap list is the normal end of a stored test; the same number
+    // refusing the header or the info is a real error and is reported as such.
+    if (listEnded && FErrorNumber == ErrEndOfList)
+        FErrorNumber = 0;
+}
+
+void TQel8624::ReadStoredTest(qint32 slot, TMemoryData& work, bool& listEnded) {
     if (CommandFrame(MemReadSetupRequest(slot))) {
         const TStoredSetupReply s = DecodeStoredSetup(FComms->ReplyFields());
         TTestSetup& h = work.Setup;
@@ -133,14 +153,6 @@ void TQel8624::ExecuteMemGetRecord(qint32 slot) {
             }
         }
     }
-    {
-        QMutexLocker lock(&FLock);
-        FRecord = work;
-    }
-    // The refusal that ends the tap list is the normal end of a stored test; the same number
-    // refusing the header or the info is a real error and is reported as such.
-    if (listEnded && FErrorNumber == ErrEndOfList)
-        FErrorNumber = 0;
 }
 
 void TQel8624::ExecuteTestSetup(const TMemoryData& record) {

@@ -555,10 +555,19 @@ void TQel8624::ServeOpenJob() {
     }
     if (FDisconnectRequest) {
         // A port change: the link on the old port ends before the new port is opened, so that
-        // the connect request that follows runs on the new one.
+        // the connect request that follows runs on the new one. The loop serves the job only
+        // between passes, but a hand-over serves it while it waits, and that may be the Busy
+        // notification (the command has not run yet; the disconnect drops it as it drops any
+        // pending command) or a ComError notification (the link has just failed: closed as the
+        // ComError pass would close it, without a goodbye). Left as they were, the new port
+        // would run the command, or be polled as Idle, without a handshake, or be closed again
+        // by the ComError pass that follows.
         const LinkState s = State();
-        if (s == LinkState::Idle || s == LinkState::Connected || s == LinkState::Connecting) {
+        if (s == LinkState::Idle || s == LinkState::Connected || s == LinkState::Connecting ||
+            s == LinkState::Busy) {
             EndLink(true);
+        } else if (s == LinkState::ComError) {
+            EndLink(false);
         } else {
             FComms->Close();
             FDisconnectRequest = false;

@@ -199,6 +199,7 @@ private:
     bool CommandFrame(const QStringList& tokens);
     void Execute(const TRequest& request);
     void ExecuteMemGetRecord(qint32 slot);
+    void ReadStoredTest(qint32 slot, TMemoryData& work, bool& listEnded);
     void ExecuteTestSetup(const TMemoryData& record);
     void ExecuteApmSelect(const TRequest& request);
 

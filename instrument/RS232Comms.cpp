@@ -41,6 +41,28 @@ bool IsLineError(QSerialPort::SerialPortError error) {
     return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
+// Hexadecimal digits only: no sign, no "0x" prefix, no inner blanks (QString::toUInt would take
+// "+1" and "0x10").
+bool IsHexDigits(QStringView text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+              (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
+              (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
+            return false;
+    return true;
+}
+
+// The value of a hexadecimal text that fits 32 bits.
+std::optional<quint32> Hex32(QStringView text) {
+    if (!IsHexDigits(text))
+        return std::nullopt;
+    bool ok = false;
+    const quint32 v = text.toUInt(&ok, 16);
+    return ok ? std::optional<quint32>(v) : std::nullopt;
+}
+
 int Remaining(const QDeadlineTimer& a, const QDeadlineTimer& b) {
     return int(std::max<qint64>(0, std::min(a.remainingTime(), b.remainingTime())));
 }
@@ -318,18 +340,15 @@ std::optional<QStringList> TVuroRS232Comms::SplitReply(const QByteArray& frame) 
 }
 
 qint32 TVuroRS232Comms::DecodeInt(const QString& field) {
-    bool ok = false;
-    const quint32 v = field.trimmed().toUInt(&ok, 16);
-    return ok ? qint32(v) : 0;
+    return qint32(Hex32(QStringView(field).trimmed()).value_or(0));
 }
 
 std::optional<float> TVuroRS232Comms::DecodeFloat(const QString& field) {
-    bool ok = false;
-    const quint32 bits = field.trimmed().toUInt(&ok, 16);
-    if (!ok)
+    const auto bits = Hex32(QStringView(field).trimmed());
+    if (!bits)
         return std::nullopt;
     float v = 0;
-    std::memcpy(&v, &bits, sizeof v);
+    std::memcpy(&v, &*bits, sizeof v);
     return v;
 }
 
@@ -339,10 +358,10 @@ QDateTime TVuroRS232Comms::DecodeDateTime(const QString& field) {
         return {};
     int part[6];
     for (int i = 0; i < 6; ++i) {
-        bool ok = false;
-        part[i] = t.mid(2 * i, 2).toInt(&ok, 16);
-        if (!ok)
+        const auto v = Hex32(QStringView(t).mid(2 * i, 2));
+        if (!v)
             return {};
+        part[i] = int(*v);
     }
     if (part[1] < 1 || part[1] > 12)
         return {};

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void connectWithoutOpenPort();
     void cablePulledWhileIdle();
     void portChangeWhileConnected();
+    void portChangeDuringBusyNotification();
+    void portChangeDuringComErrorNotification();
     void shutdownWhileCallbackWaits();
     void malformedReplyEndsThePassWithABeep();
     void openFromInsideCallback();
@@ -228,6 +230,77 @@ void TDeviceLinkTest::portChangeWhileConnected() {
     QCOMPARE(oldPort.Requests().size(), before);
 }
 
+void TDeviceLinkTest::portChangeDuringBusyNotification() {
+    // The setup page changes the port while the thread hands over "Busy...": the thread serves
+    // the open inside that hand-over. The old link ends (C C, closed, the pending command
+    // dropped as a disconnect drops it) and the new port runs nothing before its handshake.
+    TQel8624Emulator oldPort;
+    TQel8624Emulator newPort;
+    QVERIFY(oldPort.Start());
+    QVERIFY(newPort.Start());
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QVERIFY(ConnectDevice(device, oldPort, watch));
+    watch.Events.clear();
+    oldPort.ClearLog();
+
+    bool opened = false;
+    device.SetOnStateChange([&](LinkState s) {
+        watch.Events << QStringLiteral("state ") + LinkStateText(s);
+        if (s == LinkState::Busy && !opened) {
+            device.RequestDisconnect();
+            opened = device.Open(newPort.SlavePath());
+        }
+    });
+    QVERIFY(device.RequestMemGetDir(false));
+    QVERIFY(QTest::qWaitFor([&] { return opened; }, 5000));
+    QVERIFY(device.WaitForState(LinkState::Disconnected, 3000));
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle && watch.States().size() >= 5; },
+                            5000));
+    QTest::qWait(100);
+    QCOMPARE(watch.Changes(), QStringList({"state Busy...", "state Disconnected", "state Connecting ...",
+                                           "state Connected", "state Idle"}));
+    QCOMPARE(SentRequests(oldPort), QStringList({"C C"}));
+    QCOMPARE(SentRequests(newPort).mid(0, 3), QStringList({"C O", "I", "S I"}));
+    QVERIFY(!SentRequests(newPort).contains(QStringLiteral("M G")));
+}
+
+void TDeviceLinkTest::portChangeDuringComErrorNotification() {
+    // A poll times out and the port is changed while "ComError" is handed over: the new port
+    // is neither polled as Idle without a handshake nor closed again by the ComError pass.
+    TQel8624Emulator oldPort;
+    TQel8624Emulator newPort;
+    QVERIFY(oldPort.Start());
+    QVERIFY(newPort.Start());
+    TQel8624 device;
+    TDeviceWatch watch(device);
+    QVERIFY(ConnectDevice(device, oldPort, watch));
+    watch.Events.clear();
+
+    bool opened = false;
+    device.SetOnStateChange([&](LinkState s) {
+        watch.Events << QStringLiteral("state ") + LinkStateText(s);
+        if (s == LinkState::ComError && !opened) {
+            device.RequestDisconnect();
+            opened = device.Open(newPort.SlavePath());
+        }
+    });
+    oldPort.AddFault({TEmulatorFault::Silent, QStringLiteral("C M"), 0, 1});
+    QVERIFY(QTest::qWaitFor([&] { return opened; }, 10000));
+    QVERIFY(device.WaitForState(LinkState::Disconnected, 3000));
+    QTest::qWait(200);
+    QCOMPARE(device.State(), LinkState::Disconnected);
+    QVERIFY(SentRequests(newPort, true).isEmpty()); // not polled before its handshake
+    device.RequestConnect();
+    QVERIFY(QTest::qWaitFor([&] { return device.State() == LinkState::Idle && watch.States().size() >= 5; },
+                            5000));
+    QCOMPARE(watch.States(), QStringList({"state ComError", "state Disconnected", "state Connecting ...",
+                                          "state Connected", "state Idle"}));
+    QCOMPARE(SentRequests(newPort, true).mid(0, 3), QStringList({"C O", "I", "S I"}));
+    QCOMPARE(device.PortName(), newPort.SlavePath());
+}
+
 void TDeviceLinkTest::shutdownWhileCallbackWaits() {
     TQel8624Emulator emulator;
     QVERIFY(emulator.Start());
@@ -282,12 +355,25 @@ void TDeviceLinkTest::malformedReplyEndsThePassWithABeep() {
     QVERIFY(QTest::qWaitFor([&] { return watch.States().endsWith(QStringLiteral("state Idle")); }, 5000));
     watch.Events.clear();
 
-    // A stored test whose header does not read: no completion, Idle again, a beep.
+    // The record buffer holds a test setup first.
+    TMemoryData setup;
+    setup.Setup.HVConnection = Qel8624::conYN;
+    setup.Setup.HVNominal = 110;
+    setup.Setup.LVNominal = 20;
+    setup.Setup.TapStep = 1;
+    QVERIFY(device.RequestTestSetup(setup, false));
+    QVERIFY(QTest::qWaitFor([&] { return watch.Events.size() >= 3; }, 5000));
+    QCOMPARE(device.RecordBuffer().Setup.HVConnection, qint32(Qel8624::conYN));
+    watch.Events.clear();
+
+    // A stored test whose header does not read: no completion, Idle again, a beep; the record
+    // buffer no longer holds the setup (a read starts from an empty buffer).
     QVERIFY(device.RequestMemGetRecord(1, false));
     QVERIFY(QTest::qWaitFor([&] { return watch.Events.size() >= 2; }, 5000));
     QTest::qWait(100);
     QCOMPARE(watch.Events, QStringList({"state Busy...", "state Idle"}));
     QCOMPARE(op.Beeps, 1);
+    QCOMPARE(device.RecordBuffer(), TMemoryData());
 
     // A live sample that does not read ends that poll only; polling keeps its period.
     line.Received.clear();

@@ -204,6 +204,33 @@ private Q_SLOTS:
         QCOMPARE(ErrorNumber(Ask(ApmSelectExtRequest(54, 100, 9))), 0);
     }
 
+    void refusedRequestsChangeNothing() {
+        // A request the instrument refuses is not carried out: the slot stays, the nominal
+        // voltages of a refused T S N are not taken, so the run is refused for want of a setup.
+        m_Emulator->AddFault({TEmulatorFault::Refuse, QStringLiteral("M F"), 0x901});
+        QCOMPARE(ErrorNumber(Ask(MemDeleteRequest(1))), 0x901);
+        QCOMPARE(DecodeMemoryDirectory(Ask(MemGetDirRequest()).at(1))[0], quint8(slotMeasurement));
+
+        TTestSetupArgs s;
+        s.VectorGroup = {conD, conYN, 11};
+        s.HvNominal = 110;
+        s.LvNominal = 20;
+        s.TapA = 1;
+        m_Emulator->AddFault({TEmulatorFault::Refuse, QStringLiteral("T S N"), 0x901});
+        const auto frames = TestSetupRequests(s);
+        QCOMPARE(ErrorNumber(Ask(frames.at(0))), 0);
+        QCOMPARE(ErrorNumber(Ask(frames.at(1))), 0);
+        QCOMPARE(ErrorNumber(Ask(frames.at(2))), 0x901);
+        QCOMPARE(m_Emulator->CurrentSetup().HvNominal, 0.0f);
+        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 0x901);
+        QCOMPARE(m_Emulator->Status(), TestStatus::Idle);
+        // Accepted the next time, the setup is complete and the run starts.
+        QCOMPARE(ErrorNumber(Ask(frames.at(2))), 0);
+        QCOMPARE(ErrorNumber(Ask(TestRunRequest())), 0);
+        QCOMPARE(m_Emulator->Status(), TestStatus::Measuring);
+        QCOMPARE(m_Emulator->InvalidFrames(), 0);
+    }
+
     void strictFrameChecks() {
         QCOMPARE(ErrorNumber(Ask({"T", "S", "V", "20B", "00000064"})), 0x100); // short integer
         QCOMPARE(ErrorNumber(Ask({"T", "S", "N", "042DC0000", "0"})), 0x100);  // padded float

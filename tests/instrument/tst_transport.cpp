@@ -8,6 +8,11 @@
 #include <QThread>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <thread>
+#include <unistd.h>
 
 using Comms = TVuroRS232Comms;
 
@@ -54,6 +59,15 @@ private Q_SLOTS:
         QCOMPARE(Comms::DecodeInt(QStringLiteral("123456789")), 0); // more than 32 bits
         QVERIFY(!Comms::DecodeFloat(QStringLiteral("1.5")));
         QVERIFY(!Comms::DecodeFloat(QString()));
+        // Hexadecimal digits only: no sign, no prefix.
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("0x10")), 0);
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("+1")), 0);
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("-1")), 0);
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("1 2")), 0);
+        QCOMPARE(Comms::DecodeInt(QStringLiteral("00000000b")), 11);
+        QVERIFY(!Comms::DecodeFloat(QStringLiteral("0x3F800000")));
+        QVERIFY(!Comms::DecodeFloat(QStringLiteral("+3F800000")));
+        QCOMPARE(Comms::DecodeFloat(QStringLiteral(" 3f800000 ")).value_or(0), 1.0f);
     }
 
     void splitting() {
@@ -76,6 +90,7 @@ private Q_SLOTS:
         QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A021E000000")).isValid()); // 30 February
         QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F173B")).isValid());   // too short
         QVERIFY(!Comms::DecodeDateTime(QStringLiteral("0A0C1F17GG3B")).isValid());
+        QVERIFY(!Comms::DecodeDateTime(QStringLiteral("+A0C1F173B3B")).isValid()); // a sign is no digit
         const QDateTime when(QDate(2026, 12, 9), QTime(5, 23, 0));
         QCOMPARE(Comms::DecodeDateTime(Comms::EncodeDateTime(when)), when);
     }
@@ -85,6 +100,38 @@ private Q_SLOTS:
         QCOMPARE(Comms::SystemPortName(QStringLiteral("COM12")), QStringLiteral("/dev/ttyS11"));
         QCOMPARE(Comms::SystemPortName(QStringLiteral("ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(Comms::SystemPortName(QStringLiteral("/dev/pts/7")), QStringLiteral("/dev/pts/7"));
+    }
+
+    void typedReadsOfAReply() {
+        // The far end of a bare pseudo-terminal answers the request with exactly this frame.
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString slave = QString::fromLocal8Bit(::ptsname(master));
+        Comms link;
+        QCOMPARE(link.Open(slave), quint8(Comms::rcOK));
+        std::thread peer([master] {
+            QByteArray request;
+            while (!request.contains(":~:")) {
+                pollfd p{master, POLLIN, 0};
+                char buffer[256];
+                const auto n = ::poll(&p, 1, 5000) > 0 ? ::read(master, buffer, sizeof buffer) : -1;
+                if (n <= 0)
+                    return;
+                request.append(buffer, n);
+            }
+            const QByteArray reply("+OK:00000003:3F800000:~:");
+            [[maybe_unused]] const auto w = ::write(master, reply.constData(), size_t(reply.size()));
+        });
+        link.AddText(QStringLiteral("S"));
+        link.AddText(QStringLiteral("Q"));
+        const quint8 rc = link.Exchange();
+        peer.join();
+        link.Close();
+        ::close(master);
+        QCOMPARE(rc, quint8(Comms::rcOK));
+        QCOMPARE(link.ReplyFields(), QStringList({"+OK", "00000003", "3F800000", "~"}));
+        QCOMPARE(link.ReplyInt(1), 3);
+        QCOMPARE(link.ReplyFloat(2), 1.0f);
     }
 
     void closedPort() {

@@ -72,9 +72,15 @@ QByteArray TEmulatorInstrument::Error(qint32 number) {
     return Comms::BuildFrame({QStringLiteral("ERROR"), In(number)});
 }
 
-TEmulatorInstrument::TAnswer TEmulatorInstrument::Answer(const QStringList& tokens, TClock::time_point now) {
-    // The command is the longest run of leading tokens that names one; the rest are arguments.
+QString TEmulatorInstrument::Check(const QStringList& tokens) {
     QString command;
+    QStringList args;
+    return Parse(tokens, command, args).Problem;
+}
+
+TEmulatorInstrument::TAnswer TEmulatorInstrument::Parse(const QStringList& tokens, QString& command,
+                                                        QStringList& args) {
+    // The command is the longest run of leading tokens that names one; the rest are arguments.
     int argStart = 0;
     for (int n = std::min<int>(3, int(tokens.size())); n > 0; --n) {
         const QString name = tokens.mid(0, n).join(QLatin1Char(' '));
@@ -87,7 +93,7 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Answer(const QStringList& toke
     if (command.isEmpty())
         return {Error(ErrUnknown), QStringLiteral("unknown request")};
     const QString signature = Signatures().value(command);
-    const QStringList args = tokens.mid(argStart);
+    args = tokens.mid(argStart);
     if (args.size() != signature.size())
         return {Error(ErrMalformed), QStringLiteral("%1 takes %2 arguments, got %3")
                                          .arg(command)
@@ -96,6 +102,14 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Answer(const QStringList& toke
     for (int i = 0; i < args.size(); ++i)
         if (const QString p = CheckArgument(signature.at(i), args.at(i)); !p.isEmpty())
             return {Error(ErrMalformed), p};
+    return {};
+}
+
+TEmulatorInstrument::TAnswer TEmulatorInstrument::Answer(const QStringList& tokens, TClock::time_point now) {
+    QString command;
+    QStringList args;
+    if (TAnswer refused = Parse(tokens, command, args); !refused.Problem.isEmpty())
+        return refused;
 
     if (command == QLatin1String("C O") || command == QLatin1String("C M") || command == QLatin1String("C C"))
         return {Ok(), {}};

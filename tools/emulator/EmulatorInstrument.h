@@ -28,7 +28,10 @@ public:
         QString Problem; // why the request was not well formed (empty when it was)
     };
 
+    // Carries out a request and gives the reply (a refusal for a request not well formed).
     TAnswer Answer(const QStringList& tokens, TClock::time_point now);
+    // Why a request is not well formed, without carrying it out (empty when it is).
+    static QString Check(const QStringList& tokens);
     TestStatus Status(TClock::time_point now);
 
     static QByteArray Ok(const QStringList& values = {});
@@ -46,6 +49,7 @@ public:
     bool OutputOn = false;
 
 private:
+    static TAnswer Parse(const QStringList& tokens, QString& command, QStringList& args);
     TAnswer Memory(const QString& command, const QStringList& args);
     TAnswer Test(const QString& command, const QStringList& args, TClock::time_point now);
     TAnswer Live(const QString& command, const QStringList& args, TClock::time_point now);

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include <cerrno>
@@ -257,49 +258,62 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPie
         return at(frame.Raw.startsWith('+') ? TEmulatorInstrument::Error(TEmulatorInstrument::ErrMalformed)
                                             : QByteArray());
     }
-    auto answer = Instrument.Answer(frame.Tokens, now);
-    frame.Valid = answer.Problem.isEmpty();
-    frame.Problem = answer.Problem;
-    for (qsizetype i = 0; i < Faults.size(); ++i) {
-        TEmulatorFault fault = Faults.at(i);
-        if (!Matches(fault, frame.Tokens))
+    // The first matching fault decides. A refused request, or one lost on the line (silent,
+    // hung up), never reaches the instrument: it changes nothing there. The others garble the
+    // reply of a request that was carried out.
+    std::optional<TEmulatorFault> fault;
+    for (qsizetype i = 0; i < Faults.size() && !fault; ++i) {
+        if (!Matches(Faults.at(i), frame.Tokens))
             continue;
-        if (fault.Count > 0 && --Faults[i].Count == 0)
+        fault = Faults.at(i);
+        if (fault->Count > 0 && --Faults[i].Count == 0)
             Faults.removeAt(i);
-        switch (fault.Kind) {
+    }
+    frame.Problem = TEmulatorInstrument::Check(frame.Tokens);
+    frame.Valid = frame.Problem.isEmpty();
+    if (fault) {
+        switch (fault->Kind) {
         case TEmulatorFault::Refuse:
-            return at(TEmulatorInstrument::Error(fault.ErrorNumber));
+            return at(TEmulatorInstrument::Error(fault->ErrorNumber));
         case TEmulatorFault::Silent:
             return {};
         case TEmulatorFault::Hangup:
             HangUp();
             return {};
-        case TEmulatorFault::Garbage: {
-            // Printable noise without ":" so it can never look like the end of a frame.
-            std::uniform_int_distribution<int> ch(0x3B, 0x7D);
-            QByteArray noise;
-            for (int k = 0; k < 40; ++k)
-                noise += char(ch(Instrument.Random));
-            return at(noise);
-        }
-        case TEmulatorFault::Partial:
-            return at(answer.Reply.left(answer.Reply.size() / 2));
-        case TEmulatorFault::Slow:
-            for (qsizetype k = 0; k < answer.Reply.size(); ++k)
-                at(answer.Reply.mid(k, 1), int(k) * std::max(1, fault.ByteDelayMs));
-            return answer.Reply;
-        case TEmulatorFault::Pieces: {
-            const qsizetype third = std::max<qsizetype>(1, answer.Reply.size() / 3);
-            at(answer.Reply.left(third));
-            at(answer.Reply.mid(third, third), fault.ByteDelayMs);
-            at(answer.Reply.mid(2 * third), 2 * fault.ByteDelayMs);
-            return answer.Reply;
-        }
-        case TEmulatorFault::Trailing:
-            return at(answer.Reply + "+OK:00000001:~:");
+        default:
+            break;
         }
     }
-    return at(answer.Reply);
+    const auto answer = Instrument.Answer(frame.Tokens, now);
+    if (!fault)
+        return at(answer.Reply);
+    switch (fault->Kind) {
+    case TEmulatorFault::Garbage: {
+        // Printable noise without ":" so it can never look like the end of a frame.
+        std::uniform_int_distribution<int> ch(0x3B, 0x7D);
+        QByteArray noise;
+        for (int k = 0; k < 40; ++k)
+            noise += char(ch(Instrument.Random));
+        return at(noise);
+    }
+    case TEmulatorFault::Partial:
+        return at(answer.Reply.left(answer.Reply.size() / 2));
+    case TEmulatorFault::Slow:
+        for (qsizetype k = 0; k < answer.Reply.size(); ++k)
+            at(answer.Reply.mid(k, 1), int(k) * std::max(1, fault->ByteDelayMs));
+        return answer.Reply;
+    case TEmulatorFault::Pieces: {
+        const qsizetype third = std::max<qsizetype>(1, answer.Reply.size() / 3);
+        at(answer.Reply.left(third));
+        at(answer.Reply.mid(third, third), fault->ByteDelayMs);
+        at(answer.Reply.mid(2 * third), 2 * fault->ByteDelayMs);
+        return answer.Reply;
+    }
+    case TEmulatorFault::Trailing:
+        return at(answer.Reply + "+OK:00000001:~:");
+    default:
+        return at(answer.Reply);
+    }
 }
 
 void TQel8624Emulator::TPrivate::HangUp() {
