@@ -51,6 +51,15 @@ TQelMainForm::TQelMainForm(TQelGlobal& global, QWidget* parent)
     BuildTitleBar();
     BuildPages();
     BuildKeys();
+    // A read that ends without a completion (a reply the thread could not read ends its pass
+    // silently) would otherwise leave the pages locked for the rest of the run.
+    FUploadStall = new QTimer(this);
+    FUploadStall->setSingleShot(true);
+    FUploadStall->setInterval(30000);
+    connect(FUploadStall, &QTimer::timeout, this, [this] {
+        if (FProgress)
+            EndUploadProgress();
+    });
     auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(helpKey, &QShortcut::activated, this, &TQelMainForm::bnHelpClick);
     FormCreate();
@@ -293,7 +302,10 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
             FProgress->SetPosition(5);
             FProgress->show();
             SetInputLocked(true);
+            FUploadStall->start();
         } else if (lParam == int(CommandType::MEMGETRECORD)) {
+            if (FProgress)
+                FUploadStall->start();
             const double entries = double(FGlobal.DirectoryEntries.size());
             if (FProgress && entries > 0)
                 FProgress->SetPosition(
@@ -312,7 +324,12 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
     }
 }
 
+void TQelMainForm::SetUploadStallMs(int ms) {
+    FUploadStall->setInterval(ms);
+}
+
 void TQelMainForm::EndUploadProgress() {
+    FUploadStall->stop();
     SetInputLocked(false);
     delete FProgress;
 }

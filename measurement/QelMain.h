@@ -2,6 +2,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -35,6 +36,8 @@ public:
 
     // The pictures of the keys and tabs (the picture module is created after this window).
     void SetImages(const TQelImage& images);
+    // How long an upload may go without any progress before the pages are given back.
+    void SetUploadStallMs(int ms);
 
     // --- components, named as the pages and the tests address them ---
     TExtStaticText* esTitleBar;
@@ -122,6 +125,7 @@ private:
     QList<QLabel*> FPanels;
     QPointer<TQelAbout> FAbout;
     QPointer<TfrmProgress> FProgress;
+    QTimer* FUploadStall = nullptr;
     const TQelImage* FImages = nullptr;
     QString FHelpFile;
     QPoint FDragStart{-1, -1};

@@ -228,6 +228,28 @@ private Q_SLOTS:
         QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
     }
 
+    void uploadStalledByAnUnreadableReplyUnlocksThePages() {
+        // A reply whose fields cannot be read ends the thread's pass without a completion.
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
+        TEmulatorFault unreadable;
+        unreadable.Kind = TEmulatorFault::Malformed;
+        unreadable.Request = QStringLiteral("M R S");
+        unreadable.Count = 1;
+        rig.Emulator->AddFault(unreadable);
+        QVERIFY(rig.CreateShownAndIdle());
+        TQelMainForm& f = *rig.Form;
+        f.SetUploadStallMs(3000);
+        f.bnF5->PerformClick();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
+        QVERIFY(!f.pnButtons->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 15000);
+        QVERIFY(f.pnButtons->isEnabled());
+        QVERIFY(f.PageControl1->isEnabled());
+        QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
+    }
+
     void closeWhileConnectedShutsDownAndEnds() {
         TMainRig rig;
         QVERIFY(rig.StartEmulator());

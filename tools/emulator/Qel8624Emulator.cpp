@@ -311,6 +311,8 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPie
     }
     case TEmulatorFault::Trailing:
         return at(answer.Reply + "+OK:00000001:~:");
+    case TEmulatorFault::Malformed:
+        return at("+OK:ZZZZZZZZ:ZZZZZZZZ:ZZZZZZZZ:~:");
     default:
         return at(answer.Reply);
     }

@@ -38,14 +38,15 @@ struct TEmulatorStoredTest {
 // A fault played on the next matching requests.
 struct TEmulatorFault {
     enum TKind {
-        Refuse,   // "+ERROR:<ErrorNumber>"
-        Silent,   // no answer at all (cable pulled)
-        Hangup,   // closes its end of the line: the device is gone
-        Garbage,  // bytes that never form a frame
-        Partial,  // the first part of the right reply, never the rest
-        Slow,     // the right reply, one byte every ByteDelayMs
-        Pieces,   // the right reply in three pieces, ByteDelayMs apart
-        Trailing, // the right reply with more bytes after its end in the same write
+        Refuse,    // "+ERROR:<ErrorNumber>"
+        Silent,    // no answer at all (cable pulled)
+        Hangup,    // closes its end of the line: the device is gone
+        Garbage,   // bytes that never form a frame
+        Partial,   // the first part of the right reply, never the rest
+        Slow,      // the right reply, one byte every ByteDelayMs
+        Pieces,    // the right reply in three pieces, ByteDelayMs apart
+        Trailing,  // the right reply with more bytes after its end in the same write
+        Malformed, // a well-formed "+OK" frame whose fields are not numbers
     };
     TKind Kind = Refuse;
     QString Request; // leading tokens joined by blanks ("T M R", "M R T"); empty = any

@@ -22,8 +22,8 @@ void OnSignal(int) {
 bool ParseFault(const QString& spec, TEmulatorFault& fault, QString& problem) {
     // KIND[:REQUEST[:NUMBER[:COUNT]]], e.g. refuse:T M R:0x901:1, silent:T M Q:-1:-1, slow::50
     const QStringList p = spec.split(QLatin1Char(':'));
-    static const QStringList kinds{"refuse",  "silent", "hangup", "garbage",
-                                   "partial", "slow",   "pieces", "trailing"};
+    static const QStringList kinds{"refuse", "silent", "hangup",   "garbage",  "partial",
+                                   "slow",   "pieces", "trailing", "malformed"};
     const int kind = int(kinds.indexOf(p.value(0).toLower()));
     if (kind < 0) {
         problem = QStringLiteral("unknown fault kind '%1'").arg(p.value(0));
@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption fault(
         "fault",
         "Fault KIND[:REQUEST[:NUMBER[:COUNT]]]; KIND is refuse, silent, hangup, garbage, "
-        "partial, slow, pieces or trailing; NUMBER is the error number (refuse) or delay in ms (slow, "
+        "partial, slow, pieces, trailing or malformed; NUMBER is the error number (refuse) or delay in ms "
+        "(slow, "
         "pieces); "
         "COUNT -1 means always. Repeatable.",
         "spec");
