@@ -186,68 +186,41 @@ private Q_SLOTS:
         QVERIFY(!Sent(*rig.Emulator, QStringLiteral("M R D")));
     }
 
-    void uploadRefusedMidwayUnlocksThePages() {
-        TMainRig rig;
-        QVERIFY(rig.StartEmulator());
-        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
-        TEmulatorFault refuse;
-        refuse.Kind = TEmulatorFault::Refuse;
-        refuse.Request = QStringLiteral("M R S");
-        refuse.ErrorNumber = 0x908;
-        rig.Emulator->AddFault(refuse);
-        QVERIFY(rig.CreateShownAndIdle());
-        TQelMainForm& f = *rig.Form;
-        f.bnF5->PerformClick();
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
-        QVERIFY(!f.pnButtons->isEnabled());
-        // The refused record read stops the upload; the pages come back.
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 15000);
-        QVERIFY(f.pnButtons->isEnabled());
-        QVERIFY(f.PageControl1->isEnabled());
-        QVERIFY(Sent(*rig.Emulator, QStringLiteral("T M H")));
+    // A memory read that fails midway must give the pages back, whatever the failure:
+    // refused (the data module halts), lost on the line (the link recovers at once, but that read
+    // never completes) or unreadable (the thread's pass ends without a completion).
+    void uploadFailingMidwayUnlocksThePages_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("halted");
+        QTest::newRow("refused") << int(TEmulatorFault::Refuse) << true;
+        QTest::newRow("reply lost") << int(TEmulatorFault::Silent) << false;
+        QTest::newRow("unreadable reply") << int(TEmulatorFault::Malformed) << false;
     }
-
-    // One reply lost on the line: the link recovers at once, but that read never completes.
-    void uploadReplyLostMidwayUnlocksThePages() {
+    void uploadFailingMidwayUnlocksThePages() {
+        QFETCH(int, kind);
+        QFETCH(bool, halted);
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
         rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
-        TEmulatorFault lost;
-        lost.Kind = TEmulatorFault::Silent;
-        lost.Request = QStringLiteral("M R S");
-        lost.Count = 1;
-        rig.Emulator->AddFault(lost);
-        QVERIFY(rig.CreateShownAndIdle());
-        TQelMainForm& f = *rig.Form;
-        f.bnF5->PerformClick();
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
-        QVERIFY(!f.pnButtons->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 20000);
-        QVERIFY(f.pnButtons->isEnabled());
-        QVERIFY(f.PageControl1->isEnabled());
-        QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
-    }
-
-    void uploadStalledByAnUnreadableReplyUnlocksThePages() {
-        // A reply whose fields cannot be read ends the thread's pass without a completion.
-        TMainRig rig;
-        QVERIFY(rig.StartEmulator());
-        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
-        TEmulatorFault unreadable;
-        unreadable.Kind = TEmulatorFault::Malformed;
-        unreadable.Request = QStringLiteral("M R S");
-        unreadable.Count = 1;
-        rig.Emulator->AddFault(unreadable);
+        TEmulatorFault fault;
+        fault.Kind = TEmulatorFault::TKind(kind);
+        fault.Request = QStringLiteral("M R S");
+        fault.ErrorNumber = 0x908;
+        fault.Count = 1;
+        rig.Emulator->AddFault(fault);
         QVERIFY(rig.CreateShownAndIdle());
         TQelMainForm& f = *rig.Form;
         f.SetUploadStallMs(3000);
         f.bnF5->PerformClick();
         QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
         QVERIFY(!f.pnButtons->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 20000);
         QVERIFY(f.pnButtons->isEnabled());
         QVERIFY(f.PageControl1->isEnabled());
-        QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
+        if (halted)
+            QVERIFY(Sent(*rig.Emulator, QStringLiteral("T M H")));
+        else
+            QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
     }
 
     void closeWhileConnectedShutsDownAndEnds() {
