@@ -230,6 +230,19 @@ void TDeviceLinkTest::portChangeWhileConnected() {
     QCOMPARE(oldPort.Requests().size(), before);
 }
 
+// The setup page changing the port from inside the hand-over of `state`: disconnect, open the
+// new port; `opened` tells the result of that open.
+static void SwitchPortOnState(TQel8624& device, TDeviceWatch& watch, LinkState state, const QString& port,
+                              bool& opened) {
+    device.SetOnStateChange([&device, &watch, &opened, state, port](LinkState s) {
+        watch.Events << QStringLiteral("state ") + LinkStateText(s);
+        if (s == state && !opened) {
+            device.RequestDisconnect();
+            opened = device.Open(port);
+        }
+    });
+}
+
 void TDeviceLinkTest::portChangeDuringBusyNotification() {
     // The setup page changes the port while the thread hands over "Busy...": the thread serves
     // the open inside that hand-over. The old link ends (C C, closed, the pending command
@@ -245,13 +258,7 @@ void TDeviceLinkTest::portChangeDuringBusyNotification() {
     oldPort.ClearLog();
 
     bool opened = false;
-    device.SetOnStateChange([&](LinkState s) {
-        watch.Events << QStringLiteral("state ") + LinkStateText(s);
-        if (s == LinkState::Busy && !opened) {
-            device.RequestDisconnect();
-            opened = device.Open(newPort.SlavePath());
-        }
-    });
+    SwitchPortOnState(device, watch, LinkState::Busy, newPort.SlavePath(), opened);
     QVERIFY(device.RequestMemGetDir(false));
     QVERIFY(QTest::qWaitFor([&] { return opened; }, 5000));
     QVERIFY(device.WaitForState(LinkState::Disconnected, 3000));
@@ -279,13 +286,7 @@ void TDeviceLinkTest::portChangeDuringComErrorNotification() {
     watch.Events.clear();
 
     bool opened = false;
-    device.SetOnStateChange([&](LinkState s) {
-        watch.Events << QStringLiteral("state ") + LinkStateText(s);
-        if (s == LinkState::ComError && !opened) {
-            device.RequestDisconnect();
-            opened = device.Open(newPort.SlavePath());
-        }
-    });
+    SwitchPortOnState(device, watch, LinkState::ComError, newPort.SlavePath(), opened);
     oldPort.AddFault({TEmulatorFault::Silent, QStringLiteral("C M"), 0, 1});
     QVERIFY(QTest::qWaitFor([&] { return opened; }, 10000));
     QVERIFY(device.WaitForState(LinkState::Disconnected, 3000));
