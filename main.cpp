@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "CaptionButton.h"
 #include "MessageBoxOperator.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
@@ -15,19 +14,18 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     TMessageBoxOperator messageBoxes;
-    TCaptionButton::SetOperator(&messageBoxes);
     TQelStartup startup;
     startup.ExecutablePath = QApplication::applicationFilePath();
     startup.Arguments = QApplication::arguments().mid(1);
     startup.Operator = &messageBoxes;
-    TQelGlobal global(startup);
-    QelGlobal = &global;
+    // The one data module of the run; every window that needs it is handed it.
+    TQelGlobal QelGlobal(startup);
 
     // The pictures outlive every window that paints them, though they are made after the windows.
     std::unique_ptr<TQelImage> images;
 
     // Hidden until the start-up message; it shows itself by the start-up mode.
-    TQelMainForm mainForm(global);
+    TQelMainForm mainForm(QelGlobal);
     messageBoxes.SetParent(&mainForm);
     mainForm.CreateAbout();
     QObject::connect(&mainForm, &TQelMainForm::Closed, &app, &QApplication::quit);
@@ -35,8 +33,6 @@ int main(int argc, char* argv[]) {
     images = std::make_unique<TQelImage>();
     mainForm.SetImages(*images);
 
-    global.SendToAll(UM_STARTUP, 0, 0);
-    const int result = app.exec();
-    QelGlobal = nullptr;
-    return result;
+    QelGlobal.SendToAll(UM_STARTUP, 0, 0);
+    return app.exec();
 }

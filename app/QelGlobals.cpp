@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-TQelGlobal* QelGlobal = nullptr;
-
 TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     : QObject(parent), FOperator(startup.Operator) {
     FQel = std::make_unique<TQel8624>(FOperator);
@@ -61,8 +59,6 @@ TQelGlobal::~TQelGlobal() {
     DirectoryEntries.clear();
     UploadedRecords.clear();
     WriteConfig();
-    if (QelGlobal == this)
-        QelGlobal = nullptr;
 }
 
 void TQelGlobal::ChooseTestVoltages(bool variant100) {

@@ -49,7 +49,8 @@ struct TArbitraryStart {
 };
 
 // The central data module: settings, the open test document, the instrument link and the
-// broadcaster that tells every registered window what happened. One instance for the run.
+// broadcaster that tells every registered window what happened. One instance for the run,
+// made by the program entry and handed to every window that needs it.
 // Every operation and callback runs on the user-interface thread.
 class TQelGlobal : public QObject {
     Q_OBJECT
@@ -179,6 +180,3 @@ private:
     std::unique_ptr<TKvXML> FDoc;
     bool FVariant250 = false;
 };
-
-// The one data module of the running application (set by the program entry).
-extern TQelGlobal* QelGlobal;

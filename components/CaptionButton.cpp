@@ -10,10 +10,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-namespace {
-TOperatorIFace* GOperator = nullptr;
-}
-
 TPopupCloseEvent::TPopupCloseEvent(TPopupWindow* popup, bool unconditional)
     : QEvent(UM_POPUPCLOSE), Popup(popup), Unconditional(unconditional) {}
 
@@ -28,14 +24,10 @@ TPopupWindow* TCaptionButton::PopupWindow() const {
     return FPopupWindow;
 }
 
-void TCaptionButton::SetOperator(TOperatorIFace* op) {
-    GOperator = op;
-}
-
 void TCaptionButton::ReportIllegal(const QString& line) const {
     const QString text = CaptionItem::IllegalInputText(ClassName(), line);
-    if (GOperator) {
-        GOperator->Error(text);
+    if (FOperator) {
+        FOperator->Error(text);
     } else {
         TMessageBoxOperator boxes(const_cast<TCaptionButton*>(this));
         boxes.Error(text);
@@ -124,7 +116,12 @@ void TCaptionButton::SetWordWrap(bool on) {
 }
 
 void TCaptionButton::SetImageList(TImageList* list) {
+    disconnect(FImageListGone);
+    FGlyph.Clear();
     FImageList = list;
+    // The face's slot belongs to the list's cache: it is given back before the list goes.
+    if (list)
+        FImageListGone = connect(list, &QObject::destroyed, this, [this] { FGlyph.Clear(); });
     StateApplied(FItemIndex, FItemIndex >= 0 && FItemIndex < FItems.Count());
     update();
 }
@@ -159,9 +156,12 @@ QPixmap TCaptionButton::FacePixmap() {
         return QPixmap();
     }
     const bool enabled = isEnabled();
+    TGlyphCache* glyphs = list->Glyphs();
+    if (!glyphs)
+        return list->Picture(picture, enabled);
     const qint64 key =
         (qint64(quintptr(list) & 0xFFFFFFFFu) << 24) | (qint64(picture) << 1) | (enabled ? 1 : 0);
-    return FGlyph.Get(list->Size(), key,
+    return FGlyph.Get(*glyphs, list->Size(), key,
                       [list, picture, enabled] { return list->Picture(picture, enabled); });
 }
 
@@ -308,6 +308,7 @@ void TCaptionButton::OpenPopup() {
         TCaptionButton* item = NewPopupItem(popup);
         item->FOwner = this;
         item->FIsPopupItem = true;
+        item->FOperator = FOperator;
         item->FSelection = FSelection;
         item->FLayout = FLayout;
         item->FWordWrap = FWordWrap;

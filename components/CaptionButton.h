@@ -100,8 +100,9 @@ public:
     void PerformClick();
     void ClosePopup();
 
-    // Where the illegal-input message goes; message boxes when none is set.
-    static void SetOperator(TOperatorIFace* op);
+    // Where the message about an illegal caption item goes; a message box over the button when
+    // none is set. The items of a pop-up report to their owner's.
+    void SetOperator(TOperatorIFace* op) { FOperator = op; }
 
 Q_SIGNALS:
     void Click();
@@ -160,6 +161,8 @@ private:
     TButtonLayout FLayout = blGlyphLeft;
     bool FWordWrap = false;
     QPointer<TImageList> FImageList;
+    QMetaObject::Connection FImageListGone;
+    TOperatorIFace* FOperator = nullptr;
     QString FCaption;
     bool FPressed = false;
     bool FPushed = false;        // held down by the operator's finger

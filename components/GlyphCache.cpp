@@ -1,9 +1,5 @@
 #include "GlyphCache.h"
 
-namespace {
-std::unique_ptr<TGlyphCache> GCache;
-}
-
 int TGlyphList::Acquire() {
     for (size_t i = 0; i < FUsed.size(); ++i)
         if (!FUsed[i]) {
@@ -34,45 +30,31 @@ QPixmap TGlyphList::At(int slot) const {
     return slot >= 0 && size_t(slot) < FPixmaps.size() ? FPixmaps[size_t(slot)] : QPixmap();
 }
 
-TGlyphCache* TGlyphCache::Instance() {
-    return GCache.get();
-}
-
 int TGlyphCache::Acquire(QSize size) {
-    if (!GCache)
-        GCache = std::make_unique<TGlyphCache>();
-    auto& list = GCache->FLists[size];
+    auto& list = FLists[size];
     if (!list)
         list = std::make_unique<TGlyphList>(size);
     return list->Acquire();
 }
 
 void TGlyphCache::Release(QSize size, int slot) {
-    if (!GCache)
-        return;
-    auto it = GCache->FLists.find(size);
-    if (it == GCache->FLists.end())
+    auto it = FLists.find(size);
+    if (it == FLists.end())
         return;
     it->second->Release(slot);
     if (it->second->Users() == 0)
-        GCache->FLists.erase(it);
-    if (GCache->FLists.empty())
-        GCache.reset();
+        FLists.erase(it);
 }
 
 void TGlyphCache::Store(QSize size, int slot, const QPixmap& pixmap) {
-    if (!GCache)
-        return;
-    auto it = GCache->FLists.find(size);
-    if (it != GCache->FLists.end())
+    auto it = FLists.find(size);
+    if (it != FLists.end())
         it->second->Store(slot, pixmap);
 }
 
-QPixmap TGlyphCache::At(QSize size, int slot) {
-    if (!GCache)
-        return QPixmap();
-    auto it = GCache->FLists.find(size);
-    return it == GCache->FLists.end() ? QPixmap() : it->second->At(slot);
+QPixmap TGlyphCache::At(QSize size, int slot) const {
+    auto it = FLists.find(size);
+    return it == FLists.end() ? QPixmap() : it->second->At(slot);
 }
 
 const TGlyphList* TGlyphCache::List(QSize size) const {
@@ -80,24 +62,26 @@ const TGlyphList* TGlyphCache::List(QSize size) const {
     return it == FLists.end() ? nullptr : it->second.get();
 }
 
-QPixmap TGlyphSlot::Get(QSize size, qint64 key, const std::function<QPixmap()>& render) {
-    if (FSlot >= 0 && size != FSize)
+QPixmap TGlyphSlot::Get(TGlyphCache& cache, QSize size, qint64 key, const std::function<QPixmap()>& render) {
+    if (FSlot >= 0 && (size != FSize || &cache != FCache))
         Clear();
     if (FSlot < 0) {
+        FCache = &cache;
         FSize = size;
-        FSlot = TGlyphCache::Acquire(size);
+        FSlot = cache.Acquire(size);
         FKey = -1;
     }
     if (key != FKey) {
-        TGlyphCache::Store(FSize, FSlot, render());
+        FCache->Store(FSize, FSlot, render());
         FKey = key;
     }
-    return TGlyphCache::At(FSize, FSlot);
+    return FCache->At(FSize, FSlot);
 }
 
 void TGlyphSlot::Clear() {
-    if (FSlot >= 0)
-        TGlyphCache::Release(FSize, FSlot);
+    if (FSlot >= 0 && FCache)
+        FCache->Release(FSize, FSlot);
+    FCache = nullptr;
     FSlot = -1;
     FKey = -1;
 }

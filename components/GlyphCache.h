@@ -8,9 +8,10 @@
 #include <memory>
 #include <vector>
 
-// Every button keeps the rendered picture of its face in a slot of a process-wide cache,
-// one list per picture size, so that hundreds of buttons with the same few sizes share
-// a handful of lists. The cache exists only while some button holds a slot.
+// Every button keeps the rendered picture of its face in a slot of a shared cache, one list
+// per picture size, so that hundreds of buttons with the same few sizes share a handful of
+// lists. The picture module owns the cache and hands it out with its image lists; a list of
+// the cache exists only while some button holds a slot in it.
 class TGlyphList {
 public:
     explicit TGlyphList(QSize size) : FSize(size) {}
@@ -30,12 +31,15 @@ private:
 
 class TGlyphCache {
 public:
-    // Null until the first slot is taken and again after the last one is returned.
-    static TGlyphCache* Instance();
-    static int Acquire(QSize size);
-    static void Release(QSize size, int slot);
-    static void Store(QSize size, int slot, const QPixmap& pixmap);
-    static QPixmap At(QSize size, int slot);
+    TGlyphCache() = default;
+    TGlyphCache(const TGlyphCache&) = delete;
+    TGlyphCache& operator=(const TGlyphCache&) = delete;
+
+    int Acquire(QSize size);
+    // A list whose last slot is returned goes away.
+    void Release(QSize size, int slot);
+    void Store(QSize size, int slot, const QPixmap& pixmap);
+    QPixmap At(QSize size, int slot) const;
     int ListCount() const { return int(FLists.size()); }
     const TGlyphList* List(QSize size) const;
 
@@ -56,11 +60,13 @@ public:
     TGlyphSlot& operator=(const TGlyphSlot&) = delete;
     ~TGlyphSlot() { Clear(); }
     // key identifies what the pixmap shows (picture number, enabled look, source list).
-    QPixmap Get(QSize size, qint64 key, const std::function<QPixmap()>& render);
+    QPixmap Get(TGlyphCache& cache, QSize size, qint64 key, const std::function<QPixmap()>& render);
+    // Returns the slot to its cache.
     void Clear();
     bool Holds() const { return FSlot >= 0; }
 
 private:
+    TGlyphCache* FCache = nullptr;
     QSize FSize;
     int FSlot = -1;
     qint64 FKey = -1;

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
-TImageList::TImageList(QSize size, TDrawer drawer, QObject* parent)
-    : QObject(parent), FSize(size), FDrawer(std::move(drawer)) {}
+TImageList::TImageList(QSize size, TDrawer drawer, TGlyphCache* glyphs, QObject* parent)
+    : QObject(parent), FSize(size), FDrawer(std::move(drawer)), FGlyphs(glyphs) {}
 
 bool TImageList::HasPicture(int number) const {
     return !Picture(number).isNull();
@@ -47,6 +47,13 @@ QPixmap TImageList::Picture(int number, bool enabled) const {
 }
 
 TQelImage::TQelImage(QObject* parent)
-    : QObject(parent), FImage32(new TImageList(QSize(32, 32), &TQelImage::DrawPicture, this)),
-      FImage22(new TImageList(QSize(22, 22), &TQelImage::DrawPicture, this)),
-      FImage16(new TImageList(QSize(16, 16), &TQelImage::DrawPicture, this)) {}
+    : QObject(parent), FImage32(new TImageList(QSize(32, 32), &TQelImage::DrawPicture, &FGlyphs, this)),
+      FImage22(new TImageList(QSize(22, 22), &TQelImage::DrawPicture, &FGlyphs, this)),
+      FImage16(new TImageList(QSize(16, 16), &TQelImage::DrawPicture, &FGlyphs, this)) {}
+
+TQelImage::~TQelImage() {
+    // The lists go first: buttons still showing them return their slots while the cache lives.
+    delete FImage32;
+    delete FImage22;
+    delete FImage16;
+}

@@ -7,6 +7,8 @@
 #include <functional>
 #include <map>
 
+#include "GlyphCache.h"
+
 class QPainter;
 class QRectF;
 
@@ -18,8 +20,11 @@ public:
     // Draws picture `number` into the rectangle; false when there is no such picture.
     using TDrawer = std::function<bool(QPainter&, int, const QRectF&)>;
 
-    TImageList(QSize size, TDrawer drawer, QObject* parent = nullptr);
+    // glyphs: the cache the faces of buttons showing these pictures share; none for a list
+    // of its own, whose buttons draw straight from it. The cache must outlive the list.
+    TImageList(QSize size, TDrawer drawer, TGlyphCache* glyphs = nullptr, QObject* parent = nullptr);
     QSize Size() const { return FSize; }
+    TGlyphCache* Glyphs() const { return FGlyphs; }
     int Width() const { return FSize.width(); }
     int Height() const { return FSize.height(); }
     bool HasPicture(int number) const;
@@ -29,12 +34,14 @@ public:
 private:
     QSize FSize;
     TDrawer FDrawer;
+    TGlyphCache* FGlyphs;
     mutable std::map<int, QPixmap> FCache;
 };
 
 // The application's pictures: icons of the commands, the file manager and the dialogs,
-// the page tabs and the clock faces of the vector groups. One instance lives for the
-// whole run; windows take its lists for their buttons.
+// the page tabs and the clock faces of the vector groups, and the glyph cache of the buttons
+// that show them. One instance lives for the whole run; windows take its lists for their
+// buttons, so it must outlive every window.
 class TQelImage : public QObject {
     Q_OBJECT
 public:
@@ -97,6 +104,7 @@ public:
     static constexpr int ClockPicture(int clock) { return picClock0 + clock; }
 
     explicit TQelImage(QObject* parent = nullptr);
+    ~TQelImage() override;
 
     TImageList* Image32x32L() const { return FImage32; }
     TImageList* ImageList22x22() const { return FImage22; }
@@ -106,7 +114,10 @@ public:
     static QString PictureName(int number);
     static bool DrawPicture(QPainter& p, int number, const QRectF& r);
 
+    const TGlyphCache& Glyphs() const { return FGlyphs; }
+
 private:
+    TGlyphCache FGlyphs;
     TImageList* FImage32;
     TImageList* FImage22;
     TImageList* FImage16;

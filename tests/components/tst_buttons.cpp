@@ -147,8 +147,8 @@ void TestButtons::narrowedRangeResetsState() {
 
 void TestButtons::illegalInputIsReported() {
     TRecordingOperator op;
-    TCaptionButton::SetOperator(&op);
     TPanelButton b;
+    b.SetOperator(&op);
     b.SetCaptionItems({"\"OK\",1", "\"Broken,3"});
     QVERIFY(op.Entries.isEmpty());
     b.SetState(1);
@@ -160,11 +160,11 @@ void TestButtons::illegalInputIsReported() {
     QCOMPARE(b.Caption(), QStringLiteral("OK"));
 
     TStateButton s;
+    s.SetOperator(&op);
     s.SetCaptionItems({"  \"Open"});
     QCOMPARE(op.Entries.size(), 2);
     QVERIFY(op.Entries.last().Text.startsWith(
         QStringLiteral("\n\rIllegal Input in TStateButton.CaptionsItems: ")));
-    TCaptionButton::SetOperator(nullptr);
 }
 
 void TestButtons::tapAndEnterKey() {

@@ -124,8 +124,9 @@ void TestPictures::clockHandPointsAtTheHour() {
 }
 
 void TestPictures::cacheLivesWithItsButtons() {
-    QVERIFY(!TGlyphCache::Instance());
     TQelImage images;
+    const TGlyphCache& cache = images.Glyphs();
+    QCOMPARE(cache.ListCount(), 0);
     auto a = std::make_unique<TPanelButton>();
     auto b = std::make_unique<TPanelButton>();
     for (TPanelButton* button : {a.get(), b.get()}) {
@@ -133,37 +134,47 @@ void TestPictures::cacheLivesWithItsButtons() {
         button->SetCaptionItems({"\"OK\",1", "\"Cancel\",0"});
         button->grab();
     }
-    QVERIFY(TGlyphCache::Instance());
-    QCOMPARE(TGlyphCache::Instance()->ListCount(), 1);
-    QCOMPARE(TGlyphCache::Instance()->List(QSize(32, 32))->Users(), 2);
+    QCOMPARE(cache.ListCount(), 1);
+    QCOMPARE(cache.List(QSize(32, 32))->Users(), 2);
 
     // Changing the picture reuses the slot; another size takes a slot in another list.
     a->SetState(1);
     a->grab();
-    QCOMPARE(TGlyphCache::Instance()->List(QSize(32, 32))->Users(), 2);
+    QCOMPARE(cache.List(QSize(32, 32))->Users(), 2);
     b->SetImageList(images.Image16x16L());
     b->grab();
-    QCOMPARE(TGlyphCache::Instance()->ListCount(), 2);
-    QCOMPARE(TGlyphCache::Instance()->List(QSize(32, 32))->Users(), 1);
+    QCOMPARE(cache.ListCount(), 2);
+    QCOMPARE(cache.List(QSize(32, 32))->Users(), 1);
 
     // A button without a picture holds no slot.
     b->SetCaptionItems({"\"Text only\",-1"});
     b->grab();
-    QCOMPARE(TGlyphCache::Instance()->ListCount(), 1);
+    QCOMPARE(cache.ListCount(), 1);
     a.reset();
-    QVERIFY(!TGlyphCache::Instance());
+    QCOMPARE(cache.ListCount(), 0);
+
+    // Pictures that go before their buttons take the buttons' slots with them.
+    auto pictures = std::make_unique<TQelImage>();
+    b->SetCaptionItems({"\"OK\",1"});
+    b->SetImageList(pictures->Image32x32L());
+    b->grab();
+    QCOMPARE(pictures->Glyphs().ListCount(), 1);
+    pictures.reset();
+    QVERIFY(!b->ImageList());
+    b->grab();
 }
 
 void TestPictures::buttonForgetsDestroyedList() {
     TPanelButton button;
+    // A list of its own, without a cache: the face is drawn straight from it.
     auto list = std::make_unique<TImageList>(QSize(24, 24), &TQelImage::DrawPicture);
     button.SetImageList(list.get());
     button.SetCaptionItems({"\"Help\",2"});
+    QVERIFY(button.HasFacePicture());
     button.grab();
     list.reset();
     QVERIFY(!button.ImageList());
     button.grab(); // paints without the list
-    QVERIFY(!TGlyphCache::Instance());
 }
 
 QTEST_MAIN(TestPictures)

@@ -25,7 +25,6 @@ struct TMainRig {
     ~TMainRig() {
         Form.reset();
         Global.reset();
-        QelGlobal = nullptr;
     }
 
     QString ConfigFile() const { return App.filePath(QStringLiteral("Qel8625.cfg")); }
@@ -55,7 +54,6 @@ struct TMainRig {
         s.DocumentsFolder = App.filePath(QStringLiteral("home"));
         s.Operator = &Operator;
         Global = std::make_unique<TQelGlobal>(s);
-        QelGlobal = Global.get();
         Form = std::make_unique<TQelMainForm>(*Global);
         Form->SetImages(Images);
     }
