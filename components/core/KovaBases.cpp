@@ -104,6 +104,13 @@ QList<QPair<QString, QString>> BuiltInConsts() {
     return out;
 }
 
+QString Lookup(const QList<QPair<QString, QString>>& consts, const QString& key) {
+    for (const auto& [k, text] : consts)
+        if (k == key)
+            return text;
+    return QString();
+}
+
 } // namespace
 
 TSIConversion::TSIConversion() {
@@ -132,10 +139,12 @@ TKovaBase::TKovaBase(QObject* parent) : QObject(parent), FConsts(BuiltInConsts()
 }
 
 QString TKovaBase::Text(const QString& key) const {
-    for (const auto& [k, text] : FConsts)
-        if (k == key)
-            return text;
-    return QString();
+    return Lookup(FConsts, key);
+}
+
+QString TKovaBase::DefaultText(const QString& key) {
+    static const QList<QPair<QString, QString>> consts = BuiltInConsts();
+    return Lookup(consts, key);
 }
 
 void TKovaBase::ApplyTexts(const QList<QPair<QString, QString>>& texts, bool building) {

@@ -31,6 +31,8 @@ public:
     // Every KvConsts entry in registration order: key and current text.
     const QList<QPair<QString, QString>>& Consts() const { return FConsts; }
     QString Text(const QString& key) const;
+    // The built-in (untranslated) text of a key, for controls that were given no TKovaBase.
+    static QString DefaultText(const QString& key);
     // Replace the texts of the given keys (a translation) and rebuild what depends on them:
     // the prefix letters of the SI reader unless building, and the unit list.
     void ApplyTexts(const QList<QPair<QString, QString>>& texts, bool building = false);

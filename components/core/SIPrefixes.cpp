@@ -1,7 +1,5 @@
 #include "SIPrefixes.h"
 
-#include <QLocale>
-
 #include <array>
 #include <cmath>
 
@@ -14,8 +12,9 @@ std::array<QString, 11> gLetters = {QStringLiteral("f"), QStringLiteral("p"), QS
                                     QStringLiteral("k"), QStringLiteral("M"), QStringLiteral("G"),
                                     QStringLiteral("T"), QStringLiteral("P")};
 
-QChar gSeparator =
-    QLocale::system().decimalPoint().isEmpty() ? QChar('.') : QLocale::system().decimalPoint().at(0);
+// "." whatever the system's locale: documents and fields never carry a comma; only the report
+// writers put the locale's separator in, for their duration.
+QChar gSeparator = '.';
 
 // Length of the longest complete number at the start of s ("-1.5E3"), 0 when there is none.
 // A dangling exponent ("1E", "2E+") is not part of the number.
