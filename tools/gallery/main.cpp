@@ -1,9 +1,11 @@
 // A review sheet of the touch-screen buttons and the application's pictures.
+#include "EntrySheet.h"
 #include "ExtStaticText.h"
 #include "Gradient.h"
 #include "PanelButton.h"
 #include "PopupPanel.h"
 #include "QelImage.h"
+#include "SheetText.h"
 #include "StateButton.h"
 
 #include <QApplication>
@@ -20,24 +22,6 @@ QStringList Items(std::initializer_list<const char*> list) {
     for (const char* s : list)
         items << QString::fromUtf8(s);
     return items;
-}
-
-void Heading(QPainter& p, int y, const QString& text) {
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(16);
-    p.setFont(f);
-    p.setPen(Qt::black);
-    p.drawText(10, y, text);
-}
-
-void Note(QPainter& p, QRect r, const QString& text) {
-    QFont f = p.font();
-    f.setBold(false);
-    f.setPixelSize(11);
-    p.setFont(f);
-    p.setPen(QColor(60, 60, 60));
-    p.drawText(r, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
 } // namespace
@@ -224,6 +208,11 @@ int main(int argc, char** argv) {
     p.end();
     if (!sheet.save(out)) {
         QTextStream(stderr) << "cannot write " << out << '\n';
+        return 1;
+    }
+    const QString entryOut = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    if (!entryOut.isEmpty() && !RenderEntrySheet(entryOut)) {
+        QTextStream(stderr) << "cannot write " << entryOut << '\n';
         return 1;
     }
     return 0;
