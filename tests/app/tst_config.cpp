@@ -4,7 +4,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 #include "EntrySwitches.h"
+#include "GlobalState.h"
 #include "IniFile.h"
 #include "QelGlobals.h"
 #include "SIPrefixes.h"
@@ -13,6 +16,7 @@
 class TstConfig : public QObject {
     Q_OBJECT
     QTemporaryDir FHome;
+    std::optional<TGlobalStateGuard> FState;
 
     TQelStartup Startup(const QTemporaryDir& app, const QStringList& args = {}) const {
         TQelStartup s;
@@ -29,6 +33,9 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", (FHome.path() + "/.local/share").toLocal8Bit());
         qputenv("XDG_DATA_DIRS", (FHome.path() + "/usr/share").toLocal8Bit());
     }
+    // Locale, separator and entry switches come back after every test, passed or failed.
+    void init() { FState.emplace(); }
+    void cleanup() { FState.reset(); }
 
     void firstStartWritesDefaults() {
         QTemporaryDir app;
@@ -83,9 +90,7 @@ private Q_SLOTS:
 
     void floatsSurviveAnyLocale() {
         QTemporaryDir app;
-        const QLocale saved;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const QChar sep = DecimalSeparator();
         SetDecimalSeparator(',');
         {
             TQelGlobal g(Startup(app));
@@ -95,8 +100,6 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
         TQelGlobal g(Startup(app));
         QCOMPARE(g.QelMeasTime, 18.75);
-        SetDecimalSeparator(sep);
-        QLocale::setDefault(saved);
     }
 
     void commandLineSwitches() {

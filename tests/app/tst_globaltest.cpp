@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "Dyn11Document.h"
+#include "GlobalState.h"
 #include "IniFile.h"
 #include "Qel8624Device.h"
 #include "Qel8624Emulator.h"
@@ -44,6 +45,7 @@ class TstGlobalTest : public QObject {
     QTemporaryDir FHome;
 
     struct TRig {
+        TGlobalStateGuard State; // the data module's settings and saves change process-wide state
         QTemporaryDir App;
         TQel8624Emulator Emulator;
         TRecordingOperator Operator;

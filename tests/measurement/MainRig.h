@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "GlobalState.h"
 #include "IniFile.h"
 #include "Qel8624Device.h"
 #include "Qel8624Emulator.h"
@@ -15,6 +16,7 @@
 #include "RecordingOperator.h"
 
 struct TMainRig {
+    TGlobalStateGuard State; // the data module's settings and saves change process-wide state
     QTemporaryDir App;
     TRecordingOperator Operator;
     TQelImage Images;
