@@ -119,9 +119,11 @@ void TQelAbout::SetImages(const TQelImage& images) {
 void TQelAbout::SetForm(TForm form) {
     FForm = form;
     const bool startup = form == afStartup;
+    // At start-up the box offers the operator's first choice; the operating instructions belong
+    // to the box the operator asks for later.
     bnQuickStart->setVisible(startup);
     bnFileManager->setVisible(startup);
-    bnHelp->setVisible(startup);
+    bnHelp->setVisible(!startup);
     Refresh();
 }
 

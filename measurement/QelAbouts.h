@@ -18,7 +18,8 @@ public:
     explicit TQelAbout(TQelGlobal& global, QWidget* parent = nullptr);
 
     TForm Form() const { return FForm; }
-    // Shows the buttons of the form and refreshes.
+    // Shows the buttons of the form (start-up: "Quick Measurement" and "File Manager"; About:
+    // Help) and refreshes.
     void SetForm(TForm form);
     // Reads the version, the file date and the instrument's identification again.
     void Refresh();

@@ -113,12 +113,16 @@ private Q_SLOTS:
         QCOMPARE(about->lbSerialNo->text(), QStringLiteral("- -"));
         QCOMPARE(about->lbCalibrationDate->text(), QStringLiteral("- -"));
         QVERIFY(about->lbFirmwareInformation->isHidden());
+        // The start-up form offers the first choice, the About form the operating instructions.
         QVERIFY(!about->bnQuickStart->isHidden());
         QVERIFY(!about->bnFileManager->isHidden());
+        QVERIFY(about->bnHelp->isHidden());
+        QCOMPARE(about->bnQuickStart->Caption(), QStringLiteral("Quick Measurement"));
+        QCOMPARE(about->bnFileManager->Caption(), QStringLiteral("File Manager"));
         about->SetForm(TQelAbout::afAbout);
         QVERIFY(about->bnQuickStart->isHidden());
         QVERIFY(about->bnFileManager->isHidden());
-        QVERIFY(about->bnHelp->isHidden());
+        QVERIFY(!about->bnHelp->isHidden());
 
         // A new document renews the title.
         QVERIFY(QDir(rig.App.path()).mkpath(QStringLiteral("tests")));
