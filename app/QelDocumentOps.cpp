@@ -58,11 +58,21 @@ bool TQelGlobal::SaveDocument(int mode) {
 }
 
 bool TQelGlobal::OpenDocument(const QString& fileName) {
-    const TKvXML::TLoadResult result = FDoc->Load(fileName);
-    if (!result.Loaded()) {
+    QString error;
+    if (!LoadDocument(fileName, &error)) {
         // The document in memory is untouched; the operator learns which file failed and where.
         if (FOperator)
-            FOperator->Error(result.Error.isEmpty() ? fileName : result.Error);
+            FOperator->Error(error);
+        return false;
+    }
+    return true;
+}
+
+bool TQelGlobal::LoadDocument(const QString& fileName, QString* error) {
+    const TKvXML::TLoadResult result = FDoc->Load(fileName);
+    if (!result.Loaded()) {
+        if (error)
+            *error = result.Error.isEmpty() ? fileName : result.Error;
         return false;
     }
     if (!FDoc->Dom().document_element().child("DUTTrafoData")) {

@@ -127,6 +127,14 @@ public:
     bool NewDocumentFromTemplate(const QString& templateFile, const QString& fileName);
     QString DocumentXMLText() const;
 
+    // --- the default document at start-up (QelStartupDocument.cpp) ------------------------
+    // Start-up modes 0-2: a new default document. One that holds measured rows, or one that does
+    // not load, is first kept under a name of its own, and the operator is told where it went.
+    bool NewDefaultDocument();
+    // Start-up mode 3: the default document as it was left. One that does not load is kept under
+    // a name of its own and a new default document takes its place; the operator is told.
+    bool OpenDefaultDocument();
+
     // --- document queries -----------------------------------------------------------------
     QString WindingVoltageAtTap(int winding, int tap) const;
     QString NominalVoltage(int winding) const;
@@ -167,6 +175,10 @@ public:
 
 private:
     void EnsureDefaultFolders();
+    // OpenDocument without the operator's message on failure.
+    bool LoadDocument(const QString& fileName, QString* error);
+    // Moves the previous default document out of the way and makes the new one.
+    bool ReplaceDefaultDocument(const QString& loadError);
     bool NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool));
     bool NextDirectoryEntry();
     bool NextRecord();

@@ -1,6 +1,7 @@
 #pragma once
 #include "XMLQel.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -61,6 +62,16 @@ public:
     QString RollingBackupName(const QString& fileName) const;
     // "T.xml" -> "T.xml.save".
     QString ConfirmedCopyName(const QString& fileName) const;
+
+    // The files of one test that exist: the test file, its rolling backup, its confirmed copy.
+    QStringList TestFiles(const QString& fileName) const;
+    // A name of its own for the test in fileName, in the same folder: its name followed by the
+    // date and time given, "Qel8625 2026-12-09 15-30-05.XML", then " (2)", " (3)" ... until no
+    // file of a test goes by that name. Tests that must make room for a new one are kept so.
+    QString KeptName(const QString& fileName, const QDateTime& when) const;
+    // Every file of the test in from under the name to, each renamed in one step. False with error
+    // naming the file when one would not move; the files already renamed then go back.
+    bool RenameTest(const QString& from, const QString& to, QString* error = nullptr) const;
 
     // The document without prolog: plain is one run of text, XMLFormat one element per line
     // with two blanks per level (lines end in CR LF, as in the file).

@@ -129,3 +129,11 @@ void ApplyDocumentDefaults(const TXMLKovaDocType& doc) {
     }
     doc.QEL().Measurement().Grid().Initialise();
 }
+
+bool HasMeasurementRows(const TXMLKovaDocType& doc) {
+    for (const TXMLRType& row : doc.QEL().Measurement().Grid().R().Items())
+        for (int col = 0; col < row.Count(); ++col)
+            if (!row.Cell(col).trimmed().isEmpty())
+                return true;
+    return false;
+}

@@ -223,3 +223,6 @@ public:
 // transformer data: three windings when there are none, the test settings, and always an
 // empty measurement table (which discards measured rows).
 void ApplyDocumentDefaults(const TXMLKovaDocType& doc);
+
+// True when the measurement table holds a row with any text in it: a test that was measured.
+bool HasMeasurementRows(const TXMLKovaDocType& doc);

@@ -14,7 +14,6 @@
 #include "XMLKvDoc.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -237,11 +236,11 @@ void TQelMainForm::FormCreate() {
     LinkBannerUpdate();
     FHelpFile =
         FGlobal.AppFolder + QStringLiteral("Operating Instructions %1.html").arg(FGlobal.ConfigSection);
-    // "Load Last File" without a file manager opens the default document at start-up; making a
-    // new one first would replace the very test the operator asked for with an empty one.
-    const QString defaultDocument = FGlobal.DefaultDocumentName();
-    if (!(FGlobal.StartupMode == 3 && QFileInfo::exists(defaultDocument)))
-        FGlobal.NewDocument(defaultDocument);
+    // "Load Last File" opens the default document with the start-up message; making a new one
+    // first would replace the very test the operator asked for with an empty one. The other modes
+    // start a new default document, keeping a measured or unreadable one under its own name.
+    if (FGlobal.StartupMode != 3)
+        FGlobal.NewDefaultDocument();
     RenewTitle();
     StatusBar1->setVisible(FGlobal.DebugMode);
 }
@@ -351,7 +350,7 @@ void TQelMainForm::OnStartup() {
         break;
     case 3:
         // Without a file manager there is no list of last files: the default document is it.
-        FGlobal.OpenDocument(FGlobal.DefaultDocumentName());
+        FGlobal.OpenDefaultDocument();
         break;
     default:
         break;

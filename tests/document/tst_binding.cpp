@@ -100,9 +100,13 @@ private Q_SLOTS:
         doc.DUTTrafoData().Winding().Item(1).NominalVoltage().SetValue(QStringLiteral("400 V"));
         doc.QEL().Setup().ActTestVoltage().SetValue(QStringLiteral("100 V"));
         const auto grid = doc.QEL().Measurement().Grid();
+        QVERIFY(!HasMeasurementRows(doc.Data())); // the one empty row of a new table
         grid.SetRowCount(4);
+        QVERIFY(!HasMeasurementRows(doc.Data()));
         grid.SetCell(0, 3, QStringLiteral("12:00"));
+        QVERIFY(HasMeasurementRows(doc.Data()));
         ApplyDocumentDefaults(doc.Data());
+        QVERIFY(!HasMeasurementRows(doc.Data()));
         QCOMPARE(doc.DUTTrafoData().Winding().Count(), 3);
         QCOMPARE(doc.DUTTrafoData().Winding().Item(1).NominalVoltage().Value(), QStringLiteral("400 V"));
         QCOMPARE(doc.QEL().Setup().ActTestVoltage().Value(), QStringLiteral("100 V"));

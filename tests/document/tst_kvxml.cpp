@@ -385,6 +385,43 @@ private Q_SLOTS:
         QCOMPARE(doc.QEL().Measurement().Grid().RowCount(), 2);
     }
 
+    // A test that must make room keeps all its files under a name of its own, or stays as it was.
+    void testKeptUnderANameOfItsOwn() {
+        const QString file = Path("K.XML");
+        TKvXML doc;
+        FillTest(doc, 2, QStringLiteral("kept"));
+        QVERIFY(doc.Save(file, false, false));
+        QVERIFY(doc.Save(file, false, true));
+        const QStringList files = {file, Path("K.~xml"), Path("K.XML.save")};
+        QCOMPARE(doc.TestFiles(file), files);
+        QList<QByteArray> bytes;
+        for (const QString& f : files)
+            bytes << Bytes(f);
+
+        const QDateTime when(QDate(2026, 12, 9), QTime(15, 30, 5));
+        const QString first = Path("K 2026-12-09 15-30-05.XML");
+        QCOMPARE(doc.KeptName(file, when), first);
+        // A name that any file of another test goes by is taken.
+        Write(Path("K 2026-12-09 15-30-05.~xml"), "another test's backup");
+        const QString second = Path("K 2026-12-09 15-30-05 (2).XML");
+        QCOMPARE(doc.KeptName(file, when), second);
+
+        // Forced onto the taken name, nothing moves and nothing of the other test is replaced.
+        QString error;
+        QVERIFY(!doc.RenameTest(file, first, &error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(Path("K.~xml"))), qPrintable(error));
+        QCOMPARE(doc.TestFiles(file), files);
+        QVERIFY(!QFile::exists(first));
+        QCOMPARE(Bytes(Path("K 2026-12-09 15-30-05.~xml")), QByteArray("another test's backup"));
+
+        QVERIFY(doc.RenameTest(file, second, &error));
+        QVERIFY(doc.TestFiles(file).isEmpty());
+        const QStringList moved = doc.TestFiles(second);
+        QCOMPARE(moved.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(Bytes(moved[i]), bytes[i]);
+    }
+
     void failedWriteKeepsPreviousFile() {
 #ifdef Q_OS_UNIX
         const QString file = Path("full.xml");

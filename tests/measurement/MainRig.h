@@ -60,6 +60,13 @@ struct TMainRig {
         Form->SetImages(Images);
     }
 
+    // The program ended and started again on the same folders.
+    void Restart(const QStringList& arguments = {}) {
+        Form.reset();
+        Global.reset();
+        Create(arguments);
+    }
+
     // Connected to the emulator and on screen, as after a start with the instrument attached.
     bool CreateShownAndIdle(const QStringList& arguments = {}) {
         Create(arguments);

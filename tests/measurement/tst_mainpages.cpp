@@ -2,6 +2,7 @@
 // and the layout. No instrument is needed here.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -21,6 +22,13 @@ class TstMainPages : public QObject {
     Q_OBJECT
 
     static void SetPage(TQelMainForm& f, int page) { f.PageControl1->setCurrentIndex(page); }
+    // The tests kept beside the default document under names of their own.
+    static QStringList KeptTests(const TQelGlobal& g) {
+        QStringList files;
+        for (const QString& f : QDir(g.DataPath).entryList({g.ConfigSection + QStringLiteral(" *.XML")}))
+            files << g.DataPath + f;
+        return files;
+    }
 
 private Q_SLOTS:
     void fourthKeyFollowsThePage() {
@@ -193,20 +201,102 @@ private Q_SLOTS:
     void loadLastFileKeepsTheLastTest() {
         TMainRig rig;
         rig.SetConfig(QStringLiteral("StartupMode"), QStringLiteral("3"));
-        QString document;
-        {
-            rig.Create({QStringLiteral("/SIM")});
-            document = rig.Global->DefaultDocumentName();
-            rig.Global->Doc().DUTGeneral().Location().SetValue(QStringLiteral("Substation North"));
-            QVERIFY(rig.Global->DocumentChanged());
-            rig.Form.reset();
-            rig.Global.reset();
-        }
         rig.Create({QStringLiteral("/SIM")});
+        rig.Global->SendToAll(UM_STARTUP, 0, 0);
+        const QString document = rig.Global->DefaultDocumentName();
+        QCOMPARE(rig.Global->Doc().FileName(), document); // the first start has one to save
+        rig.Global->Doc().DUTGeneral().Location().SetValue(QStringLiteral("Substation North"));
+        QVERIFY(rig.Global->DocumentChanged());
+        rig.Restart({QStringLiteral("/SIM")});
         rig.Global->SendToAll(UM_STARTUP, 0, 0);
         QCOMPARE(rig.Global->Doc().FileName(), document);
         QCOMPARE(rig.Global->Doc().DUTGeneral().Location().Value(), QStringLiteral("Substation North"));
         QVERIFY(rig.Operator.Entries.isEmpty());
+    }
+
+    // A quick test left in the default document outlives the starts after it: it is kept under a
+    // name of its own before the new default document is written, and the operator is told.
+    void measuredDefaultDocumentSurvivesTwoRestarts_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0 Select Startup") << 0;
+        QTest::newRow("1 Quick Startup") << 1;
+        QTest::newRow("2 FileManager") << 2;
+    }
+    void measuredDefaultDocumentSurvivesTwoRestarts() {
+        QFETCH(int, mode);
+        TMainRig rig;
+        rig.SetConfig(QStringLiteral("StartupMode"), QString::number(mode));
+        rig.Create({QStringLiteral("/SIM")});
+        const QString name = rig.Global->DefaultDocumentName();
+        const auto grid = rig.Global->Doc().QEL().Measurement().Grid();
+        grid.SetCell(0, 1, QStringLiteral("12:00:00"));
+        grid.SetCell(3, 1, QStringLiteral("5.5012"));
+        QVERIFY(rig.Global->DocumentChanged());
+        QVERIFY(rig.Operator.Entries.isEmpty());
+
+        rig.Restart({QStringLiteral("/SIM")});
+        const QStringList kept = KeptTests(*rig.Global);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(rig.Operator.Entries.size(), 1);
+        QCOMPARE(rig.Operator.Entries[0].Kind, TOperatorIFace::TKind::Information);
+        QVERIFY2(rig.Operator.Entries[0].Text.endsWith(kept[0]), qPrintable(rig.Operator.Entries[0].Text));
+        QCOMPARE(rig.Global->Doc().FileName(), name);
+        QVERIFY(!HasMeasurementRows(rig.Global->Doc().Data()));
+
+        // The next start finds an unmeasured default document: it is replaced, the kept test stays.
+        rig.Operator.Entries.clear();
+        rig.Restart({QStringLiteral("/SIM")});
+        QVERIFY(rig.Operator.Entries.isEmpty());
+        QCOMPARE(KeptTests(*rig.Global), kept);
+        TKvXML test;
+        QVERIFY(test.Load(kept[0]).Status == TKvXML::TLoadStatus::Loaded);
+        QCOMPARE(test.QEL().Measurement().Grid().Cell(3, 1), QStringLiteral("5.5012"));
+    }
+
+    // A default document that does not load is kept as it is, whatever the start-up mode, and the
+    // program goes on with a new default document that saves.
+    void unreadableDefaultDocumentIsKeptAside_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0 Select Startup") << 0;
+        QTest::newRow("1 Quick Startup") << 1;
+        QTest::newRow("2 FileManager") << 2;
+        QTest::newRow("3 Load Last File") << 3;
+    }
+    void unreadableDefaultDocumentIsKeptAside() {
+        QFETCH(int, mode);
+        TMainRig rig;
+        rig.SetConfig(QStringLiteral("StartupMode"), QString::number(mode));
+        const QString name = rig.App.filePath(QStringLiteral("home/KOVA/Data/Qel8625.XML"));
+        const QByteArray broken("<?xml version=\"1.0\"?>\n<KovaDoc>\n<DUTGeneral>\n</KovaDoc>\n");
+        QVERIFY(QDir().mkpath(QFileInfo(name).path()));
+        {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(broken);
+        }
+        rig.Create({QStringLiteral("/SIM")});
+        if (mode == 3)
+            rig.Global->SendToAll(UM_STARTUP, 0, 0); // mode 3 opens the document then
+        QCOMPARE(rig.Global->DefaultDocumentName(), name);
+        QCOMPARE(rig.Global->Doc().FileName(), name);
+        const QStringList kept = KeptTests(*rig.Global);
+        QCOMPARE(kept.size(), 1);
+        QFile keptFile(kept[0]);
+        QVERIFY(keptFile.open(QIODevice::ReadOnly));
+        QCOMPARE(keptFile.readAll(), broken);
+        QCOMPARE(rig.Operator.Entries.size(), 1);
+        const QString told = rig.Operator.Entries[0].Text;
+        QVERIFY2(told.startsWith(QStringLiteral("The default document could not be read:")) &&
+                     told.contains(name + '(') && told.contains(kept[0]),
+                 qPrintable(told));
+
+        rig.Operator.Entries.clear();
+        rig.Global->Doc().DUTGeneral().Location().SetValue(QStringLiteral("Substation North"));
+        QVERIFY(rig.Global->DocumentChanged());
+        QVERIFY(rig.Operator.Entries.isEmpty());
+        TKvXML saved;
+        QVERIFY(saved.Load(name));
+        QCOMPARE(saved.DUTGeneral().Location().Value(), QStringLiteral("Substation North"));
     }
 
     void helpAtThePageContext() {
