@@ -5,6 +5,7 @@
 #include "MessageBoxOperator.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
+#include "QelInstance.h"
 #include "QelMain.h"
 
 int main(int argc, char* argv[]) {
@@ -18,6 +19,15 @@ int main(int argc, char* argv[]) {
     startup.ExecutablePath = QApplication::applicationFilePath();
     startup.Arguments = QApplication::arguments().mid(1);
     startup.Operator = &messageBoxes;
+
+    // A second start of the same configuration never opens the port the first one holds.
+    TQelInstance instance(TQelGlobal::ConfigFileFor(startup.ExecutablePath));
+    if (!instance.IsFirst()) {
+        if (!instance.ActivateFirst(5000))
+            messageBoxes.Inform(QStringLiteral("Application Software 8625 is already running."));
+        return 0;
+    }
+
     // The one data module of the run; every window that needs it is handed it.
     TQelGlobal QelGlobal(startup);
 
@@ -29,6 +39,7 @@ int main(int argc, char* argv[]) {
     messageBoxes.SetParent(&mainForm);
     mainForm.CreateAbout();
     QObject::connect(&mainForm, &TQelMainForm::Closed, &app, &QApplication::quit);
+    QObject::connect(&instance, &TQelInstance::ActivationRequested, &mainForm, &TQelMainForm::BringToFront);
 
     images = std::make_unique<TQelImage>();
     mainForm.SetImages(*images);

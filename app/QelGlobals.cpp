@@ -26,14 +26,7 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     WorkingFolder = DocumentsFolder + QStringLiteral("KOVA/Working/");
 
     AppFolder = WithSlash(exe.absolutePath());
-    // An installed program cannot write beside itself: its configuration then lives in the
-    // user's configuration folder under the same name.
-    QString configFolder = AppFolder;
-    if (!QFileInfo(AppFolder).isWritable()) {
-        configFolder = WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-        QDir().mkpath(configFolder);
-    }
-    ConfigFileName = configFolder + ConfigSection + QStringLiteral(".cfg");
+    ConfigFileName = ConfigFileFor(startup.ExecutablePath);
 
     ReadConfig();
     ApplySettings();
@@ -59,6 +52,18 @@ TQelGlobal::~TQelGlobal() {
     DirectoryEntries.clear();
     UploadedRecords.clear();
     WriteConfig();
+}
+
+QString TQelGlobal::ConfigFileFor(const QString& executablePath) {
+    const QFileInfo exe(executablePath);
+    // An installed program cannot write beside itself: its configuration then lives in the
+    // user's configuration folder under the same name.
+    QString folder = WithSlash(exe.absolutePath());
+    if (!QFileInfo(folder).isWritable()) {
+        folder = WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+        QDir().mkpath(folder);
+    }
+    return folder + exe.completeBaseName() + QStringLiteral(".cfg");
 }
 
 void TQelGlobal::ChooseTestVoltages(bool variant100) {

@@ -81,6 +81,10 @@ public:
     std::array<float, 4> TestVoltages = {250, 100, 25, 2};
     int PrinterPort = -1; // from the sibling instrument's file: 0 = COM1, ...; -1 none
 
+    // The configuration file of a program: beside it, or in the user's configuration folder
+    // when the program's folder is not writable.
+    static QString ConfigFileFor(const QString& executablePath);
+
     void ReadConfig();
     void WriteConfig();
     void ApplySettings();

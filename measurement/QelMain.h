@@ -73,6 +73,9 @@ public:
     TfrmProgress* Progress() const;
     // The operating instructions are handed to this; the desktop's browser by default.
     std::function<bool(const QUrl&)> OpenHelpUrl;
+    // A later start of the program asked for this one: the window (or the dialog it shows)
+    // comes to the front, restored when minimised. Before the start-up message it stays hidden.
+    void BringToFront();
     // The shut-down has run and the window is on its way out.
     bool ShutDownDone() const { return FShutDownDone; }
 

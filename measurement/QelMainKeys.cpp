@@ -9,6 +9,7 @@
 #include "QelGlobals.h"
 #include "QelPageControl.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -191,6 +192,19 @@ void TQelMainForm::bnHelpClick() {
     }
     if (OpenHelpUrl)
         OpenHelpUrl(QUrl(HelpUrlFor(PageControl1->currentIndex())));
+}
+
+void TQelMainForm::BringToFront() {
+    if (isMinimized())
+        showNormal();
+    // A modal dialog (the start-up About box, a question) is what the operator must answer first.
+    QWidget* front = QApplication::activeModalWidget();
+    if (!front)
+        front = this;
+    if (!front->isVisible())
+        return;
+    front->raise();
+    front->activateWindow();
 }
 
 void TQelMainForm::bnMinimizeClick() {

@@ -1,5 +1,6 @@
 // The main window in simulation: the pages and their keys, the start-up modes, help, the title
 // and the layout. No instrument is needed here.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -180,7 +181,8 @@ private Q_SLOTS:
         QVERIFY(!f.isVisible());
         SetPage(f, TQelMainForm::pgAnalysis);
         bool startupForm = false, windowHidden = false;
-        QTimer::singleShot(0, this, [&] {
+        // Bound to the window: in the modes without the box it never runs, and must not run later.
+        QTimer::singleShot(0, &f, [&] {
             if (TQelAbout* about = f.About(); about && about->isVisible()) {
                 startupForm = about->Form() == TQelAbout::afStartup && !about->bnQuickStart->isHidden();
                 windowHidden = !f.isVisible();
@@ -297,6 +299,24 @@ private Q_SLOTS:
         TKvXML saved;
         QVERIFY(saved.Load(name));
         QCOMPARE(saved.DUTGeneral().Location().Value(), QStringLiteral("Substation North"));
+    }
+
+    // A later start of the program hands over to this one: the window comes to the front.
+    void laterStartBringsTheWindowToTheFront() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        TQelMainForm& f = *rig.Form;
+        f.BringToFront(); // before the start-up message the window stays hidden
+        QVERIFY(!f.isVisible());
+        f.show();
+        f.showMinimized();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == &other);
+        f.BringToFront();
+        QVERIFY(!f.isMinimized());
+        QTRY_VERIFY(QApplication::activeWindow() == &f);
     }
 
     void helpAtThePageContext() {
