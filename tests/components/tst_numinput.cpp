@@ -2,6 +2,7 @@
 // the pad's keys and its range rules.
 #include "EntrySwitches.h"
 #include "ExtStaticText.h"
+#include "GlobalState.h"
 #include "NumInput.h"
 #include "NumInputForm.h"
 #include "RecordingOperator.h"
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -36,26 +39,17 @@ TQuantityFormat Volts() {
     return f;
 }
 
-// Restores what a test changes of the process: locale, separator, touch switches.
-struct TProcessGuard {
-    QLocale Locale = QLocale();
-    QChar Separator = DecimalSeparator();
-    bool Touch = TEntrySwitches::TouchEntry;
-    bool TouchWide = TEntrySwitches::TouchEntryWide;
-    ~TProcessGuard() {
-        QLocale::setDefault(Locale);
-        SetDecimalSeparator(Separator);
-        TEntrySwitches::TouchEntry = Touch;
-        TEntrySwitches::TouchEntryWide = TouchWide;
-    }
-};
-
 } // namespace
 
 class TestNumInput : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { SetDecimalSeparator('.'); }
+    // Locale, separator and touch switches come back after every test, passed or failed.
+    void init() {
+        FState.emplace();
+        SetDecimalSeparator('.');
+    }
+    void cleanup() { FState.reset(); }
 
     void quantityTexts_data();
     void quantityTexts();
@@ -72,6 +66,9 @@ private Q_SLOTS:
     void decimalKeyUnderGermanLocale();
     void fieldOpensPadOnValue();
     void narrowPad();
+
+private:
+    std::optional<TGlobalStateGuard> FState;
 };
 
 void TestNumInput::quantityTexts_data() {
@@ -367,7 +364,6 @@ void TestNumInput::paste() {
 }
 
 void TestNumInput::decimalKeyUnderGermanLocale() {
-    TProcessGuard guard;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     TTntNumInputForm pad;
     pad.Setup(0, Volts(), QString(), 0, 0);
@@ -380,7 +376,6 @@ void TestNumInput::decimalKeyUnderGermanLocale() {
 }
 
 void TestNumInput::fieldOpensPadOnValue() {
-    TProcessGuard guard;
     QWidget w;
     auto* ed = new TTntNumEdit(&w);
     ed->SetUnitStr(QStringLiteral("V"));
@@ -436,7 +431,6 @@ void TestNumInput::fieldOpensPadOnValue() {
 }
 
 void TestNumInput::narrowPad() {
-    TProcessGuard guard;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     TNumInputForm pad;
     TQuantityFormat f;
