@@ -23,6 +23,14 @@ class TstMainPages : public QObject {
     Q_OBJECT
 
     static void SetPage(TQelMainForm& f, int page) { f.PageControl1->setCurrentIndex(page); }
+    // One row per start-up mode 0 ... last.
+    static void StartupModeRows(int last) {
+        QTest::addColumn<int>("mode");
+        const char* const names[] = {"0 Select Startup", "1 Quick Startup", "2 FileManager",
+                                     "3 Load Last File"};
+        for (int mode = 0; mode <= last; ++mode)
+            QTest::newRow(names[mode]) << mode;
+    }
     // The tests kept beside the default document under names of their own.
     static QStringList KeptTests(const TQelGlobal& g) {
         QStringList files;
@@ -218,12 +226,7 @@ private Q_SLOTS:
 
     // A quick test left in the default document outlives the starts after it: it is kept under a
     // name of its own before the new default document is written, and the operator is told.
-    void measuredDefaultDocumentSurvivesTwoRestarts_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("0 Select Startup") << 0;
-        QTest::newRow("1 Quick Startup") << 1;
-        QTest::newRow("2 FileManager") << 2;
-    }
+    void measuredDefaultDocumentSurvivesTwoRestarts_data() { StartupModeRows(2); }
     void measuredDefaultDocumentSurvivesTwoRestarts() {
         QFETCH(int, mode);
         TMainRig rig;
@@ -257,13 +260,7 @@ private Q_SLOTS:
 
     // A default document that does not load is kept as it is, whatever the start-up mode, and the
     // program goes on with a new default document that saves.
-    void unreadableDefaultDocumentIsKeptAside_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("0 Select Startup") << 0;
-        QTest::newRow("1 Quick Startup") << 1;
-        QTest::newRow("2 FileManager") << 2;
-        QTest::newRow("3 Load Last File") << 3;
-    }
+    void unreadableDefaultDocumentIsKeptAside_data() { StartupModeRows(3); }
     void unreadableDefaultDocumentIsKeptAside() {
         QFETCH(int, mode);
         TMainRig rig;
