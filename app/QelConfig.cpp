@@ -93,10 +93,17 @@ void TQelGlobal::ParseCommandLine(const QStringList& arguments) {
 }
 
 void TQelGlobal::ApplyInstrumentType(const QString& typeText) {
-    if (typeText.trimmed().isEmpty())
+    // The text comes from the line: only what a section name may hold is kept, so that a "]",
+    // a line break or a ";" can never start a new section or a comment in the configuration.
+    QString section;
+    for (const QChar c : typeText)
+        if ((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+            (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+            (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') ||
+            c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char('+'))
+            section += c;
+    if (section.isEmpty())
         return;
-    QString section = typeText;
-    section.remove(' ');
     ConfigSection = section;
     ReadConfig();
 }

@@ -6,13 +6,27 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 
 TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
-    : QObject(parent), FOperator(startup.Operator) {
+    : QObject(parent), FOperator(startup.Operator), FTimings(startup.Link) {
     FQel = std::make_unique<TQel8624>(FOperator);
+    FQel->SetTransportDeadlines(FTimings.Transport);
+    FQel->SetGuardTimeOutMs(FTimings.GuardMs);
     FDoc = std::make_unique<TKvXML>(nullptr, FOperator);
+    FReconnectTimer = new QTimer(this);
+    FReconnectTimer->setSingleShot(true);
+    FReconnectTimer->setInterval(FTimings.ReconnectMs);
+    connect(FReconnectTimer, &QTimer::timeout, this, &TQelGlobal::Reconnect);
+    FUploadStall = new QTimer(this);
+    FUploadStall->setSingleShot(true);
+    FUploadStall->setInterval(FTimings.UploadStallMs);
+    connect(FUploadStall, &QTimer::timeout, this, [this] {
+        if (FUploadRunning)
+            EndUpload(TUploadEnd::Stalled);
+    });
     FQel->SetOnStateChange([this](LinkState s) { OnStateChange(s); });
-    FQel->SetOnCompletion([this](CommandType t, int e) { OnCompletion(t, e); });
+    FQel->SetOnCompletion([this](const TCompletion& c) { OnCompletion(c); });
     FQel->SetOnTestStatus([this](TestStatus s) { OnTestStatus(s); });
 
     const QFileInfo exe(startup.ExecutablePath);
@@ -37,6 +51,9 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     } else {
         if (FVariant250)
             FQel->SetVariantFlag(false);
+        // From here on a lost link is tried again by itself (a port that does not exist yet
+        // included), until the operator disconnects.
+        FLinkWanted = true;
         FQel->Open(ComPort);
         FQel->RequestConnect();
         ChooseTestVoltages(FQel->VariantFlag());
@@ -47,6 +64,7 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
 }
 
 TQelGlobal::~TQelGlobal() {
+    FLinkWanted = false;
     FQel->RequestDisconnect();
     FQel.reset(); // ends the loop and waits for the thread
     DirectoryEntries.clear();

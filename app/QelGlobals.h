@@ -11,10 +11,13 @@
 #include "KovaBases.h"
 #include "Qel8624Protocol.h"
 #include "Qel8624Records.h"
+#include "RS232Comms.h"
 #include "WinMsgList.h"
 
+class QTimer;
 class TOperatorIFace;
 class TQel8624;
+struct TCompletion;
 class TKvXML;
 enum class LinkState : quint8;
 
@@ -23,6 +26,14 @@ inline QString WithSlash(const QString& path) {
     return path.endsWith('/') ? path : path + '/';
 }
 
+// Time limits of the instrument link.
+struct TLinkTimings {
+    TVuroRS232Comms::TDeadlines Transport; // 3 s progress, 6 s in all for a reply
+    int GuardMs = 15000;                   // the request guard's wait
+    int ReconnectMs = 2000;                // from a lost link to the next attempt
+    int UploadStallMs = 30000;             // an upload without progress ends
+};
+
 // Where the application finds itself and its user's folders. The program entry fills it from
 // the running process; tests point it at temporary folders.
 struct TQelStartup {
@@ -30,6 +41,7 @@ struct TQelStartup {
     QStringList Arguments;   // command-line arguments after the program name
     QString DocumentsFolder; // empty: the user's documents folder
     TOperatorIFace* Operator = nullptr;
+    TLinkTimings Link; // the program keeps the defaults; tests shorten them
 };
 
 // Writers of the reports that go beside a saved test (CSV, HTML). Installed by the reports;
@@ -90,8 +102,9 @@ public:
     void ApplySettings();
     void ParseCommandLine(const QStringList& arguments);
     QString DefaultDocumentName() const;
-    // The settings follow the instrument type: a non-blank type text becomes the section
-    // name (blanks removed) and the settings are read from it again.
+    // The settings follow the instrument type: the type text, reduced to letters, digits and
+    // "-_.+" (a blank, "]" or ";" from the line never reaches the file), becomes the section
+    // name and the settings are read from it again; a text with none of them changes nothing.
     void ApplyInstrumentType(const QString& typeText);
     // 100 V instrument: 100, 40, 10, 1 V; the 250 V instrument: 250, 100, 25, 2 V.
     void ChooseTestVoltages(bool variant100);
@@ -148,16 +161,27 @@ public:
     QString NominalVoltageRatioText() const;
 
     // --- test operations (QelTestOps.cpp) ----------------------------------------------
+    // An operation that waits in the request guard keeps the screen alive; a second one that
+    // arrives meanwhile is refused (StopTest is carried out once the first has returned).
     void StartTapTest(int measurements);
     void StopTest();
     void ShutDown();
-    void StartUpload();
+    // False when no upload started; the end notification (wpUploadEnded) says why.
+    bool StartUpload();
+    bool UploadRunning() const { return FUploadRunning; }
     bool DeleteMemorySlot(int slot);
     int FirmwareVersionNumber() const;
 
+    // What the operator is to be shown of the link.
+    enum class TLinkCondition { Simulated, NotConnected, Connecting, NotAnswering, Connected };
+    TLinkCondition LinkCondition() const;
+    // Shows a message to the operator after the current event: never while the instrument
+    // thread waits for a callback.
+    void Tell(const QString& text);
+
     // --- callbacks of the instrument thread (public: the simulation calls the status one) ---
     void OnStateChange(LinkState state);
-    void OnCompletion(CommandType type, int errorNumber);
+    void OnCompletion(const TCompletion& completion);
     void OnTestStatus(TestStatus status);
 
     // --- test and upload state ---------------------------------------------------------
@@ -165,7 +189,7 @@ public:
     TTapResult LiveResult;
     std::array<quint8, 100> SlotFlags{}; // slot 1..100: 2 measurement, 1 setup, 0 empty
     std::vector<std::unique_ptr<TTestInfo>> DirectoryEntries;
-    std::vector<std::unique_ptr<TMemoryData>> UploadedRecords;
+    std::vector<std::unique_ptr<TMemoryData>> UploadedRecords; // null: the slot could not be read
     int ListCursor = 1;
     int ReadCursor = 1;
     int DirectoryAttempts = 0;
@@ -183,9 +207,16 @@ private:
     bool LoadDocument(const QString& fileName, QString* error);
     // Moves the previous default document out of the way and makes the new one.
     bool ReplaceDefaultDocument(const QString& loadError);
-    bool NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool));
-    bool NextDirectoryEntry();
-    bool NextRecord();
+    enum class TNext { Requested, NoneLeft, Refused };
+    TNext NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool));
+    TNext NextDirectoryEntry();
+    TNext NextRecord();
+    void OnCommandFailed(const TCompletion& completion);
+    void OnUploadRefused(const TCompletion& completion);
+    void ContinueUpload(TNext next, bool records);
+    void EndUpload(TUploadEnd reason);
+    bool IsUploadCommand(CommandType type) const;
+    void Reconnect();
     QString WindingName(int winding) const;
 
     TWinMsgList FWindows;
@@ -195,4 +226,13 @@ private:
     std::unique_ptr<TQel8624> FQel;
     std::unique_ptr<TKvXML> FDoc;
     bool FVariant250 = false;
+    TLinkTimings FTimings;
+    QTimer* FReconnectTimer = nullptr;
+    QTimer* FUploadStall = nullptr;
+    bool FLinkWanted = false;   // false after the operator's disconnect (shut-down)
+    bool FReconnecting = false; // a reconnection attempt runs
+    bool FUploadRunning = false;
+    QList<int> FUnreadSlots;        // slots of the running upload that could not be read
+    bool FOperationWaiting = false; // an operation waits in the request guard
+    bool FStopAfterOperation = false;
 };

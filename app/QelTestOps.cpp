@@ -8,9 +8,8 @@
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QLoggingCategory>
+#include <QMetaObject>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcQelGlobal, "qel.global")
@@ -19,11 +18,50 @@ namespace {
 bool IsArbitrary(qint32 clock) {
     return clock == Qel8624::ClockArbitrary || clock == Qel8624::ClockArbitraryAuto;
 }
+
+// The requests of a tap test: an error number of the resend list asks for the setup again.
+bool IsTapTestCommand(CommandType type) {
+    switch (type) {
+    case CommandType::MEMDELETE: // slot 0 before a test start
+    case CommandType::TESTSETUP:
+    case CommandType::TESTRUN:
+    case CommandType::TESTCONTINUE:
+    case CommandType::TESTGETTAP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Marks an operation of the data module as waiting in the request guard for as long as it runs.
+class TOperationScope {
+public:
+    explicit TOperationScope(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~TOperationScope() { FFlag = false; }
+    TOperationScope(const TOperationScope&) = delete;
+    TOperationScope& operator=(const TOperationScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+QString SlotList(const QList<int>& slots) {
+    QStringList texts;
+    for (int slot : slots)
+        texts << QString::number(slot);
+    return texts.join(QStringLiteral(", "));
+}
 } // namespace
 
 void TQelGlobal::StartTapTest(int measurements) {
     if (FQel->State() == LinkState::Busy)
         return;
+    if (FOperationWaiting) {
+        // Arrived from the event loop of another operation's wait: the two would interleave
+        // their requests (two memory clears, two setups).
+        qCDebug(lcQelGlobal) << "test start refused: another operation waits for the link";
+        return;
+    }
     const TXMLSetupType setup = FDoc->QEL().Setup();
     const int h = setup.ActMeasWindingH().Value();
     const int x = setup.ActMeasWindingX().Value();
@@ -55,7 +93,7 @@ void TQelGlobal::StartTapTest(int measurements) {
         start.TestVoltage = s.TestVoltage != 0 ? s.TestVoltage : TestVoltages[0];
         start.VectorGroupText = ConfigurationText(s.HVConnection) + ConfigurationText(s.LVConnection);
         start.AutoTransformer = s.ClockNumber == Qel8624::ClockArbitraryAuto;
-        PostToAll(UM_LINKSTATE, 0, 0);
+        PostToAll(UM_LINKSTATE, wpLinkState, 0);
         if (OnArbitraryStart)
             OnArbitraryStart(start);
         return;
@@ -65,50 +103,78 @@ void TQelGlobal::StartTapTest(int measurements) {
         return;
     }
     qCDebug(lcQelGlobal, "Test Tap %d %d", s.TapA, s.TapResults);
-    if (FQel->Status() == TestStatus::TapWait) {
-        FQel->RequestTestContinue(true);
-    } else if (FQel->Status() != TestStatus::Measuring) {
-        TapResultCounter = 0;
-        DeleteInProgress = false;
-        if (!FQel->RequestMemDelete(0, true))
-            return;
+    {
+        TOperationScope waiting(FOperationWaiting);
+        if (FQel->Status() == TestStatus::TapWait) {
+            FQel->RequestTestContinue(true);
+        } else if (FQel->Status() != TestStatus::Measuring) {
+            TapResultCounter = 0;
+            DeleteInProgress = false;
+            if (!FQel->RequestMemDelete(0, true)) {
+                if (FStopAfterOperation)
+                    StopTest();
+                return;
+            }
+        }
+        StopRequested = false;
     }
-    StopRequested = false;
+    if (FStopAfterOperation)
+        StopTest();
 }
 
 void TQelGlobal::StopTest() {
     StopRequested = true;
-    if (!SimulationMode)
+    if (FOperationWaiting) {
+        // Carried out as soon as the waiting operation has returned.
+        FStopAfterOperation = true;
+        return;
+    }
+    if (!SimulationMode) {
+        TOperationScope waiting(FOperationWaiting);
         FQel->RequestTestHalt(true);
+    }
+    FStopAfterOperation = false; // a stop that arrived meanwhile is this one
 }
 
 void TQelGlobal::ShutDown() {
+    // The operator ends the link: it is not tried again.
+    FLinkWanted = false;
+    FReconnectTimer->stop();
     const LinkState state = FQel->State();
     if (state == LinkState::Connected || state == LinkState::Idle) {
         StopRequested = true;
         if (!SimulationMode)
             FQel->RequestTestHalt(false);
         FQel->RequestDisconnect();
-        // Up to 2 s for the goodbye, checked every 100 ms; the screen stays alive meanwhile.
-        QEventLoop loop;
-        QTimer tick;
-        int checks = 0;
-        QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-            if (FQel->State() == LinkState::Disconnected || ++checks >= 20)
-                loop.quit();
-        });
-        tick.start(100);
-        if (FQel->State() != LinkState::Disconnected)
-            loop.exec();
+        // Up to 2 s for the goodbye; the screen stays alive meanwhile.
+        FQel->WaitForState(LinkState::Disconnected, 2000);
     }
     FQel->Terminate();
 }
 
-void TQelGlobal::StartUpload() {
-    if (FQel->State() == LinkState::Busy)
-        return;
+bool TQelGlobal::StartUpload() {
+    if (FQel->State() == LinkState::Busy || FOperationWaiting || FUploadRunning)
+        return false;
+    // Without an instrument the guard would wait its whole time limit for a link that is not
+    // there; the operator is told why at once instead.
+    if (SimulationMode || LinkCondition() != TLinkCondition::Connected) {
+        EndUpload(SimulationMode ? TUploadEnd::Simulation : TUploadEnd::NoLink);
+        return false;
+    }
     DirectoryAttempts = 0;
-    FQel->RequestMemGetDir(true);
+    FUnreadSlots.clear();
+    FUploadRunning = true;
+    FUploadStall->start();
+    bool requested = false;
+    {
+        TOperationScope waiting(FOperationWaiting);
+        requested = FQel->RequestMemGetDir(true);
+    }
+    if (!requested)
+        EndUpload(TUploadEnd::LinkLost);
+    if (FStopAfterOperation)
+        StopTest();
+    return requested;
 }
 
 bool TQelGlobal::DeleteMemorySlot(int slot) {
@@ -120,8 +186,53 @@ int TQelGlobal::FirmwareVersionNumber() const {
     return Qel8624::FirmwareVersionNumber(FQel->FirmwareVersion());
 }
 
-void TQelGlobal::OnStateChange(LinkState /*state*/) {
-    PostToAll(UM_LINKSTATE, 0, 0);
+TQelGlobal::TLinkCondition TQelGlobal::LinkCondition() const {
+    if (SimulationMode)
+        return TLinkCondition::Simulated;
+    switch (FQel->State()) {
+    case LinkState::Idle:
+    case LinkState::Busy:
+    case LinkState::Connected:
+        return FQel->Answering() ? TLinkCondition::Connected : TLinkCondition::NotAnswering;
+    case LinkState::Connecting:
+        // The attempts after a lost link are no news for the operator: the link is down.
+        return FReconnecting ? TLinkCondition::NotConnected : TLinkCondition::Connecting;
+    case LinkState::ComError:
+        // A failed poll of an established link (it keeps its identification) or a failed handshake.
+        return FQel->InstrumentType().isEmpty() ? TLinkCondition::NotConnected : TLinkCondition::NotAnswering;
+    default:
+        return TLinkCondition::NotConnected;
+    }
+}
+
+void TQelGlobal::Tell(const QString& text) {
+    // A modal box opened inside a hand-over would hold the instrument thread until the operator
+    // answers, and its event loop would run the data module again from inside itself.
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            if (FOperator)
+                FOperator->Inform(text);
+        },
+        Qt::QueuedConnection);
+}
+
+void TQelGlobal::Reconnect() {
+    if (!FLinkWanted || SimulationMode || FQel->State() != LinkState::Disconnected)
+        return;
+    FReconnecting = true;
+    FQel->RequestReconnect();
+}
+
+void TQelGlobal::OnStateChange(LinkState state) {
+    PostToAll(UM_LINKSTATE, wpLinkState, 0);
+    if (state == LinkState::Idle) {
+        FReconnecting = false;
+        FReconnectTimer->stop();
+    } else if (state == LinkState::Disconnected && FLinkWanted && !SimulationMode) {
+        // Down without the operator's word: the port is opened by name again in a moment.
+        FReconnectTimer->start();
+    }
     const QString type = FQel->InstrumentType();
     const bool variant100 = !type.contains(QStringLiteral("8625"));
     FQel->SetVariantFlag(variant100);
@@ -134,30 +245,152 @@ void TQelGlobal::OnStateChange(LinkState /*state*/) {
 
 // The first flagged slot from cursor on gets the request; the cursor moves past it
 // (past the end when none is left).
-bool TQelGlobal::NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool)) {
+TQelGlobal::TNext TQelGlobal::NextFlaggedSlot(int& cursor, bool (TQel8624::*request)(qint32, bool)) {
     for (int slot = std::max(cursor, 1); slot <= 100; ++slot) {
         if (SlotFlags[slot - 1] == 0)
             continue;
-        (FQel.get()->*request)(slot, true);
         cursor = slot + 1;
-        return true;
+        return (FQel.get()->*request)(slot, true) ? TNext::Requested : TNext::Refused;
     }
     cursor = 101;
-    return false;
+    return TNext::NoneLeft;
 }
 
-bool TQelGlobal::NextDirectoryEntry() {
+TQelGlobal::TNext TQelGlobal::NextDirectoryEntry() {
     return NextFlaggedSlot(ListCursor, &TQel8624::RequestMemGetInfo);
 }
 
-bool TQelGlobal::NextRecord() {
+TQelGlobal::TNext TQelGlobal::NextRecord() {
     return NextFlaggedSlot(ReadCursor, &TQel8624::RequestMemGetRecord);
 }
 
-void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
+bool TQelGlobal::IsUploadCommand(CommandType type) const {
+    return type == CommandType::MEMGETDIR || type == CommandType::MEMGETINFO ||
+           type == CommandType::MEMGETRECORD;
+}
+
+// After a directory entry (records false) or a stored test (records true) of the upload.
+void TQelGlobal::ContinueUpload(TNext next, bool records) {
+    if (next == TNext::Refused) {
+        EndUpload(TUploadEnd::LinkLost);
+        return;
+    }
+    if (next == TNext::Requested)
+        return;
+    if (records) {
+        PostToAll(UM_LINKSTATE, wpCompleted, lpAllRecordsRead);
+        EndUpload(TUploadEnd::Done);
+        return;
+    }
+    PostToAll(UM_LINKSTATE, wpCompleted, lpDirectoryListed);
+    ReadCursor = 1;
+    UploadedRecords.clear();
+    ContinueUpload(NextRecord(), true);
+}
+
+void TQelGlobal::EndUpload(TUploadEnd reason) {
+    FUploadRunning = false;
+    FUploadStall->stop();
+    if (!FUnreadSlots.isEmpty())
+        Tell(FUnreadSlots.size() == 1
+                 ? QStringLiteral("Memory slot %1 could not be read.").arg(FUnreadSlots.first())
+                 : QStringLiteral("Memory slots %1 could not be read.").arg(SlotList(FUnreadSlots)));
+    FUnreadSlots.clear();
+    switch (reason) {
+    case TUploadEnd::Done:
+    case TUploadEnd::NothingStored: // the Part's own message has been shown
+        break;
+    case TUploadEnd::Refused:
+        Tell(QStringLiteral("The instrument refused to list its memory. The upload has ended."));
+        break;
+    case TUploadEnd::Unreadable:
+        Tell(QStringLiteral("The instrument's memory list could not be read. The upload has ended."));
+        break;
+    case TUploadEnd::LinkLost:
+        Tell(ConfigSection + QStringLiteral(" does not answer: the upload was cut off."));
+        break;
+    case TUploadEnd::Stalled:
+        Tell(ConfigSection + QStringLiteral(" made no progress for %1 s: the upload was cut off.")
+                                 .arg(FUploadStall->interval() / 1000));
+        break;
+    case TUploadEnd::NoLink:
+        Tell(ConfigSection + QStringLiteral(" not connected: there is no memory to upload."));
+        break;
+    case TUploadEnd::Simulation:
+        Tell(QStringLiteral("Simulation: there is no instrument memory to upload."));
+        break;
+    }
+    PostToAll(UM_LINKSTATE, wpUploadEnded, static_cast<int>(reason));
+}
+
+// An upload request the instrument refused: the read of that slot ends, the upload goes on.
+void TQelGlobal::OnUploadRefused(const TCompletion& c) {
+    switch (c.Type) {
+    case CommandType::MEMGETDIR:
+        EndUpload(c.Completed() ? TUploadEnd::Refused : TUploadEnd::Unreadable);
+        break;
+    case CommandType::MEMGETINFO: {
+        // Listed all the same, so entries and records keep belonging to the same slots; "?"
+        // says that nothing of it could be read.
+        auto info = std::make_unique<TTestInfo>();
+        info->DUTSerialNumber = QStringLiteral("?");
+        info->Slot = c.Argument;
+        DirectoryEntries.push_back(std::move(info));
+        FUnreadSlots << c.Argument;
+        FUploadStall->start();
+        ContinueUpload(NextDirectoryEntry(), false);
+        break;
+    }
+    case CommandType::MEMGETRECORD:
+        UploadedRecords.push_back(nullptr); // no data for this row
+        if (!FUnreadSlots.contains(c.Argument))
+            FUnreadSlots << c.Argument;
+        FUploadStall->start();
+        ContinueUpload(NextRecord(), true);
+        break;
+    default:
+        break;
+    }
+}
+
+// A request that ended without a readable reply: no result, no message 1393 wParam 3.
+void TQelGlobal::OnCommandFailed(const TCompletion& c) {
+    qCDebug(lcQelGlobal, "OnQelCommStateNotify %x", c.ErrorNumber);
+    if (IsUploadCommand(c.Type)) {
+        if (!FUploadRunning)
+            return;
+        if (c.Outcome == TCommandOutcome::ReplyLost)
+            EndUpload(TUploadEnd::LinkLost);
+        else
+            OnUploadRefused(c);
+        return;
+    }
+    if (c.Type == CommandType::TESTGETTAP && c.Outcome == TCommandOutcome::Unreadable)
+        Tell(QStringLiteral("The result of the tap could not be read from the instrument. The test was "
+                            "stopped."));
+    // As for any error number that is not in the resend list: the test stops.
+    if (c.Type != CommandType::TESTHALT)
+        StopTest();
+}
+
+void TQelGlobal::OnCompletion(const TCompletion& c) {
+    const CommandType type = c.Type;
+    const int errorNumber = c.ErrorNumber;
+    if (!c.Completed()) {
+        OnCommandFailed(c);
+        return;
+    }
     if (errorNumber != 0) {
         qCDebug(lcQelGlobal, "OnQelCommStateNotify %x", errorNumber);
-        if (Qel8624::IsSetupResendError(errorNumber)) {
+        if (IsUploadCommand(type)) {
+            // An error inside an upload never starts a test: that slot's read ends.
+            if (FUploadRunning)
+                OnUploadRefused(c);
+        } else if (type == CommandType::MEMDELETE && DeleteInProgress) {
+            // A slot the instrument would not delete: the next upload reads the memory again.
+        } else if (type == CommandType::TESTHALT) {
+            // A refused halt is not answered by another halt.
+        } else if (IsTapTestCommand(type) && Qel8624::IsSetupResendError(errorNumber)) {
             // The instrument wants the setup again with a single measurement.
             TapCountFlag = true;
             CurrentSetup.Setup.TapA = 1;
@@ -168,21 +401,30 @@ void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
         }
         return;
     }
-    PostToAll(UM_LINKSTATE, 3, static_cast<int>(type));
+    PostToAll(UM_LINKSTATE, wpCompleted, static_cast<int>(type));
     qCDebug(lcQelGlobal, "OnQelCompletionNotify %d", static_cast<int>(type));
     // A request refused below ends the handling silently: the link reports its own state.
     switch (type) {
     case CommandType::MEMGETDIR: {
-        const auto directory = FQel->MemoryDirectory();
-        std::copy(directory.begin(), directory.begin() + std::min<size_t>(directory.size(), SlotFlags.size()),
+        if (!FUploadRunning)
+            break;
+        FUploadStall->start();
+        std::copy(c.Directory.begin(),
+                  c.Directory.begin() + std::min<size_t>(c.Directory.size(), SlotFlags.size()),
                   SlotFlags.begin());
         ListCursor = 1;
         DirectoryEntries.clear();
-        if (!NextDirectoryEntry()) {
-            if (DirectoryAttempts < 3)
-                FQel->RequestMemGetDir(true);
-            else if (FOperator)
-                FOperator->Inform(QStringLiteral("Sorry there are no measuring stored "));
+        const TNext next = NextDirectoryEntry();
+        if (next == TNext::NoneLeft) {
+            if (DirectoryAttempts < 3) {
+                if (!FQel->RequestMemGetDir(true))
+                    EndUpload(TUploadEnd::LinkLost);
+            } else {
+                Tell(QStringLiteral("Sorry there are no measuring stored "));
+                EndUpload(TUploadEnd::NothingStored);
+            }
+        } else if (next == TNext::Refused) {
+            EndUpload(TUploadEnd::LinkLost);
         }
         ++DirectoryAttempts;
         break;
@@ -192,24 +434,21 @@ void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
             FQel->RequestTestSetup(CurrentSetup, true);
         break;
     case CommandType::MEMGETRECORD: {
-        auto record = std::make_unique<TMemoryData>();
-        FQel->CopyRecordBuffer(*record);
-        UploadedRecords.push_back(std::move(record));
-        if (!NextRecord())
-            PostToAll(UM_LINKSTATE, 3, 500);
+        if (!FUploadRunning)
+            break;
+        FUploadStall->start();
+        UploadedRecords.push_back(c.Record ? std::make_unique<TMemoryData>(*c.Record) : nullptr);
+        ContinueUpload(NextRecord(), true);
         break;
     }
     case CommandType::MEMGETINFO: {
-        auto info = std::make_unique<TTestInfo>();
-        FQel->ReadMemoryInfo(*info);
+        if (!FUploadRunning)
+            break;
+        FUploadStall->start();
+        auto info = std::make_unique<TTestInfo>(c.Info);
         info->Slot = ListCursor - 1;
         DirectoryEntries.push_back(std::move(info));
-        if (!NextDirectoryEntry()) {
-            PostToAll(UM_LINKSTATE, 3, 501);
-            ReadCursor = 1;
-            UploadedRecords.clear();
-            NextRecord();
-        }
+        ContinueUpload(NextDirectoryEntry(), false);
         break;
     }
     case CommandType::TESTSETUP:
@@ -219,11 +458,13 @@ void TQelGlobal::OnCompletion(CommandType type, int errorNumber) {
             FQel->RequestTestRun(true);
         break;
     case CommandType::TESTGETTAP:
-        FQel->ReadTapResult(LiveResult);
+        // Deviations against the winding pair of this test's setup: the record buffer may hold a
+        // stored test read by an upload between two taps.
+        LiveResult = c.Tap;
         LiveResult.HVNominal = CurrentSetup.Setup.HVNominal;
         LiveResult.LVNominal = CurrentSetup.Setup.LVNominal;
         ComputeTapDeviations(LiveResult, CurrentSetup.Setup.HVConnection, CurrentSetup.Setup.LVConnection);
-        PostToAll(UM_RESULT, 2, static_cast<int>(CommandType::TESTGETTAP));
+        PostToAll(UM_RESULT, wpResult, lpTapResult);
         break;
     default:
         break;
@@ -238,8 +479,8 @@ void TQelGlobal::OnTestStatus(TestStatus status) {
         ++TapResultCounter;
     }
     if (status == TestStatus::TapWait && status != PreviousTestStatus && SimulationMode)
-        PostToAll(UM_RESULT, 2, 0);
+        PostToAll(UM_RESULT, wpResult, lpOwnResult);
     PreviousTestStatus = now;
     if (!IsArbitrary(CurrentSetup.Setup.ClockNumber))
-        PostToAll(UM_LINKSTATE, 2, 0);
+        PostToAll(UM_LINKSTATE, wpTestStatus, 0);
 }

@@ -19,6 +19,34 @@ enum TQelMessageId : int {
     UM_NODUTDATA = 1402,
 };
 
+// Sub-codes of UM_LINKSTATE: wParam says what changed.
+enum TLinkStateWParam : int {
+    wpLinkState = 0,   // the link state (or whether the instrument answers) changed
+    wpTestStatus = 2,  // the instrument's test status was read
+    wpCompleted = 3,   // a queued request completed; lParam its CommandType or a code below
+    wpUploadEnded = 4, // a memory upload ended; lParam a TUploadEnd (sent once per upload)
+};
+// lParam with wpCompleted besides the command types.
+enum TCompletedLParam : int {
+    lpAllRecordsRead = 500,  // the last stored test of the memory was read
+    lpDirectoryListed = 501, // the last directory entry was read
+};
+// UM_RESULT: wParam wpResult; lParam lpTapResult for a tap read from the instrument (TESTGETTAP),
+// lpOwnResult for a result the application made itself (simulation, phase shift detector).
+enum TResultParam : int { wpResult = 2, lpOwnResult = 0, lpTapResult = 17 };
+
+// Why a memory upload ended (lParam of wpUploadEnded).
+enum class TUploadEnd : int {
+    Done = 0,          // every listed slot was read (some may have been refused, see the message)
+    NothingStored = 1, // no slot flagged after four directory reads
+    Refused = 2,       // the instrument refused to list its memory
+    LinkLost = 3,      // the instrument stopped answering, or the link went down
+    Unreadable = 4,    // the directory reply did not read
+    Stalled = 5,       // no progress for the stall time
+    NoLink = 6,        // not started: no instrument connected
+    Simulation = 7,    // not started: simulation has no instrument memory
+};
+
 class TQelMessage : public QEvent {
 public:
     TQelMessage(int message, qintptr wParam, qintptr lParam)

@@ -23,10 +23,18 @@ void FillTap(TTapResult& tap, const TTapReply& reply) {
 quint8 TQel8624::Exchange(const QStringList& tokens) {
     // Every frame is built here from the running command's own data, so a request queued by the
     // user-interface thread meanwhile can never mix its tokens into this one.
+    {
+        QMutexLocker lock(&FLock);
+        if (FDeadlinesChanged) {
+            FComms->SetDeadlines(FDeadlines);
+            FDeadlinesChanged = false;
+        }
+    }
     FComms->ClearTokens();
     FComms->AddTokens(tokens);
     const quint8 result = FComms->Exchange();
     FLastResult = result;
+    FAnswering = result == TVuroRS232Comms::rcOK;
     FLastSystemError = FComms->LastSystemError();
     QMutexLocker lock(&FLock);
     FLastTokens = tokens;
@@ -41,16 +49,23 @@ bool TQel8624::CommandFrame(const QStringList& tokens) {
         FReplyLost = FComms->ReplyCount() == 0;
         SetState(LinkState::ComError, true);
         FNextPoll = NextPollTime();
-        SetStateFrom(LinkState::ComError, LinkState::Idle, false);
+        // A port that reports a line or system error is gone: the link ends (the next pass
+        // closes the port) instead of running on a dead device.
+        if (result != TVuroRS232Comms::rcLineError && result != TVuroRS232Comms::rcSystemError)
+            SetStateFrom(LinkState::ComError, LinkState::Idle, false);
     }
     FErrorNumber = Qel8624::ErrorNumber(FComms->ReplyFields());
     return result == TVuroRS232Comms::rcOK && FErrorNumber == 0;
 }
 
-void TQel8624::Execute(const TRequest& request) {
+void TQel8624::Execute(const TRequest& request, TCompletion& completion) {
     switch (request.Type) {
     case CommandType::MEMGETRECORD:
         ExecuteMemGetRecord(request.Argument);
+        if (!FTransportFailed) {
+            QMutexLocker lock(&FLock);
+            completion.Record = std::make_shared<const TMemoryData>(FRecord);
+        }
         break;
     case CommandType::TESTSETUP:
         if (request.Setup)
@@ -68,13 +83,24 @@ void TQel8624::Execute(const TRequest& request) {
         ExecuteApmSelect(request);
         break;
     case CommandType::MEMGETDIR:
-        CommandFrame(MemGetDirRequest());
+        if (CommandFrame(MemGetDirRequest()))
+            completion.Directory = DecodeMemoryDirectory(FComms->ReplyFields().value(1));
         break;
     case CommandType::MEMDELETE:
         CommandFrame(MemDeleteRequest(request.Argument));
         break;
     case CommandType::MEMGETINFO:
-        CommandFrame(MemReadInfoRequest(request.Argument));
+        if (CommandFrame(MemReadInfoRequest(request.Argument))) {
+            const TInfoReply reply = DecodeInfo(FComms->ReplyFields()); // throws when unreadable
+            TTestInfo& info = completion.Info;
+            info.DUTSerialNumber = reply.DutSerialNumber;
+            info.DUTLocation = reply.DutLocation;
+            info.DUTType = reply.DutType;
+            info.Operator = reply.Operator;
+            info.MaxDeviation = reply.MaxDeviation;
+            info.TestDate = reply.TestDate;
+            info.Slot = request.Argument;
+        }
         break;
     case CommandType::TESTHALT:
         CommandFrame(TestHaltRequest());
@@ -83,7 +109,8 @@ void TQel8624::Execute(const TRequest& request) {
         CommandFrame(TestContinueRequest());
         break;
     case CommandType::TESTGETTAP:
-        CommandFrame(TestGetTapRequest(request.Argument));
+        if (CommandFrame(TestGetTapRequest(request.Argument)))
+            FillTap(completion.Tap, DecodeTestTap(FComms->ReplyFields())); // throws when unreadable
         break;
     }
 }
@@ -203,38 +230,6 @@ void TQel8624::ExecuteApmSelect(const TRequest& request) {
 }
 
 // ---------------------------------------------------------------- reading the last reply
-
-std::array<quint8, MemorySlots> TQel8624::MemoryDirectory() const {
-    QMutexLocker lock(&FLock);
-    return DecodeMemoryDirectory(FLastReply.value(1));
-}
-
-bool TQel8624::ReadMemoryInfo(TTestInfo& info) const {
-    const QStringList fields = ReplyFields();
-    try {
-        const TInfoReply reply = DecodeInfo(fields);
-        info.DUTSerialNumber = reply.DutSerialNumber;
-        info.DUTLocation = reply.DutLocation;
-        info.DUTType = reply.DutType;
-        info.Operator = reply.Operator;
-        info.MaxDeviation = reply.MaxDeviation;
-        info.TestDate = reply.TestDate;
-        return true;
-    } catch (const EConvertError&) {
-        return false;
-    }
-}
-
-bool TQel8624::ReadTapResult(TTapResult& tap) const {
-    const QStringList fields = ReplyFields();
-    try {
-        FillTap(tap, DecodeTestTap(fields));
-        return true;
-    } catch (const EConvertError&) {
-        tap = TTapResult();
-        return false;
-    }
-}
 
 void TQel8624::CopyRecordBuffer(TMemoryData& destination) const {
     QMutexLocker lock(&FLock);

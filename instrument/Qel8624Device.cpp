@@ -63,6 +63,18 @@ void TQel8624::Terminate() {
     Q_EMIT ReadinessChanged();
 }
 
+void TQel8624::Wake() {
+    // Under the lock, so that a flag set just before is seen by the loop before it sleeps again.
+    QMutexLocker lock(&FLock);
+    FWake.wakeAll();
+}
+
+void TQel8624::SetTransportDeadlines(const TVuroRS232CommsDeadlines& deadlines) {
+    QMutexLocker lock(&FLock);
+    FDeadlines = deadlines;
+    FDeadlinesChanged = true;
+}
+
 // ---------------------------------------------------------------- callbacks and hand-over
 
 void TQel8624::SetOnStateChange(TStateHandler handler) {
@@ -101,6 +113,7 @@ bool TQel8624::HandOver(std::function<void()> call) {
         [this, done, call = std::move(call)] {
             // After termination the thread no longer waits; nothing may run on its behalf then.
             if (!FTerminated) {
+                ++FHandOverDepth;
                 try {
                     call();
                 } catch (const std::exception& e) {
@@ -108,6 +121,7 @@ bool TQel8624::HandOver(std::function<void()> call) {
                 } catch (...) {
                     qCWarning(lcQelDev) << "instrument callback failed";
                 }
+                --FHandOverDepth;
             }
             QMutexLocker lock(&FLock);
             *done = true;
@@ -182,11 +196,19 @@ bool TQel8624::Open(const QString& portName) {
 
 void TQel8624::RequestConnect() {
     FConnectRequest = true;
+    Wake();
+}
+
+void TQel8624::RequestReconnect() {
+    FReconnectRequest = true;
+    Wake();
 }
 
 void TQel8624::RequestDisconnect() {
     FConnectRequest = false;
+    FReconnectRequest = false;
     FDisconnectRequest = true;
+    Wake();
 }
 
 bool TQel8624::WaitForState(LinkState state, int timeoutMs) {
@@ -195,18 +217,23 @@ bool TQel8624::WaitForState(LinkState state, int timeoutMs) {
 
 bool TQel8624::WaitUntil(const std::function<bool()>& done, QDeadlineTimer deadline) {
     // Woken by every state change; checked again before each wait so that none slips in between.
+    // Our own wake-ups end the local loop with a code of their own; any other end (the
+    // application quitting: QCoreApplication::exit ends every loop) ends the wait as well.
+    constexpr int WokenUp = 0x5144;
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
-    connect(this, &TQel8624::ReadinessChanged, &loop, &QEventLoop::quit);
-    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto wake = [&loop] { loop.exit(WokenUp); };
+    connect(this, &TQel8624::ReadinessChanged, &loop, wake);
+    connect(this, &QThread::finished, &loop, wake);
+    connect(&timer, &QTimer::timeout, &loop, wake);
     while (!done()) {
         if (FTerminated || isFinished() || deadline.hasExpired())
             return done();
         if (!deadline.isForever())
             timer.start(std::max<qint64>(1, deadline.remainingTime()));
-        loop.exec();
+        if (loop.exec() != WokenUp)
+            return done();
     }
     return true;
 }
@@ -223,7 +250,7 @@ bool TQel8624::Guard(bool wait) {
         return true;
     if (!wait || FTerminated)
         return false;
-    if (WaitUntil([this] { return IsReady(); }, QDeadlineTimer(GuardTimeOutMs)))
+    if (WaitUntil([this] { return IsReady(); }, QDeadlineTimer(FGuardTimeOutMs.load())))
         return true;
     if (FTerminated || isFinished())
         return false;
@@ -240,6 +267,7 @@ bool TQel8624::Queue(TRequest request, bool wait) {
     FCommandType = request.Type;
     FPending = std::move(request);
     FCommandPending = true;
+    FWake.wakeAll(); // the thread takes it up at once, not at its next poll
     return true;
 }
 
@@ -338,22 +366,44 @@ void TQel8624::run() {
     Q_EMIT ReadinessChanged();
 }
 
+bool TQel8624::HasWork() const {
+    switch (State()) {
+    case LinkState::Disconnected:
+    case LinkState::Not8624:
+        return FConnectRequest || FReconnectRequest;
+    case LinkState::Idle:
+        return FCommandPending || FDisconnectRequest || FNextPoll.hasExpired();
+    case LinkState::Connected:
+    case LinkState::Disconnecting:
+        return false;
+    default: // each handshake step, the command, the end of a failed link: the next pass at once
+        return true;
+    }
+}
+
 void TQel8624::PauseUntilNextPass() {
-    qint64 ms = LoopPauseMs;
-    // While idle the pass that polls starts on time, not up to one pause late.
-    if (State() == LinkState::Idle && !FCommandPending && !FDisconnectRequest)
-        ms = std::min<qint64>(ms, FNextPoll.remainingTime());
+    // Sleeps until there is work: every request sets its flag and wakes the thread under the
+    // lock, so none is missed between the check and the wait. While idle the poll deadline
+    // bounds the sleep; otherwise nothing wakes the thread (a link without a port, simulation).
     QMutexLocker lock(&FLock);
-    if (ms <= 0 || FTerminated || FOpenJob.Pending)
-        return;
-    FWake.wait(&FLock, QDeadlineTimer(ms, Qt::PreciseTimer));
+    while (!FTerminated && !FOpenJob.Pending && !HasWork()) {
+        if (State() == LinkState::Idle)
+            FWake.wait(&FLock, FNextPoll);
+        else
+            FWake.wait(&FLock);
+    }
 }
 
 void TQel8624::Pass() {
     switch (State()) {
     case LinkState::Disconnected:
     case LinkState::Not8624:
-        if (FConnectRequest.exchange(false)) {
+        if (FReconnectRequest.exchange(false)) {
+            Reopen();
+            FConnectRequest = false;
+            FConnectStep = 0;
+            SetState(LinkState::Connecting, true);
+        } else if (FConnectRequest.exchange(false)) {
             FConnectStep = 0;
             SetState(LinkState::Connecting, true);
         }
@@ -414,6 +464,7 @@ void TQel8624::PassConnecting() {
             FCalibration = DecodeCalibration(FComms->ReplyFields());
         }
         SetState(LinkState::Connected, true);
+        FFailedPolls = 0;
         FNextPoll = NextPollTime();
         FDisconnectRequest = false;
         SetStateFrom(LinkState::Connected, LinkState::Idle, true);
@@ -450,38 +501,57 @@ void TQel8624::PassBusy() {
     SetState(LinkState::Idle, false);
     FTransportFailed = false;
     FReplyLost = false;
+    TCompletion completion;
+    completion.Type = request.Type;
+    completion.Argument = request.Argument;
     try {
-        Execute(request);
-    } catch (...) {
-        // A malformed reply ends the command without completion (the loop beeps); the link
-        // itself is fine.
-        FNextPoll = NextPollTime();
-        SetStateFrom(LinkState::Idle, LinkState::Idle, true);
-        throw;
-    }
-    if (!FTransportFailed) {
-        const int error = FErrorNumber;
-        if (FHasCompletionHandler)
-            HandOver([this, type = request.Type, error] {
-                if (const TCompletionHandler handler = FOnCompletion)
-                    handler(type, error);
-            });
-    } else if (FReplyLost) {
+        Execute(request, completion);
+        if (FTransportFailed)
+            completion.Outcome = TCommandOutcome::ReplyLost;
+    } catch (const std::exception& e) {
+        // A reply whose fields do not read ends the command: no result, the operator hears it,
+        // and the completion says so. The link itself is fine.
+        qCDebug(lcQelDev) << "reply of command" << int(request.Type) << "unreadable:" << e.what();
+        completion.Outcome = TCommandOutcome::Unreadable;
+        FErrorNumber = -1;
         Beep();
     }
+    completion.ErrorNumber = FErrorNumber;
+    if (completion.Outcome == TCommandOutcome::ReplyLost && FReplyLost)
+        Beep();
+    if (FHasCompletionHandler)
+        HandOver([this, completion] {
+            if (const TCompletionHandler handler = FOnCompletion)
+                handler(completion);
+        });
     FNextPoll = NextPollTime();
     SetStateFrom(LinkState::Idle, LinkState::Idle, true);
 }
 
+void TQel8624::PollFailed(quint8 result) {
+    // A port that reports a line or system error is gone (a USB adapter pulled, the far end
+    // closed): the link ends and the port is closed, so that it can be opened again. Time-outs
+    // keep the link up and polling, until several in a row say the instrument is not there.
+    const bool portGone = result == TVuroRS232Comms::rcLineError || result == TVuroRS232Comms::rcSystemError;
+    SetState(LinkState::ComError, true);
+    if (!portGone && ++FFailedPolls < LostAfterFailedPolls)
+        SetStateFrom(LinkState::ComError, LinkState::Idle, false);
+}
+
 void TQel8624::Poll() {
     const bool statusMode = FStatusQueryMode;
+    const bool wasAnswering = FAnswering;
     try {
         const quint8 result = Exchange(statusMode ? StatusRequest() : CheckRequest());
         if (result != TVuroRS232Comms::rcOK) {
-            // The link stays up: the next poll tries again; only the failure is reported.
-            SetState(LinkState::ComError, true);
-            SetStateFrom(LinkState::ComError, LinkState::Idle, false);
-        } else if (statusMode) {
+            // Only the failure is reported; the link stays up (see PollFailed).
+            PollFailed(result);
+        } else {
+            FFailedPolls = 0;
+            if (!wasAnswering) // the instrument answers again: the screens say so
+                SetStateFrom(LinkState::Idle, LinkState::Idle, true);
+        }
+        if (result == TVuroRS232Comms::rcOK && statusMode) {
             const TStatusReply reply = DecodeStatus(FComms->ReplyFields(), FComms->ReceivedText(), Status());
             {
                 QMutexLocker lock(&FLock);
@@ -592,12 +662,25 @@ void TQel8624::EndLink(bool sayGoodbye) {
         Exchange(DisconnectRequest()); // the instrument may be gone already: result ignored
     FComms->Close();
     ClearIdentification();
+    FFailedPolls = 0;
     {
         QMutexLocker lock(&FLock);
         FDisconnectRequest = false;
         FCommandPending = false;
     }
     SetState(LinkState::Disconnected, true);
+}
+
+void TQel8624::Reopen() {
+    // By name again: the device behind it may be a new one (a USB adapter plugged in again, a
+    // pseudo-terminal behind the same link). A port that does not exist yet fails here, and the
+    // handshake reports it like any closed port.
+    FComms->Close();
+    const QString port = PortName();
+    const quint8 result = FComms->Open(port);
+    FLastSystemError = FComms->LastSystemError();
+    QMutexLocker lock(&FLock);
+    FLastOpenError = result == TVuroRS232Comms::rcOK ? QString() : FComms->LastErrorText();
 }
 
 void TQel8624::ClearIdentification() {

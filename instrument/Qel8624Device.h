@@ -16,8 +16,10 @@
 #include <functional>
 #include <memory>
 
+#include "RS232Comms.h"
+
 class TOperatorIFace;
-class TVuroRS232Comms;
+using TVuroRS232CommsDeadlines = TVuroRS232Comms::TDeadlines;
 
 // Link state of the instrument thread.
 enum class LinkState : quint8 {
@@ -33,14 +35,42 @@ enum class LinkState : quint8 {
 // The display text of a link state ("Connecting ...", "Busy...", ...).
 QString LinkStateText(LinkState state);
 
+// How a queued request ended.
+enum class TCommandOutcome : quint8 {
+    Completed,  // every frame had its reply; the instrument may still have refused (error number)
+    ReplyLost,  // a transport failure ended it (time-out, line error, port gone)
+    Unreadable, // a reply arrived but its fields do not read (the pass beeps)
+};
+
+// The end of a queued request, with what its reply said, read on the instrument thread: a reply
+// that cannot be read never becomes a result.
+struct TCompletion {
+    CommandType Type = CommandType::MEMGETDIR;
+    qint32 Argument = 0; // the slot or tap result number the request was for
+    int ErrorNumber = 0; // 0 "+OK", the instrument's number after "+ERROR", -1 unrecognised
+    TCommandOutcome Outcome = TCommandOutcome::Completed;
+    // Decoded reply, valid when Accepted():
+    std::array<quint8, Qel8624::MemorySlots> Directory{}; // MEMGETDIR: 2 R, 1 S, 0 empty
+    TTestInfo Info;                                       // MEMGETINFO (slot = Argument)
+    TTapResult Tap;                                       // TESTGETTAP (deviations 0, flag cleared)
+    std::shared_ptr<const TMemoryData> Record;            // MEMGETRECORD: the whole stored test
+
+    bool Completed() const { return Outcome == TCommandOutcome::Completed; }
+    bool Accepted() const { return Completed() && ErrorNumber == 0; }
+};
+
 // The one thread that talks to the QEL 8624. It owns the serial transport, runs the connection
 // handshake, polls the instrument while idle and executes one queued request at a time.
 //
 // The user-interface thread queues requests with the Request... operations and learns about
 // everything through four callbacks. Each callback runs on the thread that created this object
-// (the user-interface thread) while the instrument thread waits for it, so a callback may read
-// the reply of the request (MemoryDirectory, ReadMemoryInfo, ReadTapResult, CopyRecordBuffer).
-// Callbacks may queue further requests; they must not destroy this object.
+// (the user-interface thread) while the instrument thread waits for it. The completion callback
+// follows every queued request, also one that failed, and carries its decoded reply.
+// Callbacks may queue further requests; they must not destroy this object, and they must not
+// open a modal box (the thread would wait for the operator): post such messages instead.
+//
+// The thread sleeps until there is something to do: a queued request, a connect or disconnect
+// request, the next idle poll. Nothing wakes it on a link with nothing to do.
 //
 // The object is created running; destroying it ends the loop, waits for the thread and closes
 // the port. Once termination is asked for, the thread no longer waits for the user interface.
@@ -48,13 +78,15 @@ class TQel8624 : public QThread {
     Q_OBJECT
 public:
     using TStateHandler = std::function<void(LinkState)>;
-    using TCompletionHandler = std::function<void(CommandType, int errorNumber)>;
+    using TCompletionHandler = std::function<void(const TCompletion&)>;
     using TTestStatusHandler = std::function<void(TestStatus)>;
     using TLiveDataHandler = std::function<void(const TLiveSampleA&, const TLiveSampleB&)>;
 
-    static constexpr int LoopPauseMs = 50;
     static constexpr qint64 PollIntervalUs = 475200; // 5.5e-6 day
     static constexpr int GuardTimeOutMs = 15000;
+    // Polls that time out one after the other before the link counts as lost (the instrument
+    // may have been switched off and on: it wants the handshake again).
+    static constexpr int LostAfterFailedPolls = 3;
 
     // `op` receives the beeps (may be null); it must outlive this object.
     explicit TQel8624(TOperatorIFace* op = nullptr, QObject* parent = nullptr);
@@ -73,6 +105,9 @@ public:
     // user-interface events while the instrument thread carries it out.
     bool Open(const QString& portName);
     void RequestConnect();
+    // Closes the port, opens it again by its name and connects: a device that went away and came
+    // back (a USB adapter plugged in again) is a new device. Only while Disconnected.
+    void RequestReconnect();
     // Also drops a connect request that was not handled yet: the later request wins.
     void RequestDisconnect();
     // Waits for the link state with the user-interface events still delivered (the thread
@@ -80,6 +115,12 @@ public:
     bool WaitForState(LinkState state, int timeoutMs);
     // Ends the loop after the current pass (does not wait).
     void Terminate();
+    // Time limits of the transport and the request guard (tests shorten them).
+    void SetTransportDeadlines(const TVuroRS232CommsDeadlines& deadlines);
+    void SetGuardTimeOutMs(int ms) { FGuardTimeOutMs = ms; }
+    int GuardTimeOut() const { return FGuardTimeOutMs.load(); }
+    // True while a callback runs on the user-interface thread (the thread waits for it).
+    bool InHandOver() const { return FHandOverDepth > 0; }
 
     // --- Queued requests. Each passes the request guard: accepted at once when no command is
     // pending and the link is Idle or Connected; otherwise refused when `wait` is false, else
@@ -99,12 +140,7 @@ public:
     // APMSELECT whatever the firmware (the detector's final reset).
     bool RequestApmSelect(const TApmSelection& selection, bool wait, bool shortForm = false);
 
-    // --- Reading the last reply (meant for the completion callback) ---
-    std::array<quint8, Qel8624::MemorySlots> MemoryDirectory() const; // 2 R, 1 S, 0 empty
-    // Both give false for a malformed reply. Slot is left as it is; the tap's deviations are 0
-    // and its flag cleared.
-    bool ReadMemoryInfo(TTestInfo& info) const;
-    bool ReadTapResult(TTapResult& tap) const;
+    // --- The last reply (the completion carries its decoded form) ---
     void CopyRecordBuffer(TMemoryData& destination) const;
     TMemoryData RecordBuffer() const { return Locked(FRecord); }
     TApmSelection ApmSelection() const { return Locked(FApmSelection); } // the selection last queued
@@ -121,6 +157,9 @@ public:
     float ActualTestVoltage() const { return Locked(FActualTestVoltage); } // V
     qint32 FourthStatusValue() const { return Locked(FFourth); }
     quint8 LastResult() const { return FLastResult.load(); } // transport result code
+    // False from a failed exchange until an exchange succeeds again: the instrument does not
+    // answer (the link state may still be Idle, as polls keep trying).
+    bool Answering() const { return FAnswering.load(); }
     quint32 LastSystemError() const { return FLastSystemError.load(); }
     // Why the last Open failed, readable for the operator (names the fix for a denied port).
     QString LastOpenError() const { return Locked(FLastOpenError); }
@@ -188,6 +227,10 @@ private:
     void Beep();
     void ClearIdentification();
     void PauseUntilNextPass();
+    bool HasWork() const; // under FLock
+    void Wake();
+    void Reopen();
+    void PollFailed(quint8 result);
     static QDeadlineTimer NextPollTime(); // 0.4752 s from now
     template <typename T> T Locked(const T& field) const {
         QMutexLocker lock(&FLock);
@@ -197,7 +240,7 @@ private:
     // thread side: exchanges and commands (Qel8624Commands.cpp)
     quint8 Exchange(const QStringList& tokens);
     bool CommandFrame(const QStringList& tokens);
-    void Execute(const TRequest& request);
+    void Execute(const TRequest& request, TCompletion& completion);
     void ExecuteMemGetRecord(qint32 slot);
     void ReadStoredTest(qint32 slot, TMemoryData& work, bool& listEnded);
     void ExecuteTestSetup(const TMemoryData& record);
@@ -210,6 +253,10 @@ private:
     QWaitCondition FWake; // wakes the loop pause and the hand-over wait
     std::atomic<LinkState> FState{LinkState::Disconnected};
     std::atomic<bool> FConnectRequest{false};
+    std::atomic<bool> FReconnectRequest{false};
+    std::atomic<bool> FAnswering{true};
+    std::atomic<int> FGuardTimeOutMs{GuardTimeOutMs};
+    int FHandOverDepth = 0; // user-interface thread only
     std::atomic<bool> FDisconnectRequest{false};
     std::atomic<bool> FCommandPending{false};
     std::atomic<bool> FTerminated{false};
@@ -255,6 +302,9 @@ private:
     std::unique_ptr<TVuroRS232Comms> FComms;
     int FConnectStep = 0;
     QDeadlineTimer FNextPoll;
+    TVuroRS232CommsDeadlines FDeadlines; // under FLock
+    bool FDeadlinesChanged = false;      // under FLock
+    int FFailedPolls = 0;
     bool FTransportFailed = false; // in the command being executed
     bool FReplyLost = false;       // ... and no reply fields were left
     TLiveSampleA FLiveA;

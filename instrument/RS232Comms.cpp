@@ -1,6 +1,7 @@
 #include "RS232Comms.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QThread>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -122,7 +124,15 @@ quint8 TVuroRS232Comms::Open(const QString& portName) {
     if (!ok) {
         const auto error = device.isEmpty() ? QSerialPort::DeviceNotFoundError : m_Port->error();
         m_LastSystemError = quint32(SystemErrorOf(error));
-        if (error == QSerialPort::PermissionError)
+        if (error == QSerialPort::PermissionError &&
+            ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0) {
+            // The user may open the device: its lock file or the exclusive flag of another open is
+            // what refused it, so another program holds the port.
+            m_LastSystemError = EBUSY;
+            m_LastErrorText =
+                QStringLiteral("%1 is in use by another program; close that program or choose another port.")
+                    .arg(device);
+        } else if (error == QSerialPort::PermissionError)
             m_LastErrorText = QStringLiteral("Permission denied on %1: add the user to the dialout group "
                                              "(sudo usermod -aG dialout <user>) and log in again.")
                                   .arg(device);
@@ -212,7 +222,7 @@ quint8 TVuroRS232Comms::WriteFrame(const QByteArray& frame) {
     m_Port->clearError();
     if (m_Port->write(frame) < 0)
         return SystemFailure(QStringLiteral("Write"));
-    QDeadlineTimer progress(WriteStallTimeOutMs);
+    QDeadlineTimer progress(m_Deadlines.WriteStallMs);
     while (m_Port->bytesToWrite() > 0) {
         if (progress.hasExpired())
             return rcTimeOut;
@@ -223,7 +233,7 @@ quint8 TVuroRS232Comms::WriteFrame(const QByteArray& frame) {
             m_Port->clearError();
         }
         if (m_Port->bytesToWrite() < before)
-            progress.setRemainingTime(WriteStallTimeOutMs);
+            progress.setRemainingTime(m_Deadlines.WriteStallMs);
     }
     m_Port->clearError();
     return rcOK;
@@ -232,8 +242,8 @@ quint8 TVuroRS232Comms::WriteFrame(const QByteArray& frame) {
 quint8 TVuroRS232Comms::ReadReply() {
     m_Received.clear();
     m_Reply.clear();
-    QDeadlineTimer progress(ProgressTimeOutMs);
-    const QDeadlineTimer absolute(AbsoluteTimeOutMs);
+    QDeadlineTimer progress(m_Deadlines.ProgressMs);
+    const QDeadlineTimer absolute(m_Deadlines.AbsoluteMs);
     for (;;) {
         if (progress.hasExpired() || absolute.hasExpired())
             return rcTimeOut;
@@ -258,7 +268,7 @@ quint8 TVuroRS232Comms::ReadReply() {
             m_Received.truncate(end + 3);
             break;
         }
-        progress.setRemainingTime(ProgressTimeOutMs);
+        progress.setRemainingTime(m_Deadlines.ProgressMs);
     }
     auto fields = SplitReply(m_Received);
     if (!fields)

@@ -44,6 +44,14 @@ public:
     static constexpr int AbsoluteTimeOutMs = 6000;
     static constexpr int WriteStallTimeOutMs = 3000;
 
+    // The deadlines in force (the ones above unless a test shortens them).
+    struct TDeadlines {
+        int ProgressMs = ProgressTimeOutMs;
+        int AbsoluteMs = AbsoluteTimeOutMs;
+        int WriteStallMs = WriteStallTimeOutMs;
+        bool operator==(const TDeadlines&) const = default;
+    };
+
     TVuroRS232Comms();
     ~TVuroRS232Comms();
     TVuroRS232Comms(const TVuroRS232Comms&) = delete;
@@ -51,6 +59,8 @@ public:
 
     // Thread that will do the I/O after Open (nullptr: the thread calling Open).
     void SetWorkerThread(QThread* thread);
+    void SetDeadlines(const TDeadlines& deadlines) { m_Deadlines = deadlines; }
+    TDeadlines Deadlines() const { return m_Deadlines; }
 
     // Opens the port at 9600 8N1, raw, no flow control, DTR/RTS off. 0 when already open.
     // On failure: rcSystemError, LastSystemError/LastErrorText set, port closed again.
@@ -88,7 +98,8 @@ public:
     QString ReplyText() const { return m_Reply.join(QLatin1Char(',')); }
 
     quint32 LastSystemError() const { return m_LastSystemError; }
-    // Human-readable cause of the last failure (names the dialout group on permission denied).
+    // Human-readable cause of the last failure: a port held by another program is "in use"; only
+    // a port the user may not open names the dialout group.
     QString LastErrorText() const { return m_LastErrorText; }
 
     // --- Encodings and framing, shared with the instrument emulator and the fuzz targets. ---
@@ -114,6 +125,7 @@ private:
 
     std::unique_ptr<QSerialPort> m_Port;
     QThread* m_WorkerThread = nullptr;
+    TDeadlines m_Deadlines;
     QString m_PortName;
     QStringList m_Tokens;
     QStringList m_Reply;

@@ -139,16 +139,21 @@ void TQelAbout::Refresh() {
     lbFileDate->setText(ShortDate(QFileInfo(QCoreApplication::applicationFilePath()).lastModified()));
 
     const TQel8624& qel = FGlobal.Qel();
-    const LinkState state = qel.State();
     // Busy is a connected instrument executing a request: the box must not claim otherwise
-    // while a test or an upload runs.
-    const bool linked = state == LinkState::Connecting || state == LinkState::Connected ||
-                        state == LinkState::Idle || state == LinkState::Busy;
-    if (!FGlobal.SimulationMode && linked) {
+    // while a test or an upload runs. An instrument that stopped answering is not connected.
+    const TQelGlobal::TLinkCondition link = FGlobal.LinkCondition();
+    const bool linked = link == TQelGlobal::TLinkCondition::Connecting ||
+                        link == TQelGlobal::TLinkCondition::Connected ||
+                        link == TQelGlobal::TLinkCondition::NotAnswering;
+    if (linked) {
         lbFirmware->setText(qel.FirmwareVersion());
         lbSerialNo->setText(qel.SerialNumber());
         lbCalibrationDate->setText(ShortDate(qel.LastCalibration()));
-        if (state == LinkState::Connecting) {
+        if (link == TQelGlobal::TLinkCondition::NotAnswering) {
+            SetStatusLine(FGlobal.ConfigSection + QStringLiteral(" does not answer, please check the cable."),
+                          Qt::red);
+            lbFirmwareInformation->hide();
+        } else if (link == TQelGlobal::TLinkCondition::Connecting) {
             SetStatusLine(FGlobal.ConfigSection + QStringLiteral(" connecting ..."), QColor(0, 0, 128));
             lbFirmwareInformation->hide();
         } else {

@@ -10,7 +10,6 @@
 #include "QelPageControl.h"
 #include "QelPageFrames.h"
 #include "QelStatusTexts.h"
-#include "RS232Comms.h"
 #include "XMLKvDoc.h"
 
 #include <QDesktopServices>
@@ -50,15 +49,6 @@ TQelMainForm::TQelMainForm(TQelGlobal& global, QWidget* parent)
     BuildTitleBar();
     BuildPages();
     BuildKeys();
-    // A read that ends without a completion (a reply the thread could not read ends its pass
-    // silently) would otherwise leave the pages locked for the rest of the run.
-    FUploadStall = new QTimer(this);
-    FUploadStall->setSingleShot(true);
-    FUploadStall->setInterval(30000);
-    connect(FUploadStall, &QTimer::timeout, this, [this] {
-        if (FProgress)
-            EndUploadProgress();
-    });
     auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(helpKey, &QShortcut::activated, this, &TQelMainForm::bnHelpClick);
     FormCreate();
@@ -271,29 +261,22 @@ bool TQelMainForm::event(QEvent* e) {
 void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
     const TQel8624& qel = FGlobal.Qel();
     switch (wParam) {
-    case 0: {
-        const LinkState state = qel.State();
-        SetStatusPanel(0, LinkPrefix + LinkStateText(state));
+    case wpLinkState:
+        SetStatusPanel(0, LinkPrefix + (FGlobal.LinkCondition() == TQelGlobal::TLinkCondition::NotAnswering
+                                            ? QStringLiteral("No answer")
+                                            : LinkStateText(qel.State())));
         SetStatusPanel(2, qel.RequestText());
         SetStatusPanel(3, qel.ReplyText());
         if (FAbout)
             FAbout->Refresh();
         LinkBannerUpdate();
-        // An upload whose link is lost never reports its end; the pages must not stay locked.
-        // A single lost reply leaves the link up (it may be Idle again by the time this message
-        // is read), but that read never completes either: its failed exchange tells.
-        const bool linkLost =
-            state != LinkState::Busy && state != LinkState::Idle && state != LinkState::Connected;
-        if (FProgress && (linkLost || qel.LastResult() != TVuroRS232Comms::rcOK))
-            EndUploadProgress();
         break;
-    }
-    case 2:
+    case wpTestStatus:
         AlarmUpdate();
         break;
-    case 3:
+    case wpCompleted:
         SetStatusPanel(4, CommandTypeName(int(lParam)) + ' ');
-        if (lParam == int(CommandType::MEMGETINFO)) {
+        if (lParam == int(CommandType::MEMGETINFO) && FGlobal.UploadRunning()) {
             if (!FProgress) {
                 FProgress = new TfrmProgress(FGlobal.ConfigSection, this);
                 FProgress->move(geometry().center() - FProgress->rect().center());
@@ -301,34 +284,25 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
             FProgress->SetPosition(5);
             FProgress->show();
             SetInputLocked(true);
-            FUploadStall->start();
         } else if (lParam == int(CommandType::MEMGETRECORD)) {
-            if (FProgress)
-                FUploadStall->start();
             const double entries = double(FGlobal.DirectoryEntries.size());
             if (FProgress && entries > 0)
                 FProgress->SetPosition(
                     int(std::lround(double(FGlobal.UploadedRecords.size()) / entries * 100)));
-        } else if (lParam == 500) {
-            EndUploadProgress();
-            NotAvailableYet(QStringLiteral("Upload dialog"));
-        } else if (lParam == int(CommandType::TESTHALT) && FProgress) {
-            // A read the instrument refused halts the link's work instead of ending the upload:
-            // without this the pages would stay locked for the rest of the run.
-            EndUploadProgress();
         }
+        break;
+    case wpUploadEnded:
+        // The one place where an upload ends, however it ended: the pages are given back.
+        EndUploadProgress();
+        if (lParam == int(TUploadEnd::Done))
+            NotAvailableYet(QStringLiteral("Upload dialog"));
         break;
     default:
         break;
     }
 }
 
-void TQelMainForm::SetUploadStallMs(int ms) {
-    FUploadStall->setInterval(ms);
-}
-
 void TQelMainForm::EndUploadProgress() {
-    FUploadStall->stop();
     SetInputLocked(false);
     delete FProgress;
 }
@@ -378,10 +352,20 @@ void TQelMainForm::RenewTitle() {
 
 void TQelMainForm::LinkBannerUpdate() {
     QString text;
-    if (FGlobal.SimulationMode)
+    switch (FGlobal.LinkCondition()) {
+    case TQelGlobal::TLinkCondition::Simulated:
         text = QStringLiteral("Simulation");
-    else if (FGlobal.Qel().State() == LinkState::Disconnected)
+        break;
+    case TQelGlobal::TLinkCondition::NotConnected:
         text = FGlobal.ConfigSection + QStringLiteral(" not connected");
+        break;
+    case TQelGlobal::TLinkCondition::NotAnswering:
+        // Idle for the link, but nothing answers: never shown as connected.
+        text = FGlobal.ConfigSection + QStringLiteral(" does not answer");
+        break;
+    default:
+        break;
+    }
     if (text.isEmpty())
         AlarmUpdate();
     else

@@ -36,8 +36,6 @@ public:
 
     // The pictures of the keys and tabs (the picture module is created after this window).
     void SetImages(const TQelImage& images);
-    // How long an upload may go without any progress before the pages are given back.
-    void SetUploadStallMs(int ms);
 
     // --- components, named as the pages and the tests address them ---
     TExtStaticText* esTitleBar;
@@ -128,7 +126,6 @@ private:
     QList<QLabel*> FPanels;
     QPointer<TQelAbout> FAbout;
     QPointer<TfrmProgress> FProgress;
-    QTimer* FUploadStall = nullptr;
     const TQelImage* FImages = nullptr;
     QString FHelpFile;
     QPoint FDragStart{-1, -1};

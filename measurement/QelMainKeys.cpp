@@ -110,6 +110,7 @@ void TQelMainForm::bnF5Click() {
             op->Inform(QStringLiteral("System is Busy\r\nStand by"));
         return;
     }
+    // Without a link, in simulation or while an upload runs the data module says why.
     FGlobal.StartUpload();
 }
 

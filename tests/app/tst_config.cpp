@@ -183,7 +183,8 @@ private Q_SLOTS:
         struct TReceiver : QObject {
             QList<int> Got;
             bool event(QEvent* e) override {
-                if (e->type() >= QEvent::User)
+                // (the link reports its attempts to reach an instrument meanwhile)
+                if (int(e->type()) == UM_SETTINGSCHANGED || int(e->type()) == UM_RESULT)
                     Got << int(e->type());
                 return QObject::event(e);
             }

@@ -9,7 +9,8 @@
 #include <QTest>
 
 struct TDeviceWatch {
-    QStringList Events; // "state Idle", "completion 11 2305", "status 4", "live"
+    QStringList Events; // "state Idle", "completion 11 2305", "failed 9 lost", "status 4"
+    QList<TCompletion> Completions;
     int LiveCount = 0;
     TLiveSampleA LastA;
     TLiveSampleB LastB;
@@ -17,9 +18,7 @@ struct TDeviceWatch {
     explicit TDeviceWatch(TQel8624& device) {
         device.SetOnStateChange(
             [this](LinkState s) { Events << QStringLiteral("state ") + LinkStateText(s); });
-        device.SetOnCompletion([this](CommandType t, int e) {
-            Events << QStringLiteral("completion %1 %2").arg(int(t)).arg(e);
-        });
+        device.SetOnCompletion([this](const TCompletion& c) { Record(c); });
         device.SetOnTestStatus([this](TestStatus s) { Events << QStringLiteral("status %1").arg(int(s)); });
         device.SetOnLiveData([this](const TLiveSampleA& a, const TLiveSampleB& b) {
             ++LiveCount;
@@ -28,6 +27,16 @@ struct TDeviceWatch {
         });
     }
 
+    void Record(const TCompletion& c) {
+        Completions << c;
+        if (c.Completed())
+            Events << QStringLiteral("completion %1 %2").arg(int(c.Type)).arg(c.ErrorNumber);
+        else
+            Events << QStringLiteral("failed %1 %2")
+                          .arg(int(c.Type))
+                          .arg(c.Outcome == TCommandOutcome::ReplyLost ? QStringLiteral("lost")
+                                                                       : QStringLiteral("unreadable"));
+    }
     QStringList States() const { return Events.filter(QStringLiteral("state ")); }
     // Everything but the test status reports, which come with every idle poll.
     QStringList Changes() const {

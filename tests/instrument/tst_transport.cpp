@@ -16,6 +16,9 @@
 
 using Comms = TVuroRS232Comms;
 
+// The deadlines scaled down by ten (the program keeps 3 s and 6 s).
+constexpr Comms::TDeadlines Tenth{300, 600, 300};
+
 class TTransportTest : public QObject {
     Q_OBJECT
 
@@ -37,6 +40,7 @@ class TTransportTest : public QObject {
 
 private Q_SLOTS:
     void init() {
+        m_Link.SetDeadlines({});
         m_Emulator = std::make_unique<TQel8624Emulator>();
         QVERIFY2(m_Emulator->Start(), qPrintable(m_Emulator->ErrorText()));
         QCOMPARE(m_Link.Open(m_Emulator->SlavePath()), quint8(Comms::rcOK));
@@ -176,33 +180,51 @@ private Q_SLOTS:
     }
 
     void splitReplyWithinDeadlines() {
-        // Three pieces 2 s apart: each gap under the progress deadline, the whole under 6 s.
-        Fault(TEmulatorFault::Pieces, 2000);
+        // Three pieces apart by half the progress deadline: the whole takes longer than one
+        // progress deadline but ends within the absolute one.
+        m_Link.SetDeadlines({1500, 6000, 1500});
+        Fault(TEmulatorFault::Pieces, 750);
         QElapsedTimer t;
         t.start();
         QCOMPARE(Send({"C", "M"}), quint8(Comms::rcOK));
-        QVERIFY(t.elapsed() >= 3900);
+        QVERIFY(t.elapsed() >= 1500);
         QCOMPARE(m_Link.ReplyField(0), QStringLiteral("+OK"));
     }
 
     void gapBeyondProgressDeadline() {
-        Fault(TEmulatorFault::Pieces, 3500);
+        // A gap that never ends (the second piece comes after a minute).
+        m_Link.SetDeadlines(Tenth);
+        Fault(TEmulatorFault::Pieces, 60000);
         QElapsedTimer t;
         t.start();
         QCOMPARE(Send({"C", "M"}), quint8(Comms::rcTimeOut));
-        QVERIFY(t.elapsed() >= 3000 && t.elapsed() < 3500);
+        QVERIFY(t.elapsed() >= Tenth.ProgressMs);
         QCOMPARE(m_Link.Tokens(), QStringList({"C", "M"})); // kept for the status bar
         m_Link.AddText(QStringLiteral("I"));                // until the next request
         QCOMPARE(m_Link.Tokens(), QStringList({"I"}));
     }
 
     void replyBeyondAbsoluteDeadline() {
-        // Progress all the time, but not complete within 6 s.
-        Fault(TEmulatorFault::Slow, 400, QStringLiteral("I"));
+        // Progress all the time (a byte every 40 ms, far inside the progress deadline), but the
+        // reply of about 33 bytes needs twice the absolute deadline.
+        m_Link.SetDeadlines(Tenth);
+        Fault(TEmulatorFault::Slow, 40, QStringLiteral("I"));
         QElapsedTimer t;
         t.start();
         QCOMPARE(Send({"I"}), quint8(Comms::rcTimeOut));
-        QVERIFY(t.elapsed() >= 6000 && t.elapsed() < 6500);
+        QVERIFY(t.elapsed() >= Tenth.AbsoluteMs);
+        QVERIFY(!m_Link.ReceivedText().isEmpty()); // it did see progress
+    }
+
+    void portHeldByAnotherProgram() {
+        // The port is open here already: a second open is told the port is in use, not that
+        // the user lacks a group.
+        Comms second;
+        QCOMPARE(second.Open(m_Emulator->SlavePath()), quint8(Comms::rcSystemError));
+        QVERIFY2(second.LastErrorText().contains(QStringLiteral("in use")),
+                 qPrintable(second.LastErrorText()));
+        QVERIFY(!second.LastErrorText().contains(QStringLiteral("dialout")));
+        QCOMPARE(second.LastSystemError(), quint32(EBUSY));
     }
 
     void bytesAfterTheEndAreDiscarded() {
@@ -216,6 +238,7 @@ private Q_SLOTS:
     }
 
     void faultsGiveTheirResultCodes() {
+        m_Link.SetDeadlines(Tenth);
         Fault(TEmulatorFault::Refuse, 0, QStringLiteral("T M R"));
         QCOMPARE(Send({"T", "M", "R"}), quint8(Comms::rcOK));
         QCOMPARE(m_Link.ReplyField(0), QStringLiteral("+ERROR"));

@@ -30,6 +30,32 @@ bool Sent(const TQel8624Emulator& e, const QString& head) {
 
 const QColor Red(Qt::red), Yellow(Qt::yellow), Black(Qt::black);
 
+// Registered after the main window, so it sees each message right after the window handled it:
+// how the window looked while an upload ran, however fast it ran.
+class TUploadWatch : public QObject {
+public:
+    explicit TUploadWatch(TQelMainForm& form) : FForm(form) {}
+    bool SawProgress = false, Locked = false, TitleBarUsable = true;
+    QString Title;
+    int Highest = 0;
+    bool event(QEvent* e) override {
+        if (int(e->type()) != UM_LINKSTATE)
+            return QObject::event(e);
+        const auto* m = static_cast<const TQelMessage*>(e);
+        if (m->WParam == wpCompleted && FForm.Progress()) {
+            SawProgress = true;
+            Title = FForm.Progress()->windowTitle();
+            Highest = std::max(Highest, FForm.Progress()->Position());
+            Locked = Locked || (!FForm.pnButtons->isEnabled() && !FForm.PageControl1->isEnabled());
+            TitleBarUsable = TitleBarUsable && FForm.bnClose->isEnabled();
+        }
+        return true;
+    }
+
+private:
+    TQelMainForm& FForm;
+};
+
 } // namespace
 
 class TstMainWindow : public QObject {
@@ -157,24 +183,20 @@ private Q_SLOTS:
         rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
         QVERIFY(rig.CreateShownAndIdle({QStringLiteral("/DBG")}));
         TQelMainForm& f = *rig.Form;
-        int highest = 0;
+        TUploadWatch watch(f);
+        rig.Global->RegisterWindow(&watch);
         f.bnF5->PerformClick();
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
-        QVERIFY(f.Progress()->isVisible());
-        QCOMPARE(f.Progress()->windowTitle(), QStringLiteral("Uploading QEL8624 memory..."));
-        connect(f.Progress()->ProgressBar1, &QProgressBar::valueChanged, this,
-                [&](int v) { highest = std::max(highest, v); });
-        // The pages are locked while the memory is read; the title bar is not.
-        QVERIFY(!f.pnButtons->isEnabled());
-        QVERIFY(!f.PageControl1->isEnabled());
-        QVERIFY(f.bnClose->isEnabled());
-
         QTRY_COMPARE_WITH_TIMEOUT(rig.NotAvailable(QStringLiteral("Upload dialog")), 1, 30000);
+        // The pages were locked while the memory was read; the title bar was not.
+        QVERIFY(watch.SawProgress);
+        QCOMPARE(watch.Title, QStringLiteral("Uploading QEL8624 memory..."));
+        QVERIFY(watch.Locked);
+        QVERIFY(watch.TitleBarUsable);
+        QCOMPARE(watch.Highest, 100);
         QVERIFY(f.Progress() == nullptr);
         QVERIFY(f.pnButtons->isEnabled());
         QVERIFY(f.PageControl1->isEnabled());
         QCOMPARE(f.StatusPanel(4), QStringLiteral("500 "));
-        QCOMPARE(highest, 100);
         QVERIFY(!rig.Global->UploadedRecords.empty());
 
         // Tests read before: the operator is asked first; No keeps the lists.
@@ -186,19 +208,20 @@ private Q_SLOTS:
         QVERIFY(!Sent(*rig.Emulator, QStringLiteral("M R D")));
     }
 
-    // A memory read that fails midway must give the pages back, whatever the failure:
-    // refused (the data module halts), lost on the line (the link recovers at once, but that read
-    // never completes) or unreadable (the thread's pass ends without a completion).
+    // A memory read that fails midway gives the pages back through the one end notification,
+    // whatever the failure: refused or unreadable (that slot is skipped, the operator told
+    // which), or lost on the line (the upload is cut off).
     void uploadFailingMidwayUnlocksThePages_data() {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("halted");
-        QTest::newRow("refused") << int(TEmulatorFault::Refuse) << true;
-        QTest::newRow("reply lost") << int(TEmulatorFault::Silent) << false;
-        QTest::newRow("unreadable reply") << int(TEmulatorFault::Malformed) << false;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("refused") << int(TEmulatorFault::Refuse) << QStringLiteral("could not be read");
+        QTest::newRow("reply lost") << int(TEmulatorFault::Silent) << QStringLiteral("cut off");
+        QTest::newRow("unreadable reply")
+            << int(TEmulatorFault::Malformed) << QStringLiteral("could not be read");
     }
     void uploadFailingMidwayUnlocksThePages() {
         QFETCH(int, kind);
-        QFETCH(bool, halted);
+        QFETCH(QString, message);
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
         rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
@@ -210,17 +233,71 @@ private Q_SLOTS:
         rig.Emulator->AddFault(fault);
         QVERIFY(rig.CreateShownAndIdle());
         TQelMainForm& f = *rig.Form;
-        f.SetUploadStallMs(3000);
+        TUploadWatch watch(f);
+        rig.Global->RegisterWindow(&watch);
         f.bnF5->PerformClick();
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() != nullptr, 15000);
-        QVERIFY(!f.pnButtons->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(f.Progress() == nullptr, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.Global->UploadRunning(), 30000);
+        QVERIFY(watch.Locked);
+        QTRY_VERIFY(f.Progress() == nullptr);
         QVERIFY(f.pnButtons->isEnabled());
         QVERIFY(f.PageControl1->isEnabled());
-        if (halted)
-            QVERIFY(Sent(*rig.Emulator, QStringLiteral("T M H")));
-        else
-            QCOMPARE(rig.Global->Qel().State(), LinkState::Idle);
+        // The operator is told what went wrong; an error inside an upload never starts a test.
+        QTRY_VERIFY(!rig.Operator.Texts().filter(message).isEmpty());
+        QVERIFY(!Sent(*rig.Emulator, QStringLiteral("T S V")));
+        QVERIFY(!Sent(*rig.Emulator, QStringLiteral("T M R")));
+        QTRY_COMPARE(rig.Global->Qel().State(), LinkState::Idle);
+    }
+
+    // "Upload Data" that cannot start says why, at once.
+    void uploadWithoutInstrumentTellsWhy_data() {
+        QTest::addColumn<bool>("simulation");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("simulation") << true
+                                    << QStringLiteral("Simulation: there is no instrument memory to upload.");
+        QTest::newRow("no instrument")
+            << false << QStringLiteral("Qel8625 not connected: there is no memory to upload.");
+    }
+    void uploadWithoutInstrumentTellsWhy() {
+        QFETCH(bool, simulation);
+        QFETCH(QString, message);
+        TMainRig rig;
+        rig.SetPort(rig.LinkPath()); // nothing there
+        rig.Create(simulation ? QStringList{QStringLiteral("/SIM")} : QStringList());
+        rig.Form->show();
+        rig.Form->bnF5->PerformClick();
+        QTRY_COMPARE(rig.Operator.Texts(), QStringList{message});
+        QVERIFY(rig.Form->Progress() == nullptr);
+        QVERIFY(rig.Form->pnButtons->isEnabled());
+    }
+
+    // The screens never say "connected" while nothing answers, and clear by themselves.
+    void lostLinkShownAndCleared() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator(1500, {}, true));
+        QVERIFY(rig.CreateShownAndIdle({QStringLiteral("/DBG")}));
+        TQelMainForm& f = *rig.Form;
+        TQelAbout* about = f.CreateAbout();
+        QTRY_COMPARE(about->lbStatusInfo->text(), QStringLiteral("QEL8624 connected"));
+        QVERIFY(f.esAlarms->isHidden());
+
+        // The cable is pulled: the polls go unanswered.
+        rig.SilenceFor(QStringLiteral("C M"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.esAlarms->Caption(), QStringLiteral("QEL8624 does not answer"), 20000);
+        QVERIFY(!f.esAlarms->isHidden());
+        QVERIFY(!about->lbStatusInfo->text().contains(QStringLiteral("connected")));
+        rig.Emulator->ClearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(f.esAlarms->isHidden(), 20000);
+        QTRY_COMPARE(about->lbStatusInfo->text(), QStringLiteral("QEL8624 connected"));
+
+        // The instrument goes away altogether and comes back on the same port.
+        rig.Emulator.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(f.esAlarms->Caption(), QStringLiteral("QEL8624 not connected"), 20000);
+        QVERIFY(!about->lbStatusInfo->text().endsWith(QStringLiteral(" connected")));
+        QVERIFY(rig.StartEmulator(1500, {}, true));
+        QTRY_VERIFY_WITH_TIMEOUT(f.esAlarms->isHidden(), 30000);
+        QTRY_COMPARE(about->lbStatusInfo->text(), QStringLiteral("QEL8624 connected"));
+        QTRY_COMPARE(f.StatusPanel(0), QStringLiteral("QEL 8624 :Idle"));
+        QVERIFY(rig.Operator.Entries.isEmpty()); // no box per attempt
     }
 
     void closeWhileConnectedShutsDownAndEnds() {

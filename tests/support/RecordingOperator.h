@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // Records every message the code under test shows and answers from a script
 // (the default answer when the script is empty).
 class TRecordingOperator : public TOperatorIFace {
@@ -17,6 +19,8 @@ public:
 
     TAnswer Message(TKind kind, const QString& title, const QString& text, TButtons buttons) override {
         Entries.append({kind, title, text, buttons});
+        if (WhileShown) // what happens while a modal box would wait for the operator
+            WhileShown(text);
         return Answers.isEmpty() ? DefaultAnswer : Answers.takeFirst();
     }
     void Beep() override { ++Beeps; }
@@ -31,5 +35,6 @@ public:
     QList<TEntry> Entries;
     QList<TAnswer> Answers;
     TAnswer DefaultAnswer = TAnswer::Ok;
+    std::function<void(const QString& text)> WhileShown;
     int Beeps = 0;
 };

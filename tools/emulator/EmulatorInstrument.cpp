@@ -181,9 +181,10 @@ TestStatus TEmulatorInstrument::Status(TClock::time_point now) {
 }
 
 void TEmulatorInstrument::CompleteTap(TClock::time_point now) {
-    if (!m_Measuring || now - m_MeasureStart < std::chrono::milliseconds(MeasuringMs))
+    if (!m_Measuring || (!m_FinishNow && now - m_MeasureStart < std::chrono::milliseconds(MeasuringMs)))
         return;
     m_Measuring = false;
+    m_FinishNow = false;
     m_Results.append(Measure(int(m_Results.size())));
 }
 
@@ -242,6 +243,7 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
         m_Results.clear();
         m_Running = true;
         m_Measuring = true;
+        m_FinishNow = false;
         m_MeasureStart = now;
     } else if (command == QLatin1String("T M H")) {
         CompleteTap(now);
@@ -251,6 +253,7 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
         if (Status(now) != TestStatus::TapWait)
             return {Error(ErrWrongState), {}};
         m_Measuring = true;
+        m_FinishNow = false;
         m_MeasureStart = now;
     } else if (command == QLatin1String("T M Q")) {
         const TestStatus status = Status(now);

@@ -33,6 +33,7 @@ public:
     // Why a request is not well formed, without carrying it out (empty when it is).
     static QString Check(const QStringList& tokens);
     TestStatus Status(TClock::time_point now);
+    void FinishTap() { m_FinishNow = true; }
 
     static QByteArray Ok(const QStringList& values = {});
     static QByteArray Error(qint32 number);
@@ -59,7 +60,7 @@ private:
     double SelectedRatio() const;
 
     bool m_HaveVector = false, m_HaveNominal = false;
-    bool m_Running = false, m_Measuring = false;
+    bool m_Running = false, m_Measuring = false, m_FinishNow = false;
     TClock::time_point m_MeasureStart{};
     QList<Qel8624::TTapReply> m_Results;
     qint32 m_VoltageCode = 0, m_Selection = 102, m_SelectVoltage = 0, m_Mode = 0;

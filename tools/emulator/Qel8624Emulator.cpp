@@ -5,6 +5,7 @@
 #include "RS232Comms.h"
 
 #include <QDateTime>
+#include <QFile>
 
 #include <condition_variable>
 #include <deque>
@@ -30,7 +31,8 @@ struct TQel8624Emulator::TPrivate {
     QList<TEmulatorFault> Faults;
     QList<TEmulatorFrame> Frames;
     std::function<void(const QString&)> Sink;
-    QString SlavePath, ErrorText;
+    QString SlavePath, ErrorText, LinkPath;
+    QList<QByteArray> HeldReplies;
 
     int LineFd = -1; // master end of the pty, or the serial device
     int KeepFd = -1; // our own handle on the slave end: keeps the line up while no one has it open
@@ -91,9 +93,10 @@ TQel8624Emulator::~TQel8624Emulator() {
     Stop();
 }
 
-bool TQel8624Emulator::Start() {
+bool TQel8624Emulator::Start(const QString& linkPath) {
     if (IsRunning())
         return true;
+    d->LinkPath.clear();
     const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
         d->ErrorText = Errno(QStringLiteral("pseudo-terminal"));
@@ -108,6 +111,17 @@ bool TQel8624Emulator::Start() {
     if (d->KeepFd >= 0)
         MakeRaw(d->KeepFd);
     d->LineFd = fd;
+    if (!linkPath.isEmpty()) {
+        const QByteArray link = QFile::encodeName(linkPath);
+        ::unlink(link.constData()); // a link left by an emulator that was killed
+        if (::symlink(name, link.constData()) != 0) {
+            d->ErrorText = Errno(linkPath);
+            ::close(fd);
+            d->LineFd = -1;
+            return false;
+        }
+        d->LinkPath = linkPath;
+    }
     return d->Begin();
 }
 
@@ -151,6 +165,15 @@ void TQel8624Emulator::Stop() {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
+    }
+    if (!d->LinkPath.isEmpty()) {
+        // Only our own link: another emulator may have taken the name over meanwhile.
+        const QByteArray link = QFile::encodeName(d->LinkPath);
+        char target[256] = {};
+        const auto n = ::readlink(link.constData(), target, sizeof target - 1);
+        if (n > 0 && QString::fromLocal8Bit(target, int(n)) == d->SlavePath)
+            ::unlink(link.constData());
+        d->LinkPath.clear();
     }
 }
 
@@ -228,6 +251,8 @@ void TQel8624Emulator::TPrivate::HandleInput(const QByteArray& bytes) {
     for (auto& read : Reader.Feed(bytes)) {
         TEmulatorFrame frame;
         frame.Time = QDateTime::currentDateTime();
+        frame.MonotonicNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
         frame.Raw = read.Raw;
         frame.Tokens = read.Tokens;
         frame.Problem = read.Problem;
@@ -313,6 +338,9 @@ QByteArray TQel8624Emulator::TPrivate::Respond(TEmulatorFrame& frame, QList<TPie
         return at(answer.Reply + "+OK:00000001:~:");
     case TEmulatorFault::Malformed:
         return at("+OK:ZZZZZZZZ:ZZZZZZZZ:ZZZZZZZZ:~:");
+    case TEmulatorFault::Held:
+        HeldReplies << answer.Reply;
+        return answer.Reply;
     default:
         return at(answer.Reply);
     }
@@ -379,6 +407,23 @@ void TQel8624Emulator::AddFault(const TEmulatorFault& fault) {
 void TQel8624Emulator::ClearFaults() {
     std::lock_guard lock(d->Mutex);
     d->Faults.clear();
+}
+
+void TQel8624Emulator::ReleaseHeld() {
+    {
+        std::lock_guard lock(d->Mutex);
+        const auto now = Clock::now();
+        for (const QByteArray& reply : d->HeldReplies)
+            if (d->LineFd >= 0)
+                d->Out.push_back({reply, now});
+        d->HeldReplies.clear();
+    }
+    d->Wake();
+}
+
+void TQel8624Emulator::FinishTap() {
+    std::lock_guard lock(d->Mutex);
+    d->Instrument.FinishTap();
 }
 
 QList<TEmulatorFrame> TQel8624Emulator::Frames() const {

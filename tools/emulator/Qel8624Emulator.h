@@ -47,6 +47,7 @@ struct TEmulatorFault {
         Pieces,    // the right reply in three pieces, ByteDelayMs apart
         Trailing,  // the right reply with more bytes after its end in the same write
         Malformed, // a well-formed "+OK" frame whose fields are not numbers
+        Held,      // the right reply, sent only when ReleaseHeld is called
     };
     TKind Kind = Refuse;
     QString Request; // leading tokens joined by blanks ("T M R", "M R T"); empty = any
@@ -58,6 +59,7 @@ struct TEmulatorFault {
 // One received frame as logged.
 struct TEmulatorFrame {
     QDateTime Time;
+    qint64 MonotonicNs = 0; // steady clock (std::chrono::steady_clock) when the frame was complete
     QByteArray Raw;
     QStringList Tokens; // unescaped
     bool Valid = false;
@@ -73,7 +75,9 @@ public:
     TQel8624Emulator& operator=(const TQel8624Emulator&) = delete;
 
     // Creates a pseudo-terminal and starts answering on it; SlavePath() is the port to open.
-    bool Start();
+    // With `linkPath` a symbolic link of that name points at it while the emulator runs, so a
+    // restarted emulator is found under the same port name (as a re-plugged adapter is).
+    bool Start(const QString& linkPath = QString());
     // Answers on an existing serial device instead (9600 8N1 raw).
     bool StartOnDevice(const QString& device);
     void Stop();
@@ -85,6 +89,7 @@ public:
     void SetIdentity(const TEmulatorIdentity& identity);
     TEmulatorIdentity Identity() const;
     void SetMeasuringTime(int ms); // Measuring per tap, default 1500 ms
+    void FinishTap();              // the tap being measured is done now, whatever the time
     void SetStoredTests(const QList<TEmulatorStoredTest>& tests);
     static QList<TEmulatorStoredTest> DefaultStoredTests();
     void SetPhaseShift(double degrees);   // seen by the live samples, default 0
@@ -92,6 +97,7 @@ public:
     void SetSeed(quint32 seed);           // measured values are reproducible per seed
     void AddFault(const TEmulatorFault& fault);
     void ClearFaults();
+    void ReleaseHeld(); // sends the replies a Held fault keeps back
 
     // --- Observation ---
     QList<TEmulatorFrame> Frames() const;

@@ -56,6 +56,11 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     const QCommandLineOption device({"d", "device"},
                                     "Answer on this serial device instead of a new pseudo-terminal.", "path");
+    const QCommandLineOption link(
+        "link",
+        "Also reach the pseudo-terminal under this name (a symbolic link, removed at "
+        "the end), so that the application finds a restarted emulator on the same port.",
+        "path");
     const QCommandLineOption type("type", "Instrument type (default \"QEL 8624\"; also \"QEL 8625\").",
                                   "text", "QEL 8624");
     const QCommandLineOption serial("serial", "Serial number.", "text", "86240117");
@@ -75,7 +80,8 @@ int main(int argc, char** argv) {
         "COUNT -1 means always. Repeatable.",
         "spec");
     const QCommandLineOption quiet({"q", "quiet"}, "Do not print the frames.");
-    parser.addOptions({device, type, serial, firmware, measuring, phase, ratio, empty, seed, fault, quiet});
+    parser.addOptions(
+        {device, link, type, serial, firmware, measuring, phase, ratio, empty, seed, fault, quiet});
     parser.process(app);
 
     QTextStream out(stdout), err(stderr);
@@ -105,15 +111,16 @@ int main(int argc, char** argv) {
             QTextStream s(stdout);
             s << line << Qt::endl;
         });
-    const bool started =
-        parser.isSet(device) ? emulator.StartOnDevice(parser.value(device)) : emulator.Start();
+    const bool started = parser.isSet(device) ? emulator.StartOnDevice(parser.value(device))
+                                              : emulator.Start(parser.value(link));
     if (!started) {
         err << "Cannot start: " << emulator.ErrorText() << Qt::endl;
         return 1;
     }
     out << "QEL 8624 emulator (" << id.Type << ", firmware " << id.Firmware << ") on " << emulator.SlavePath()
         << Qt::endl;
-    out << "Point the application's instrument port at " << emulator.SlavePath() << Qt::endl;
+    out << "Point the application's instrument port at "
+        << (parser.isSet(link) ? parser.value(link) : emulator.SlavePath()) << Qt::endl;
 
     // Ctrl+C ends the event loop through a pipe; the handler does nothing else.
     if (::pipe(g_SignalPipe) != 0)
