@@ -1,5 +1,7 @@
 // CPU time the instrument thread spends on 30 s of idle polling on a connected link (target:
-// under 1 % of one core) and the poll period it keeps. Usage: bench_thread_idle [seconds]
+// under 1 % of one core), the poll period it keeps and how often the thread wakes up (only for
+// the polls); then the wake-ups of a thread with nothing to do (simulation: none).
+// Usage: bench_thread_idle [seconds]
 #include "Qel8624Device.h"
 #include "Qel8624Emulator.h"
 
@@ -39,6 +41,18 @@ double ThreadCpuSeconds(const QString& tid) {
     if (f.size() < 13)
         return -1;
     return double(f[11].toLongLong() + f[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Context switches of one thread: each time it slept and was woken (or was preempted).
+long long ThreadSwitches(const QString& tid) {
+    QFile status(QStringLiteral("/proc/self/task/%1/status").arg(tid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    long long n = 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
+            n += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+    return n;
 }
 
 double ProcessCpuSeconds() {
@@ -82,6 +96,7 @@ int main(int argc, char** argv) {
     }
 
     emulator.ClearLog();
+    const long long switches0 = ThreadSwitches(tid);
     const double thread0 = ThreadCpuSeconds(tid);
     const double process0 = ProcessCpuSeconds();
     QElapsedTimer wall;
@@ -90,6 +105,7 @@ int main(int argc, char** argv) {
     app.exec();
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const double threadCpu = ThreadCpuSeconds(tid) - thread0;
+    const long long switches = ThreadSwitches(tid) - switches0;
     const double processCpu = ProcessCpuSeconds() - process0;
 
     const QList<TEmulatorFrame> frames = emulator.Frames();
@@ -114,6 +130,28 @@ int main(int argc, char** argv) {
         gaps.isEmpty() ? 0LL : static_cast<long long>(gaps.first()),
         gaps.isEmpty() ? 0LL : static_cast<long long>(gaps[gaps.size() / 2]),
         gaps.isEmpty() ? 0LL : static_cast<long long>(gaps.last()));
+    std::printf("  thread wake-ups (context switches): %lld = %.2f per poll (an exchange sleeps twice: until "
+                "the poll is due, and in poll() for the reply)\n",
+                switches, frames.isEmpty() ? 0.0 : double(switches) / double(frames.size()));
     std::printf("  link state at the end: %s\n", qPrintable(LinkStateText(device.State())));
+
+    // A link with nothing to do, as in simulation: no port, no request.
+    {
+        TQel8624 idle;
+        QTimer::singleShot(200, &app, &QCoreApplication::quit);
+        app.exec(); // let it reach its sleep
+        QString idleTid;
+        for (const QString& t :
+             QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(t));
+            if (t != tid && comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "TQel8624")
+                idleTid = t;
+        }
+        const long long before = ThreadSwitches(idleTid);
+        QTimer::singleShot(std::min(seconds, 10) * 1000, &app, &QCoreApplication::quit);
+        app.exec();
+        std::printf("  a link with nothing to do (simulation): %lld wake-ups in %d s\n",
+                    ThreadSwitches(idleTid) - before, std::min(seconds, 10));
+    }
     return 0;
 }

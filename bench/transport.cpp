@@ -1,14 +1,20 @@
 // Figures of the framed transport on a pseudo-terminal against the instrument emulator:
-// the round-trip time of an exchange, and the processor time the transport spends while it
-// waits about 3 s for a slow reply (it sleeps in poll(), so this should be close to nothing).
+// the round-trip time of an exchange, the processor time the transport spends while it waits
+// about 3 s for a slow reply (it sleeps in poll(), so this should be close to nothing), and the
+// dead time of the instrument thread: from a command's completion to the first byte of the next
+// queued command, and from a request queued on an idle link to its first byte (target < 1 ms).
+#include "Qel8624Device.h"
 #include "Qel8624Emulator.h"
 #include "Qel8624Protocol.h"
 #include "RS232Comms.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -19,6 +25,81 @@ double ThreadCpuMs() {
     timespec ts{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+qint64 NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void Wait(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void PrintSpread(const char* name, std::vector<double> us) {
+    if (us.empty()) {
+        std::printf("%s: no samples\n", name);
+        return;
+    }
+    std::sort(us.begin(), us.end());
+    std::printf("%-44s median %7.1f us  p95 %7.1f us  max %7.1f us  (%zu samples)\n", name, us[us.size() / 2],
+                us[us.size() * 95 / 100], us.back(), us.size());
+}
+
+// Over the instrument thread: the gaps the link loop itself adds between commands.
+int ThreadDeadTime() {
+    TQel8624Emulator emulator;
+    if (!emulator.Start())
+        return 1;
+    TQel8624 device;
+    constexpr int Chain = 200;
+    std::vector<qint64> completed; // when each completion ran
+    device.SetOnCompletion([&](const TCompletion&) {
+        completed.push_back(NowNs());
+        if (int(completed.size()) < Chain)
+            device.RequestTestHalt(true); // the next command, queued from the completion
+    });
+    if (!device.Open(emulator.SlavePath()))
+        return 1;
+    device.RequestConnect();
+    if (!device.WaitForState(LinkState::Idle, 10000))
+        return 1;
+
+    emulator.ClearLog();
+    device.RequestTestHalt(false);
+    QElapsedTimer limit;
+    limit.start();
+    while (int(completed.size()) < Chain && limit.elapsed() < 60000)
+        Wait(5);
+    std::vector<double> boundary;
+    std::vector<qint64> halts;
+    for (const TEmulatorFrame& f : emulator.Frames())
+        if (f.Tokens == QStringList({"T", "M", "H"}))
+            halts.push_back(f.MonotonicNs);
+    for (size_t i = 0; i + 1 < halts.size() && i < completed.size(); ++i)
+        boundary.push_back(double(halts[i + 1] - completed[i]) / 1e3);
+    PrintSpread("completion -> first byte of the next command", boundary);
+
+    // A request queued on an idle link, between two polls.
+    std::vector<double> queued;
+    for (int round = 0; round < 40; ++round) {
+        Wait(150);
+        emulator.ClearLog();
+        const size_t before = completed.size();
+        const qint64 t0 = NowNs();
+        if (!device.RequestMemGetDir(false))
+            continue; // a poll was running: try in the next round
+        while (completed.size() == before && limit.elapsed() < 120000)
+            Wait(1);
+        for (const TEmulatorFrame& f : emulator.Frames())
+            if (f.Tokens == QStringList({"M", "G"}))
+                queued.push_back(double(f.MonotonicNs - t0) / 1e3);
+    }
+    PrintSpread("request on an idle link -> its first byte", queued);
+    return 0;
 }
 
 } // namespace
@@ -85,5 +166,11 @@ int main(int argc, char** argv) {
     const quint8 rc2 = link.Exchange();
     std::printf("silent line: result %d after %lld ms wall, transport cpu %.2f ms\n", rc2,
                 static_cast<long long>(wall.elapsed()), ThreadCpuMs() - cpu1);
+
+    link.Close();
+    if (ThreadDeadTime() != 0) {
+        std::fprintf(stderr, "instrument thread: no connection\n");
+        return 1;
+    }
     return 0;
 }
