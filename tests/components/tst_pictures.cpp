@@ -11,12 +11,6 @@
 
 namespace {
 
-// Every picture number that a window's caption items or tabs name.
-const QList<int> UsedNumbers = {0,   1,   2,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  17,
-                                27,  28,  46,  48,  49,  58,  59,  66,  67,  72,  81,  82,  87,  88,  94,
-                                96,  100, 101, 114, 115, 116, 117, 118, 119, 120, 121, 127, 148, 149, 150,
-                                151, 152, 153, 154, 155, 156, 157, 158, 159, 163, 166, 167, 168, 169, 170};
-
 int OpaquePixels(const QImage& image) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -44,7 +38,6 @@ bool IsRed(QRgb c) {
 class TestPictures : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void everyUsedNumberHasAPicture();
     void picturesAreDrawnAndDistinct();
     void unknownNumbersHaveNone();
     void disabledPicturesAreGrey();
@@ -52,16 +45,6 @@ private Q_SLOTS:
     void cacheLivesWithItsButtons();
     void buttonForgetsDestroyedList();
 };
-
-void TestPictures::everyUsedNumberHasAPicture() {
-    const QList<int> numbers = TQelImage::PictureNumbers();
-    for (int n : UsedNumbers) {
-        QVERIFY2(numbers.contains(n), qPrintable(QString::number(n)));
-        QVERIFY(!TQelImage::PictureName(n).isEmpty());
-    }
-    QVERIFY(std::is_sorted(numbers.begin(), numbers.end()));
-    QCOMPARE(TQelImage::ClockPicture(11), 159);
-}
 
 void TestPictures::picturesAreDrawnAndDistinct() {
     TQelImage images;
