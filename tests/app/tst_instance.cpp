@@ -50,6 +50,20 @@ private Q_SLOTS:
         QVERIFY(TQelInstance(configA).IsFirst());
     }
 
+    // A first program that does not answer in time (busy, hung): the later start learns so and
+    // says that the program is already running instead of starting a second one.
+    void firstThatDoesNotAnswer() {
+        QTemporaryDir a;
+        const QString config = a.filePath(QStringLiteral("Qel8625.cfg"));
+        TQelInstance first(config);
+        QSignalSpy activated(&first, &TQelInstance::ActivationRequested);
+        const TQelInstance later(config);
+        QVERIFY(!later.IsFirst());
+        // This thread is the first's: it cannot answer while the later start waits.
+        QVERIFY(!later.ActivateFirst(200));
+        QVERIFY(activated.wait(10000)); // the request is seen once the first gets to it
+    }
+
     void secondStartExitsAndTheFirstKeepsItsPort() {
         TGlobalStateGuard state;
         QTemporaryDir app;
