@@ -28,11 +28,13 @@ QString TQelInstance::KeyFor(const QString& configFileName) {
 TQelInstance::TQelInstance(const QString& configFileName, QObject* parent)
     : QObject(parent), FKey(KeyFor(configFileName)),
       FLock(QDir::temp().filePath(FKey + QStringLiteral(".lock"))) {
-    // The lock decides who is first (a lock left by a program that died is taken over); the
-    // server only answers. Holding the lock, a socket left behind by a crash can go.
+    // The lock decides who is first; the server only answers. A lock left by a program that died
+    // is taken over, but never one of a program that runs, however long it has run.
+    FLock.setStaleLockTime(0);
     if (!FLock.tryLock(0))
         return;
     FFirst = true;
+    // Holding the lock, a socket left behind by a crash can go.
     QLocalServer::removeServer(FKey);
     auto server = std::make_unique<QLocalServer>(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);

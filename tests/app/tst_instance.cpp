@@ -1,5 +1,6 @@
 // One program per configuration: a second start of the real program hands over to the first one
 // (here, this test process holding the instrument link) and ends without touching its port.
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -45,6 +46,13 @@ private Q_SLOTS:
             QVERIFY(!TQelInstance(a.path() + QStringLiteral("/./Qel8625.cfg")).IsFirst());
             QCOMPARE(TQelInstance::KeyFor(a.path() + QStringLiteral("/./Qel8625.cfg")),
                      TQelInstance::KeyFor(configA));
+            // A program that has run for an hour is still running.
+            QFile lock(QDir::temp().filePath(TQelInstance::KeyFor(configA) + QStringLiteral(".lock")));
+            QVERIFY(lock.open(QIODevice::ReadWrite));
+            QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+            lock.close();
+            QVERIFY(!TQelInstance(configA).IsFirst());
         }
         // Once the first has ended, the next start is first again.
         QVERIFY(TQelInstance(configA).IsFirst());
