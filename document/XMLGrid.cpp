@@ -196,6 +196,7 @@ bool TXMLGridType::LoadInto(TGridTable& grid) const {
         StoreFrom(grid, 0);
         return false;
     }
+    const TGridTableUpdate update(grid);
     const int cols = std::max(1, AttributeCount(headers));
     const int rows = R().Count() + 1;
     grid.SetColCount(cols);

@@ -7,23 +7,7 @@
 #include <cmath>
 
 QString FormatXMLNumber(double value) {
-    if (!std::isfinite(value))
-        return QStringLiteral("0");
-    // The shortest text that reads back as the 15-digit value: "0.1", not "0.100000000000000".
-    QByteArray text = QByteArray::number(value, 'G', 15);
-    const qsizetype e = text.indexOf('E');
-    if (e >= 0) {
-        // Exponent without "+" and leading zeros, the form documents of this family carry ("1E-5").
-        QByteArray mantissa = text.left(e);
-        QByteArray exponent = text.mid(e + 1);
-        const bool negative = exponent.startsWith('-');
-        if (exponent.startsWith('+') || negative)
-            exponent.remove(0, 1);
-        while (exponent.size() > 1 && exponent.startsWith('0'))
-            exponent.remove(0, 1);
-        text = mantissa + 'E' + (negative ? "-" : "") + exponent;
-    }
-    return QString::fromLatin1(text);
+    return FormatGeneral(value);
 }
 
 bool ParseXMLInt(const char* text, int& value) {

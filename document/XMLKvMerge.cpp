@@ -41,6 +41,7 @@ void MergeTable(TGridTable& target, const TGridTable& part, const QString& shown
 
 bool TKvXML::MergeMeasurementTables(TGridTable& target, const QStringList& files, const QString& baseFolder,
                                     TMergeSource source, const QString& fileNameTitle) {
+    const TGridTableUpdate update(target);
     target.SetColCount(1);
     target.SetRowCount(1);
     target.SetCell(0, 0, QString());

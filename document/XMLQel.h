@@ -3,6 +3,8 @@
 #include "XMLGrid.h"
 #include "XMLKvBase.h"
 
+#include "TextEscapes.h"
+
 // The test document of this application: nameplate data, windings and tap changers, the
 // settings and results of the turns-ratio test and the analysis settings.
 
@@ -11,11 +13,13 @@ QString ConfigurationText(int code);
 // Terminal naming standards 0 "IEC / VDE", 1 "ANSI / IEEE", 2 "AUSTRALIAN"; any other "--".
 QString StandardText(int code);
 
-// Multi-line notes are stored on one line: "\\", "\t", "\n", "\r"; other control characters
-// are dropped. Unescaping keeps a backslash with any other following character and drops a
-// lone backslash at the very end.
-QString EscapeNotes(const QString& text);
-QString UnescapeNotes(const QString& stored);
+// Multi-line notes are stored on one line with the backslash escapes.
+inline QString EscapeNotes(const QString& text) {
+    return EscapeBackslashes(text);
+}
+inline QString UnescapeNotes(const QString& stored) {
+    return UnescapeBackslashes(stored);
+}
 
 class TXMLNotesType : public TXMLTextValueType {
 public:

@@ -230,3 +230,23 @@ QString FormatFixed(double value, int width, int decimals, bool killZeros) {
         t.replace('.', gSeparator);
     return t;
 }
+
+QString FormatGeneral(double value) {
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    // The shortest text that reads back as the 15-digit value: "0.1", not "0.100000000000000".
+    QByteArray text = QByteArray::number(value, 'G', 15);
+    const qsizetype e = text.indexOf('E');
+    if (e >= 0) {
+        // Exponent without "+" and leading zeros ("1E-5"), the form stored files of this family carry.
+        QByteArray mantissa = text.left(e);
+        QByteArray exponent = text.mid(e + 1);
+        const bool negative = exponent.startsWith('-');
+        if (exponent.startsWith('+') || negative)
+            exponent.remove(0, 1);
+        while (exponent.size() > 1 && exponent.startsWith('0'))
+            exponent.remove(0, 1);
+        text = mantissa + 'E' + (negative ? "-" : "") + exponent;
+    }
+    return QString::fromLatin1(text);
+}

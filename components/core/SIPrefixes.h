@@ -32,3 +32,7 @@ void SetDecimalSeparator(QChar separator);
 void SetPrefixLetters(const QStringList& letters);
 // The letter of an engineering exponent -15 .. 15 (" " for 0); empty outside the table.
 QString PrefixLetter(int exponent);
+
+// General format: the shortest text of at most 15 significant digits, "." as separator and the
+// exponent as "1E-5"; non-finite values give "0".
+QString FormatGeneral(double value);

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-// What the document's table element needs from a string grid of the user interface: its
-// cells, sizes, fixed rows and columns and its component name. The filter string grid
-// implements it; TMemoryGridTable is the plain in-memory table used for scratch tables.
-// Cells are addressed column first, row 0 holding the titles.
+// What the document's table element and the CSV form need from a table: its cells, sizes,
+// fixed rows and columns and its component name. The filter string grid implements it over
+// every row it holds, shown or filtered away; TMemoryGridTable is the plain in-memory table
+// used for scratch tables. Cells are addressed column first, row 0 holding the titles.
 class TGridTable {
 public:
     virtual ~TGridTable() = default;
@@ -23,6 +23,23 @@ public:
     virtual void SetFixedRows(int count) = 0;
     virtual QString Cell(int col, int row) const = 0;
     virtual void SetCell(int col, int row, const QString& text) = 0;
+
+    // Around a run of changes (a whole table loaded): a table that shows itself or keeps
+    // derived state brings it up to date once, at the end, instead of after every change.
+    virtual void BeginUpdate() {}
+    virtual void EndUpdate() {}
+};
+
+// Brackets a run of changes to a table, also when the run is left early.
+class TGridTableUpdate {
+public:
+    explicit TGridTableUpdate(TGridTable& table) : FTable(table) { FTable.BeginUpdate(); }
+    ~TGridTableUpdate() { FTable.EndUpdate(); }
+    TGridTableUpdate(const TGridTableUpdate&) = delete;
+    TGridTableUpdate& operator=(const TGridTableUpdate&) = delete;
+
+private:
+    TGridTable& FTable;
 };
 
 class TMemoryGridTable : public TGridTable {
