@@ -139,8 +139,8 @@ void TFilterStringGrid::SetColCount(int count) {
         return;
     Q_EMIT RowColChange(RowCount(), count);
     FTable->ResizeCols(count);
-    Rebuild(true, true);
-    Q_EMIT Changed();
+    Rebuild(true, false);
+    ApplyFilters();
 }
 
 int TFilterStringGrid::FixedRows() const {
@@ -241,8 +241,8 @@ Qt::Alignment TFilterStringGrid::CellAlignment(int col, int row) const {
 }
 
 void TFilterStringGrid::TableReplaced() {
-    Rebuild(true, true);
-    Q_EMIT Changed();
+    Rebuild(true, false);
+    ApplyFilters();
 }
 
 void TFilterStringGrid::TakeRows(std::vector<QStringList> rows, int cols) {
