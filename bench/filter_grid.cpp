@@ -36,9 +36,9 @@ double Ms(const std::function<void()>& work) {
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-const QStringList kTitles = {"Time",        "Phase",      "Meas.Conf",  "Prim.Volt.", "Sec.Volt",
-                             "TapNr.",      "Nom.VRatio", "Volt.Ratio", "Turns Ratio", "Ratio Dev.",
-                             "Phase Dev.",  "Phaseshift", "Current"};
+const QStringList kTitles = {"Time",       "Phase",      "Meas.Conf",  "Prim.Volt.",  "Sec.Volt",
+                             "TapNr.",     "Nom.VRatio", "Volt.Ratio", "Turns Ratio", "Ratio Dev.",
+                             "Phase Dev.", "Phaseshift", "Current"};
 
 // Series of ten three-phase results, a blank row after each series.
 QStringList ResultRow(int r) {
@@ -98,8 +98,8 @@ void DocumentFigures(int rows) {
     const double load = Ms([&] { element.LoadInto(target.Table()); });
     // What every page does after each save: the same table again, into the same rows.
     const double reload = Ms([&] { element.LoadInto(target.Table()); });
-    std::printf("document store, %6d rows:        %8.1f ms (again into the same rows: %.1f ms)\n", rows, store,
-                restore);
+    std::printf("document store, %6d rows:        %8.1f ms (again into the same rows: %.1f ms)\n", rows,
+                store, restore);
     std::printf("document load into a grid, %6d rows: %5.1f ms (again: %.1f ms)\n", rows, load, reload);
 }
 
@@ -117,18 +117,21 @@ int main(int argc, char** argv) {
     grid.show();
     FilterFirstThree(grid);
     const double fill = Ms([&] { Fill(grid.Table(), kRows); });
-    std::printf("fill %d rows through the table:      %8.1f ms\n", kRows, fill);
+    std::printf("fill %d rows through the table:      %8.1f ms, %ld MiB\n", kRows, fill, PeakMemoryMiB());
 
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("sgMeasData.csv"));
     grid.SaveToFile(csv);
-    TTntFStringGrid loaded;
-    const double load = Ms([&] { loaded.LoadFromFile(csv); });
-    std::printf("CSV load, %d rows:                  %8.1f ms\n", loaded.Table().RowCount() - 1, load);
+    {
+        TTntFStringGrid loaded;
+        const double load = Ms([&] { loaded.LoadFromFile(csv); });
+        std::printf("CSV load, %d rows:                  %8.1f ms\n", loaded.Table().RowCount() - 1, load);
+    }
 
     const double rebuild = Ms([&] { grid.RebuildFilterButtons(); });
     std::printf("button rebuild:                        %8.1f ms\n", rebuild);
-    const double filter = Ms([&] { grid.SetFilterString(QStringLiteral("Time;->A, ->B;Meas.Conf;;;;;;;;;;;")); });
+    const double filter =
+        Ms([&] { grid.SetFilterString(QStringLiteral("Time;->A, ->B;Meas.Conf;;;;;;;;;;;")); });
     std::printf("set filter (%d rows shown):         %8.1f ms\n", grid.RowCount() - 1, filter);
     const double fit = Ms([&] { grid.FitColWidths(true, false); });
     std::printf("fit widths, all rows shown:            %8.1f ms\n", fit);
@@ -154,7 +157,8 @@ int main(int argc, char** argv) {
                 small.SetCell(c, row, cells[c]);
         }
     });
-    std::printf("append one row to a 10,000-row grid:   %8.3f ms (mean of %d)\n", append / kAppends, kAppends);
+    std::printf("append one row to a 10,000-row grid:   %8.3f ms (mean of %d)\n", append / kAppends,
+                kAppends);
     std::printf("peak memory, grids:                    %8ld MiB\n", PeakMemoryMiB());
 
     DocumentFigures(10000);

@@ -32,11 +32,15 @@ void WarnTooManyColumns(TOperatorIFace& op) {
 } // namespace
 
 bool TTntFStringGrid::SaveToFile(const QString& fileName, bool units, bool append) {
-    QString text = ExportCSVText(QString(), ListSeparator(), units);
-    while (text.endsWith(u'\r') || text.endsWith(u'\n'))
-        text.chop(1);
-    text += QLatin1String("\r\n");
-    if (!WriteTextFile(fileName, CSVForm::EncodeText(text), append, nullptr)) {
+    QByteArray content;
+    {
+        QString text = ExportCSVText(QString(), ListSeparator(), units);
+        while (text.endsWith(u'\r') || text.endsWith(u'\n'))
+            text.chop(1);
+        text += QLatin1String("\r\n");
+        content = CSVForm::EncodeText(text);
+    }
+    if (!WriteTextFile(fileName, content, append, nullptr)) {
         Operator().Error(QStringLiteral("Error writing file :\r\n\t%1").arg(fileName));
         return false;
     }
@@ -48,7 +52,11 @@ bool TTntFStringGrid::LoadFromFile(const QString& fileName, QChar separator) {
     QByteArray bytes;
     if (!ReadInput(fileName, Operator(), bytes))
         return false;
-    CSVForm::TTable table = CSVForm::Parse(CSVForm::DecodeText(bytes), separator);
+    // A large file is held once at a time: as bytes, as text, as rows.
+    QString text = CSVForm::DecodeText(bytes);
+    bytes = QByteArray();
+    CSVForm::TTable table = CSVForm::Parse(text, separator);
+    text = QString();
     if (table.Truncated)
         WarnTooManyColumns(Operator());
     TakeRows(std::move(table.Rows), table.Cols);

@@ -81,6 +81,7 @@ void TShadowTable::BeginUpdate() {
 void TShadowTable::EndUpdate() {
     if (FUpdates == 0 || --FUpdates > 0)
         return;
+    FShared.Clear();
     if (FCellsChanged) {
         FCellsChanged = false;
         Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, FCols - 1));
@@ -98,12 +99,14 @@ void TShadowTable::WriteCell(int col, int row, const QString& text) {
     QString& cell = FRows[size_t(row)][col];
     if (cell == text)
         return;
-    cell = text;
     // A table loaded cell by cell tells its views once, at the end.
-    if (FUpdates > 0)
+    if (FUpdates > 0) {
+        cell = FShared.Share(col, text);
         FCellsChanged = true;
-    else
-        Q_EMIT dataChanged(index(row, col), index(row, col));
+        return;
+    }
+    cell = text;
+    Q_EMIT dataChanged(index(row, col), index(row, col));
 }
 
 void TShadowTable::WriteRow(int row, const QStringList& cells) {

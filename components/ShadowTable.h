@@ -72,4 +72,5 @@ private:
     int FUpdates = 0;
     bool FFaceChanged = false;
     bool FCellsChanged = false;
+    TColumnTexts FShared; // while a table is loaded cell by cell
 };

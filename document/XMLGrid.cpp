@@ -2,9 +2,12 @@
 
 #include "GridTable.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 QByteArray XMLCellName(char prefix, int col) {
     char name[16];
@@ -22,9 +25,10 @@ int AttributeCount(pugi::xml_node node) {
 }
 
 // Column of a text cell attribute, -1 for any other attribute. Only the exact padded name
-// counts, so "C1" is not taken for "C001".
+// counts ("C" and at least three digits, no leading zero past three), so "C1" is not taken
+// for "C001".
 int CellColumn(const char* name) {
-    if (name[0] != 'C' || name[1] < '0' || name[1] > '9')
+    if (name[0] != 'C')
         return -1;
     long col = 0;
     const char* p = name + 1;
@@ -33,22 +37,38 @@ int CellColumn(const char* name) {
         if (col > 100000000)
             return -1;
     }
-    if (*p || XMLCellName('C', int(col)) != name)
+    const long digits = p - (name + 1);
+    if (*p || digits < 3 || (digits > 3 && name[1] == '0'))
         return -1;
     return int(col);
 }
 
+// The cell names of a row, made once for a whole table.
+std::vector<QByteArray> CellNames(int count) {
+    std::vector<QByteArray> names;
+    names.reserve(size_t(count));
+    for (int c = 0; c < count; ++c)
+        names.push_back(XMLCellName('C', c));
+    return names;
+}
+
 // Writes the texts into "C000"...; attributes already in column order are found without a
-// search, which keeps storing large tables linear.
-void WriteCells(pugi::xml_node row, int count, const auto& textOf) {
+// search, which keeps storing large tables linear. The UTF-8 of each text goes through one
+// buffer instead of a new one per cell.
+void WriteCells(pugi::xml_node row, const std::vector<QByteArray>& names, const auto& textOf) {
     pugi::xml_attribute a = row.first_attribute();
-    for (int c = 0; c < count; ++c) {
-        const QByteArray name = XMLCellName('C', c);
-        pugi::xml_attribute target =
-            a && std::strcmp(a.name(), name.constData()) == 0 ? a : row.attribute(name.constData());
+    QStringEncoder utf8(QStringConverter::Utf8);
+    static thread_local std::vector<char> buffer;
+    for (size_t c = 0; c < names.size(); ++c) {
+        const char* name = names[c].constData();
+        pugi::xml_attribute target = a && std::strcmp(a.name(), name) == 0 ? a : row.attribute(name);
         if (!target)
-            target = row.append_attribute(name.constData());
-        target.set_value(textOf(c).toUtf8().constData());
+            target = row.append_attribute(name);
+        const QString text = textOf(int(c));
+        buffer.resize(size_t(utf8.requiredSpace(text.size())) + 1);
+        char* end = utf8.appendToBuffer(buffer.data(), text);
+        *end = '\0';
+        target.set_value(buffer.data(), size_t(end - buffer.data()));
         a = target.next_attribute();
     }
 }
@@ -169,7 +189,8 @@ void TXMLGridType::StoreFrom(const TGridTable& grid, int visibleCols) const {
     const int rows = std::max(1, grid.RowCount());
     pugi::xml_node headers = Headers().Node();
     ResizeCells(headers, cols);
-    WriteCells(headers, cols, [&](int c) { return grid.Cell(c, 0); });
+    const std::vector<QByteArray> names = CellNames(cols);
+    WriteCells(headers, names, [&](int c) { return grid.Cell(c, 0); });
 
     for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R"))
         ResizeCells(r, cols);
@@ -185,7 +206,7 @@ void TXMLGridType::StoreFrom(const TGridTable& grid, int visibleCols) const {
 
     int row = 1;
     for (pugi::xml_node r = FNode.child("R"); r && row < rows; r = r.next_sibling("R"), ++row)
-        WriteCells(r, cols, [&](int c) { return grid.Cell(c, row); });
+        WriteCells(r, names, [&](int c) { return grid.Cell(c, row); });
 }
 
 bool TXMLGridType::LoadInto(TGridTable& grid) const {
@@ -204,8 +225,9 @@ bool TXMLGridType::LoadInto(TGridTable& grid) const {
     grid.SetFixedRows(std::min(rows - 1, fixedRows));
     grid.SetFixedCols(std::min(cols - 1, fixedCols));
 
+    std::vector<QString> cells(static_cast<size_t>(cols));
     const auto loadRow = [&](pugi::xml_node r, int row) {
-        std::vector<QString> cells(static_cast<size_t>(cols));
+        std::fill(cells.begin(), cells.end(), QString());
         for (pugi::xml_attribute a = r.first_attribute(); a; a = a.next_attribute()) {
             const int c = CellColumn(a.name());
             if (c >= 0 && c < cols)

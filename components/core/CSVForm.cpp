@@ -176,6 +176,7 @@ QStringList SplitLine(QStringView line, QChar separator) {
 
 TTable Parse(const QString& text, QChar separator) {
     TTable table;
+    TColumnTexts shared;
     qsizetype start = 0;
     const qsizetype n = text.size();
     while (start < n || table.Rows.empty()) {
@@ -188,6 +189,8 @@ TTable Parse(const QString& text, QChar separator) {
             table.Truncated = true;
         }
         table.Cols = std::max(table.Cols, int(cells.size()));
+        for (qsizetype c = 0; c < cells.size(); ++c)
+            cells[c] = shared.Share(int(c), cells[c]);
         table.Rows.push_back(std::move(cells));
         if (end < n && text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n')
             ++end;

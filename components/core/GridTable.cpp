@@ -34,3 +34,17 @@ void TMemoryGridTable::SetCell(int col, int row, const QString& text) {
 QStringList TMemoryGridTable::Row(int row) const {
     return row >= 0 && row < RowCount() ? FRows[size_t(row)] : QStringList();
 }
+
+QString TColumnTexts::Share(int col, const QString& text) {
+    if (text.isEmpty() || col < 0)
+        return text;
+    if (size_t(col) >= FRecent.size())
+        FRecent.resize(size_t(col) + 1);
+    TRecent& recent = FRecent[size_t(col)];
+    for (const QString& t : recent.Texts)
+        if (t.size() == text.size() && t == text)
+            return t;
+    recent.Texts[recent.Next] = text;
+    recent.Next = (recent.Next + 1) % recent.Texts.size();
+    return text;
+}

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <vector>
 
 // What the document's table element and the CSV form need from a table: its cells, sizes,
@@ -66,4 +67,21 @@ private:
     int FFixedCols = 1;
     int FFixedRows = 1;
     std::vector<QStringList> FRows;
+};
+
+// Hands out one shared copy of a text that recurs in a column (phases, units, the time of a
+// series, empty separators), so that a large table read cell by cell holds each recurring
+// value once instead of once per row. Only the last few values of each column are kept.
+class TColumnTexts {
+public:
+    // text, or an equal text handed out before for col; either shares its characters.
+    QString Share(int col, const QString& text);
+    void Clear() { FRecent.clear(); }
+
+private:
+    struct TRecent {
+        std::array<QString, 8> Texts;
+        size_t Next = 0;
+    };
+    std::vector<TRecent> FRecent;
 };
