@@ -98,6 +98,13 @@ const TGridTable& TFilterStringGrid::Table() const {
     return *FTable;
 }
 
+void TFilterStringGrid::SetOperator(TOperatorIFace* op) {
+    FOperator = op;
+    for (TFilterSlot& slot : FSlots)
+        if (slot.Button)
+            slot.Button->SetOperator(op);
+}
+
 TOperatorIFace& TFilterStringGrid::Operator() {
     if (FOperator)
         return *FOperator;
@@ -421,6 +428,7 @@ void TFilterStringGrid::Rebuild(bool keepChoices, bool apply) {
         }
         if (!slot.Button) {
             slot.Button = NewFilterButton(nullptr);
+            slot.Button->SetOperator(FOperator);
             connect(slot.Button, &TCaptionButton::Click, this, &TFilterStringGrid::ApplyFilters);
         }
         TCaptionButton* button = slot.Button;

@@ -161,8 +161,8 @@ public:
     QColor GradientEnd() const { return FGradientEnd; }
     void SetGradientEnd(const QColor& c) { FGradientEnd = c; }
 
-    // Where messages go; message boxes over the grid when none is set.
-    void SetOperator(TOperatorIFace* op) { FOperator = op; }
+    // Where messages go (the grid's and its buttons'); message boxes over the grid when none is set.
+    void SetOperator(TOperatorIFace* op);
 
     TFilterGridView* View() const { return FView; }
 
