@@ -13,6 +13,29 @@
 
 #include <algorithm>
 
+namespace {
+
+// The quoted string that starts at text[i] (a double quote), doubled quotes undone; i ends
+// past the closing quote, or at the end when there is none.
+QString ReadQuoted(QStringView text, qsizetype& i) {
+    QString out;
+    const qsizetype n = text.size();
+    for (++i; i < n; ++i) {
+        if (text[i] != u'"') {
+            out += text[i];
+        } else if (i + 1 < n && text[i + 1] == u'"') {
+            out += u'"';
+            ++i;
+        } else {
+            ++i;
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 QChar ListSeparator() {
     return QLocale::system().decimalPoint() == QLatin1String(",") ? QChar(u';') : QChar(u',');
 }
@@ -140,19 +163,7 @@ QStringList SplitLine(QStringView line, QChar separator) {
     while (true) {
         QString cell;
         if (i < n && line[i] == u'"') {
-            ++i;
-            while (i < n) {
-                if (line[i] == u'"') {
-                    if (i + 1 < n && line[i + 1] == u'"') {
-                        cell += u'"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                cell += line[i++];
-            }
+            cell = ReadQuoted(line, i);
             // Whatever stands between the closing quote and the separator belongs to the cell.
             const qsizetype end = line.indexOf(separator, i);
             cell += line.mid(i, (end < 0 ? n : end) - i);
@@ -263,19 +274,7 @@ QStringList SplitCommaText(QStringView text) {
     while (i < n) {
         QString field;
         if (text[i] == u'"') {
-            ++i;
-            while (i < n) {
-                if (text[i] == u'"') {
-                    if (i + 1 < n && text[i + 1] == u'"') {
-                        field += u'"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                field += text[i++];
-            }
+            field = ReadQuoted(text, i);
         } else {
             const qsizetype from = i;
             while (i < n && text[i].unicode() > u' ' && text[i] != u',')
