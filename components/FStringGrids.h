@@ -20,9 +20,20 @@ public:
     bool SaveToFile(const QString& fileName, bool units = false, bool append = false) override;
     bool LoadFromFile(const QString& fileName, QChar separator) override;
 
+    // The column dialog ("Define Columns"): confirmed with "Use As Default" ticked, the widths
+    // are stored in the ini file under "ColWidths" in the section named like the grid.
+    bool DefineColumns();
+    void SetIniFileName(const QString& name) { FIniFileName = name; }
+    // The widths as stored: "\"64;120;0\"".
+    QString ColWidthsText() const;
+    bool StoreColWidths() const; // false without an ini file or when it cannot be written
+
 protected:
     TCaptionButton* NewFilterButton(QWidget* parent) override;
     bool SeriesRules() const override { return true; }
+
+private:
+    QString FIniFileName;
 };
 
 // The 8-bit twin: gradient state buttons over the titles, every column filtered by its plain

@@ -445,6 +445,22 @@ private Q_SLOTS:
         QCOMPARE(op.Texts(), QStringList{"Error writing File :" + dir.path()});
     }
 
+    void columnWidthsBecomeTheDefault() {
+        QTemporaryDir dir;
+        TTntFStringGrid g;
+        g.setObjectName(QStringLiteral("sgTapData"));
+        Fill(g, {{"Tap", "Voltage", "Name"}, {"1", "10 kV", ""}});
+        g.SetColWidth(0, 40);
+        g.SetColWidth(2, 0);
+        QCOMPARE(g.ColWidthsText(), QStringLiteral("\"40;64;0\""));
+        QVERIFY(!g.StoreColWidths());
+        const QString path = dir.filePath(QStringLiteral("Qel8625.cfg"));
+        g.SetIniFileName(path);
+        QVERIFY(g.StoreColWidths());
+        QCOMPARE(QString::fromUtf8(ReadAll(path)).trimmed(),
+                 QStringLiteral("[sgTapData]\r\nColWidths=\"40;64;0\""));
+    }
+
     void wideFilesAreCutAtTheColumnLimit() {
         QTemporaryDir dir;
         TRecordingOperator op;
