@@ -1,9 +1,9 @@
 #include "QelGlobals.h"
 
+#include "ProgramFiles.h"
 #include "Qel8624Device.h"
 #include "XMLKvDoc.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -74,14 +74,7 @@ TQelGlobal::~TQelGlobal() {
 
 QString TQelGlobal::ConfigFileFor(const QString& executablePath) {
     const QFileInfo exe(executablePath);
-    // An installed program cannot write beside itself: its configuration then lives in the
-    // user's configuration folder under the same name.
-    QString folder = WithSlash(exe.absolutePath());
-    if (!QFileInfo(folder).isWritable()) {
-        folder = WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-        QDir().mkpath(folder);
-    }
-    return folder + exe.completeBaseName() + QStringLiteral(".cfg");
+    return ProgramFileName(exe.completeBaseName() + QStringLiteral(".cfg"), exe.absolutePath());
 }
 
 void TQelGlobal::ChooseTestVoltages(bool variant100) {

@@ -1,5 +1,6 @@
 #include "TSControls.h"
 
+#include "AscInputForm.h"
 #include "EntrySwitches.h"
 #include "ExtStaticText.h"
 
@@ -101,6 +102,32 @@ bool TTSComboBox::TouchEntry() const {
 
 bool TTntTSComboBox::TouchEntry() const {
     return TEntrySwitches::TouchEntryWide;
+}
+
+TTntAscInputForm* TTSComboBox::NewKeyboard() {
+    return new TAscInputForm(this);
+}
+
+TTntAscInputForm* TTntTSComboBox::NewKeyboard() {
+    return new TTntAscInputForm(this);
+}
+
+TTntAscInputForm* TTSComboBox::Keyboard() const {
+    return FKeyboard;
+}
+
+void TTSComboBox::OpenKeyboard() {
+    if (FKeyboard && FKeyboard->isVisible())
+        return;
+    TTntAscInputForm* kb = NewKeyboard();
+    FKeyboard = kb;
+    kb->setAttribute(Qt::WA_DeleteOnClose);
+    kb->SetListFile(FListFile);
+    kb->SetOperator(FOperator);
+    kb->SetKovaBase(FKovaBase);
+    kb->BindLine(FField->text(), toolTip(), false);
+    connect(kb, &QDialog::accepted, this, [this, kb] { TakeKeyboardText(kb->Text()); });
+    kb->open();
 }
 
 QSize TTSComboBox::sizeHint() const {

@@ -7,6 +7,9 @@ class QLineEdit;
 class QListView;
 class QStringListModel;
 class TExtStaticText;
+class TKovaBase;
+class TOperatorIFace;
+class TTntAscInputForm;
 
 // The touch combo box: a framed field with a large arrow key; a touch drops down a list of
 // rows as high as the box, below it or, where there is no room below, above it. A touched row
@@ -48,6 +51,14 @@ public:
     QLineEdit* Field() const { return FField; }
     TExtStaticText* ArrowKey() const { return FArrow; }
 
+    // For the on-screen keyboard: where its questions go, its texts, its list file
+    // ("AscInput.cfg" beside the program unless set).
+    void SetOperator(TOperatorIFace* op) { FOperator = op; }
+    void SetKovaBase(const TKovaBase* base) { FKovaBase = base; }
+    void SetListFile(const QString& fileName) { FListFile = fileName; }
+    // The keyboard while it is open.
+    TTntAscInputForm* Keyboard() const;
+
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -55,12 +66,12 @@ Q_SIGNALS:
     void Click();
 
 protected:
-    // Which touch entry switch applies; the wide twin takes the wide one.
+    // Which touch entry switch applies and which keyboard opens; the wide twin takes the wide ones.
     virtual bool TouchEntry() const;
-    // The seam of the on-screen text keyboard. A field that is typed into opens it here when the
-    // touch entry switch is on; until that keyboard exists nothing opens and the operator types
-    // into the field. The keyboard hands its OK text to TakeKeyboardText.
-    virtual void OpenKeyboard() {}
+    virtual TTntAscInputForm* NewKeyboard();
+    // A field that is typed into opens the on-screen text keyboard on its text when the touch
+    // entry switch is on; the keyboard hands its OK text to TakeKeyboardText.
+    virtual void OpenKeyboard();
     // The keyboard closed with OK on text: the field takes it, Change when it differs.
     void TakeKeyboardText(const QString& text);
 
@@ -89,6 +100,10 @@ private:
     QPointer<QListView> FList;
     QStringListModel* FModel = nullptr;
     QMetaObject::Connection FFocusWatch;
+    TOperatorIFace* FOperator = nullptr;
+    const TKovaBase* FKovaBase = nullptr;
+    QString FListFile;
+    QPointer<TTntAscInputForm> FKeyboard;
 };
 
 // The same control on wide text, following the wide touch entry switch.
@@ -99,4 +114,5 @@ public:
 
 protected:
     bool TouchEntry() const override;
+    TTntAscInputForm* NewKeyboard() override;
 };

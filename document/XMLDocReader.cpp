@@ -1,5 +1,7 @@
 #include "XMLDocReader.h"
 
+#include "EightBitText.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -7,16 +9,9 @@ namespace {
 
 enum class TEncoding { Utf8, Utf16LE, Utf16BE, Latin1, Windows1252, Latin9 };
 
-// Windows-1252 at 0x80..0x9F, where it differs from Latin-1 (the quotes, dashes and the euro
-// sign of texts typed on Windows); its five unused codes stay as they are.
-constexpr char16_t kWindows1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 char32_t EightBitCodePoint(unsigned char c, TEncoding enc) {
-    if (enc == TEncoding::Windows1252 && c >= 0x80 && c < 0xA0)
-        return kWindows1252[c - 0x80];
+    if (enc == TEncoding::Windows1252)
+        return Windows1252CodePoint(c);
     if (enc == TEncoding::Latin9) {
         switch (c) {
         case 0xA4:
@@ -40,31 +35,6 @@ char32_t EightBitCodePoint(unsigned char c, TEncoding enc) {
         }
     }
     return c;
-}
-
-// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or code points
-// past U+10FFFF.
-bool IsUtf8(const QByteArray& b) {
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData());
-    const auto* end = reinterpret_cast<const unsigned char*>(b.constData()) + b.size();
-    while (p < end) {
-        const unsigned char c = *p++;
-        if (c < 0x80)
-            continue;
-        const int extra = c >= 0xF5 ? -1 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
-        if (extra < 0 || end - p < extra)
-            return false;
-        char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
-        for (int i = 0; i < extra; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (*p & 0x3F);
-        }
-        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-    }
-    return true;
 }
 
 bool StartsWith(const QByteArray& b, const char* prefix, qsizetype n) {

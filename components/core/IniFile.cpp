@@ -1,126 +1,236 @@
 #include "IniFile.h"
 
+#include "EightBitText.h"
+
 #include <QFile>
 #include <QSaveFile>
 
 namespace {
 
-bool IsSectionLine(const QString& line, QString* name = nullptr) {
-    const QString t = line.trimmed();
+QString Fold(const QString& name) {
+    return name.trimmed().toCaseFolded();
+}
+
+QString Decode(const QByteArray& bytes) {
+    return FromUtf8OrWindows1252(bytes);
+}
+
+// "[name]" with anything after the bracket; the name without its blanks.
+bool HeaderName(const QByteArray& raw, QString* name = nullptr) {
+    const QByteArray t = raw.trimmed();
     if (!t.startsWith('['))
         return false;
     const qsizetype close = t.indexOf(']');
     if (close < 0)
         return false;
     if (name)
-        *name = t.mid(1, close - 1).trimmed();
+        *name = Decode(t.mid(1, close - 1)).trimmed();
     return true;
 }
 
-// Splits "key=value"; false for comments and lines without "=".
-bool SplitKeyLine(const QString& line, QString& key, QString& value) {
-    const QString t = line.trimmed();
+// Where "=" splits a key line; -1 for comments, blank lines and lines without a key.
+qsizetype KeyEnd(const QByteArray& raw) {
+    const QByteArray t = raw.trimmed();
     if (t.isEmpty() || t.startsWith(';'))
-        return false;
-    const qsizetype eq = line.indexOf('=');
-    if (eq <= 0)
-        return false;
-    key = line.left(eq).trimmed();
-    value = line.mid(eq + 1).trimmed();
-    return !key.isEmpty();
+        return -1;
+    const qsizetype eq = raw.indexOf('=');
+    if (eq <= 0 || raw.left(eq).trimmed().isEmpty())
+        return -1;
+    return eq;
+}
+
+QString KeyOf(const QByteArray& raw, qsizetype eq) {
+    return Decode(raw.left(eq)).trimmed();
+}
+
+bool Blank(const QByteArray& raw) {
+    return raw.trimmed().isEmpty();
+}
+
+// A value is one line: every line break becomes a blank.
+QString OneLine(QString value) {
+    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    value.replace('\r', ' ');
+    value.replace('\n', ' ');
+    return value;
 }
 
 } // namespace
 
 TIniFile::TIniFile(const QString& fileName) : FFileName(fileName) {
     QFile f(fileName);
-    if (f.open(QIODevice::ReadOnly))
-        SetText(QString::fromUtf8(f.readAll()));
+    Parse(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
 }
 
 TIniFile::~TIniFile() {
-    if (FModified)
+    if (Modified())
         UpdateFile();
 }
 
+void TIniFile::Parse(const QByteArray& bytes) {
+    FSections.clear();
+    FSections.emplace_back(); // the lines before the first header
+    FIndexValid = false;
+    FBom.clear();
+    FLineEnd = TEnd::CrLf;
+    bool endSeen = false;
+    qsizetype pos = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        FBom = bytes.left(3);
+        pos = 3;
+    }
+    const qsizetype size = bytes.size();
+    const char* data = bytes.constData();
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        TLine line{bytes.mid(pos, end - pos), TEnd::None};
+        if (end < size) {
+            if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
+                line.End = TEnd::CrLf;
+                pos = end + 2;
+            } else {
+                line.End = data[end] == '\n' ? TEnd::Lf : TEnd::Cr;
+                pos = end + 1;
+            }
+            if (!endSeen) {
+                FLineEnd = line.End;
+                endSeen = true;
+            }
+        } else {
+            pos = end;
+        }
+        QString name;
+        if (HeaderName(line.Raw, &name)) {
+            TSection s;
+            s.Folded = Fold(name);
+            s.HasHeader = true;
+            FSections.push_back(std::move(s));
+        }
+        FSections.back().Lines.push_back(std::move(line));
+    }
+}
+
 void TIniFile::SetText(const QString& text) {
-    FLineEnd = text.contains(QStringLiteral("\r\n")) || !text.contains('\n') ? QStringLiteral("\r\n")
-                                                                             : QStringLiteral("\n");
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    FLines = t.split('\n');
-    if (!FLines.isEmpty() && FLines.last().isEmpty())
-        FLines.removeLast();
+    SetBytes(text.toUtf8());
+}
+
+void TIniFile::SetBytes(const QByteArray& bytes) {
+    Parse(bytes);
+    FChanges.clear();
+    FReplaced = true;
+}
+
+QByteArray TIniFile::LineEnd() const {
+    switch (FLineEnd) {
+    case TEnd::Lf:
+        return QByteArrayLiteral("\n");
+    case TEnd::Cr:
+        return QByteArrayLiteral("\r");
+    default:
+        return QByteArrayLiteral("\r\n");
+    }
+}
+
+QByteArray TIniFile::Bytes() const {
+    static const QByteArray ends[] = {QByteArray(), QByteArrayLiteral("\r\n"), QByteArrayLiteral("\n"),
+                                      QByteArrayLiteral("\r")};
+    QByteArray out = FBom;
+    for (const TSection& s : FSections)
+        for (const TLine& line : s.Lines)
+            out += line.Raw + ends[int(line.End)];
+    return out;
 }
 
 QString TIniFile::Text() const {
-    return FLines.isEmpty() ? QString() : FLines.join(FLineEnd) + FLineEnd;
+    static const QString ends[] = {QString(), QStringLiteral("\r\n"), QStringLiteral("\n"),
+                                   QStringLiteral("\r")};
+    QString out;
+    for (const TSection& s : FSections)
+        for (const TLine& line : s.Lines)
+            out += Decode(line.Raw) + ends[int(line.End)];
+    return out;
 }
 
-int TIniFile::FindSection(const QString& section) const {
-    QString name;
-    for (int i = 0; i < FLines.size(); ++i)
-        if (IsSectionLine(FLines[i], &name) && name.compare(section.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+int TIniFile::FindSectionIndex(const QString& section) const {
+    if (!FIndexValid) {
+        FSectionIndex.clear();
+        for (int i = 0; i < int(FSections.size()); ++i)
+            if (FSections[i].HasHeader && !FSectionIndex.contains(FSections[i].Folded))
+                FSectionIndex.insert(FSections[i].Folded, i);
+        FIndexValid = true;
+    }
+    return FSectionIndex.value(Fold(section), -1);
 }
 
-int TIniFile::SectionEnd(int header) const {
-    int i = header + 1;
-    while (i < FLines.size() && !IsSectionLine(FLines[i]))
-        ++i;
-    return i;
+const TIniFile::TSection* TIniFile::FindSection(const QString& section) const {
+    const int i = FindSectionIndex(section);
+    return i < 0 ? nullptr : &FSections[i];
 }
 
-int TIniFile::FindKey(int header, const QString& key) const {
-    const int end = SectionEnd(header);
-    QString k, v;
-    for (int i = header + 1; i < end; ++i)
-        if (SplitKeyLine(FLines[i], k, v) && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+int TIniFile::FindKey(const TSection& s, const QString& key) const {
+    if (!s.KeysValid) {
+        s.Keys.clear();
+        for (int i = 1; i < int(s.Lines.size()); ++i) {
+            const qsizetype eq = KeyEnd(s.Lines[i].Raw);
+            if (eq < 0)
+                continue;
+            const QString k = Fold(KeyOf(s.Lines[i].Raw, eq));
+            if (!s.Keys.contains(k))
+                s.Keys.insert(k, i);
+        }
+        s.KeysValid = true;
+    }
+    return s.Keys.value(Fold(key), -1);
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return FindSection(section) >= 0;
+    return FindSection(section) != nullptr;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    const int h = FindSection(section);
-    return h >= 0 && FindKey(h, key) >= 0;
+    const TSection* s = FindSection(section);
+    return s && FindKey(*s, key) >= 0;
 }
 
 QStringList TIniFile::Sections() const {
     QStringList out;
     QString name;
-    for (const QString& line : FLines)
-        if (IsSectionLine(line, &name))
+    for (const TSection& s : FSections)
+        if (s.HasHeader && HeaderName(s.Lines.front().Raw, &name))
             out << name;
     return out;
 }
 
 QStringList TIniFile::Keys(const QString& section) const {
     QStringList out;
-    const int h = FindSection(section);
-    if (h < 0)
+    const TSection* s = FindSection(section);
+    if (!s)
         return out;
-    QString k, v;
-    for (int i = h + 1, end = SectionEnd(h); i < end; ++i)
-        if (SplitKeyLine(FLines[i], k, v))
-            out << k;
+    for (size_t i = 1; i < s->Lines.size(); ++i)
+        if (const qsizetype eq = KeyEnd(s->Lines[i].Raw); eq >= 0)
+            out << KeyOf(s->Lines[i].Raw, eq);
     return out;
 }
 
+int TIniFile::KeyCount(const QString& section) const {
+    const TSection* s = FindSection(section);
+    if (!s)
+        return 0;
+    FindKey(*s, QString());
+    return int(s->Keys.size());
+}
+
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    const int h = FindSection(section);
-    if (h < 0)
+    const TSection* s = FindSection(section);
+    if (!s)
         return def;
-    const int line = FindKey(h, key);
-    if (line < 0)
+    const int at = FindKey(*s, key);
+    if (at < 0)
         return def;
-    QString k, v;
-    SplitKeyLine(FLines[line], k, v);
-    return v;
+    const QByteArray& raw = s->Lines[at].Raw;
+    return Decode(raw.mid(KeyEnd(raw) + 1)).trimmed();
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -143,76 +253,159 @@ double TIniFile::ReadFloat(const QString& section, const QString& key, double de
     return ok ? v : def;
 }
 
-void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    const QString line = key + '=' + value;
-    int h = FindSection(section);
-    if (h < 0) {
-        // A blank line before a new section keeps hand-edited files readable.
-        if (!FLines.isEmpty() && !FLines.last().trimmed().isEmpty())
-            FLines << QString();
-        FLines << '[' + section + ']' << line;
-        FModified = true;
-        return;
+bool TIniFile::ValidName(const QString& name) {
+    const QString t = name.trimmed();
+    if (t.isEmpty() || t.startsWith(';') || t.startsWith('['))
+        return false;
+    for (const QChar c : name)
+        if (c == ']' || c == '=' || c == '\r' || c == '\n')
+            return false;
+    return true;
+}
+
+void TIniFile::Record(TChange change) {
+    Apply(change);
+    FChanges.push_back(std::move(change));
+}
+
+void TIniFile::Apply(const TChange& change) {
+    switch (change.Kind) {
+    case TChange::Write:
+        ApplyWrite(change.Section, change.Key, change.Value);
+        break;
+    case TChange::Delete:
+        ApplyDelete(change.Section, change.Key);
+        break;
+    case TChange::Erase:
+        ApplyErase(change.Section);
+        break;
     }
-    const int at = FindKey(h, key);
-    if (at >= 0) {
-        // The key keeps the spelling it has in the file.
-        QString existing, old;
-        SplitKeyLine(FLines[at], existing, old);
-        const QString replaced = existing + '=' + value;
-        if (FLines[at] != replaced) {
-            FLines[at] = replaced;
-            FModified = true;
+}
+
+bool TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    if (!ValidName(section) || !ValidName(key))
+        return false;
+    Record({TChange::Write, section, key, OneLine(value)});
+    return true;
+}
+
+void TIniFile::ApplyWrite(const QString& section, const QString& key, const QString& value) {
+    const int si = FindSectionIndex(section);
+    if (si < 0) {
+        TSection* last = &FSections.back();
+        for (auto it = FSections.rbegin(); it != FSections.rend(); ++it)
+            if (!it->Lines.empty()) {
+                last = &*it;
+                break;
+            }
+        if (!last->Lines.empty()) {
+            last->Lines.back().End = last->Lines.back().End == TEnd::None ? FLineEnd : last->Lines.back().End;
+            // A blank line before a new section keeps hand-edited files readable.
+            if (!Blank(last->Lines.back().Raw))
+                last->Lines.push_back({QByteArray(), FLineEnd});
         }
+        TSection s;
+        s.Folded = Fold(section);
+        s.HasHeader = true;
+        s.Lines.push_back({'[' + section.toUtf8() + ']', FLineEnd});
+        s.Lines.push_back({key.toUtf8() + '=' + value.toUtf8(), FLineEnd});
+        FSections.push_back(std::move(s));
+        if (FIndexValid)
+            FSectionIndex.insert(FSections.back().Folded, int(FSections.size()) - 1);
         return;
     }
-    // After the section's last non-blank line, so that a separating blank line stays in place.
-    int insert = SectionEnd(h);
-    while (insert > h + 1 && FLines[insert - 1].trimmed().isEmpty())
+    TSection& s = FSections[si];
+    const int at = FindKey(s, key);
+    if (at >= 0) {
+        // The key keeps the spelling (and the bytes) it has in the file.
+        TLine& line = s.Lines[at];
+        const QByteArray replaced = line.Raw.left(KeyEnd(line.Raw)).trimmed() + '=' + value.toUtf8();
+        line.Raw = replaced;
+        return;
+    }
+    // After the section's last non-blank line, so that a separating blank line stays in place;
+    // only blank lines follow, so no key of the index moves.
+    int insert = int(s.Lines.size());
+    while (insert > 1 && Blank(s.Lines[insert - 1].Raw))
         --insert;
-    FLines.insert(insert, line);
-    FModified = true;
+    if (s.Lines[insert - 1].End == TEnd::None)
+        s.Lines[insert - 1].End = FLineEnd;
+    s.Lines.insert(s.Lines.begin() + insert, TLine{key.toUtf8() + '=' + value.toUtf8(), FLineEnd});
+    if (s.KeysValid)
+        s.Keys.insert(Fold(key), insert);
 }
 
-void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
-    WriteString(section, key, QString::number(value));
+bool TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
+    return WriteString(section, key, QString::number(value));
 }
 
-void TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
-    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+bool TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
+    return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void TIniFile::WriteFloat(const QString& section, const QString& key, double value) {
-    WriteString(section, key, QString::number(value, 'g', 15));
+bool TIniFile::WriteFloat(const QString& section, const QString& key, double value) {
+    return WriteString(section, key, QString::number(value, 'g', 15));
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    const int h = FindSection(section);
-    if (h < 0)
+    if (ValueExists(section, key))
+        Record({TChange::Delete, section, key, QString()});
+}
+
+void TIniFile::ApplyDelete(const QString& section, const QString& key) {
+    const int si = FindSectionIndex(section);
+    if (si < 0)
         return;
-    const int at = FindKey(h, key);
+    TSection& s = FSections[si];
+    const int at = FindKey(s, key);
     if (at < 0)
         return;
-    FLines.removeAt(at);
-    FModified = true;
+    s.Lines.erase(s.Lines.begin() + at);
+    s.KeysValid = false;
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    const int h = FindSection(section);
-    if (h < 0)
+    if (SectionExists(section))
+        Record({TChange::Erase, section, QString(), QString()});
+}
+
+void TIniFile::ApplyErase(const QString& section) {
+    const int si = FindSectionIndex(section);
+    if (si < 0)
         return;
-    const int end = SectionEnd(h);
-    FLines.erase(FLines.begin() + h, FLines.begin() + end);
-    FModified = true;
+    FSections.erase(FSections.begin() + si);
+    FIndexValid = false;
 }
 
 bool TIniFile::UpdateFile() {
-    QSaveFile f(FFileName);
-    if (!f.open(QIODevice::WriteOnly) || f.write(Text().toUtf8()) < 0 || !f.commit()) {
-        FError = f.errorString();
-        return false;
+    if (!Modified())
+        return true;
+    QByteArray disk;
+    bool onDisk = false;
+    if (!FReplaced) {
+        // What other owners wrote since this one read the file stays: this owner's changes are
+        // applied to the file as it is now.
+        QFile f(FFileName);
+        if (f.open(QIODevice::ReadOnly)) {
+            disk = f.readAll();
+            onDisk = true;
+        }
+        if (onDisk || !f.exists()) {
+            Parse(disk);
+            for (const TChange& c : FChanges)
+                Apply(c);
+        }
     }
-    FModified = false;
+    const QByteArray out = Bytes();
+    if (!onDisk || out != disk) {
+        QSaveFile f(FFileName);
+        if (!f.open(QIODevice::WriteOnly) || f.write(out) < 0 || !f.commit()) {
+            FError = f.errorString();
+            return false;
+        }
+    }
+    FChanges.clear();
+    FReplaced = false;
     FError.clear();
     return true;
 }

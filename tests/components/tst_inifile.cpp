@@ -69,6 +69,128 @@ private Q_SLOTS:
         QCOMPARE(ini.Text(), QStringLiteral("[A]\r\nb=2\r\n"));
     }
 
+    // Bytes the file holds stay as they are, whatever the change elsewhere: line ends of every
+    // kind, a Windows-1252 line, a byte-order mark, a last line without its end.
+    void untouchedLinesStayByteForByte_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("Windows-1252 umlaut and euro") << QByteArray("[A]\r\nName=M\xFCller \x80\r\nk=1\r\n")
+                                                      << QByteArray("[A]\r\nName=M\xFCller \x80\r\nk=2\r\n");
+        QTest::newRow("CR-only line ends") << QByteArray("[A]\rk=1\rx=y\r") << QByteArray("[A]\rk=2\rx=y\r");
+        QTest::newRow("mixed line ends")
+            << QByteArray("[A]\nk=1\r\nx=y\r") << QByteArray("[A]\nk=2\r\nx=y\r");
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[A]\r\nk=1\r\n") << QByteArray("\xEF\xBB\xBF[A]\r\nk=2\r\n");
+        QTest::newRow("new key after an unended last line")
+            << QByteArray("[B]\nx=\xE4\n[A]\nz=0") << QByteArray("[B]\nx=\xE4\n[A]\nz=0\nK=2\n");
+    }
+
+    void untouchedLinesStayByteForByte() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("X.cfg"));
+        WriteAll(name, before);
+        TIniFile ini(name);
+        QVERIFY(ini.WriteInteger(QStringLiteral("a"), QStringLiteral("K"), 2));
+        QVERIFY(ini.UpdateFile());
+        QCOMPARE(ReadAll(name), after);
+    }
+
+    void eightBitLinesReadAsWindows1252() {
+        TIniFile ini(QStringLiteral("/nonexistent/never.cfg"));
+        ini.SetBytes("[A]\r\nName=M\xFCller \x80\r\nUtf=M\xC3\xBCller\r\n");
+        QCOMPARE(ini.ReadString(QStringLiteral("A"), QStringLiteral("Name"), QString()),
+                 QStringLiteral("Müller €"));
+        QCOMPARE(ini.ReadString(QStringLiteral("A"), QStringLiteral("Utf"), QString()),
+                 QStringLiteral("Müller"));
+    }
+
+    // A name that could not be read back is refused; a value never breaks its line.
+    void namesAndValuesThatCannotBeWritten_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("plain") << "S"
+                               << "K" << true;
+        QTest::newRow("section with ]") << "S]x"
+                                        << "K" << false;
+        QTest::newRow("section with line break") << "S\nT"
+                                                 << "K" << false;
+        QTest::newRow("key with =") << "S"
+                                    << "K=1" << false;
+        QTest::newRow("key with CR") << "S"
+                                     << "K\r" << false;
+        QTest::newRow("key that reads as a comment") << "S"
+                                                     << ";K" << false;
+        QTest::newRow("blank key") << "S"
+                                   << "  " << false;
+    }
+
+    void namesAndValuesThatCannotBeWritten() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(bool, written);
+        TIniFile ini(QStringLiteral("/nonexistent/never.cfg"));
+        ini.SetText(QStringLiteral("[S]\r\nold=1\r\n"));
+        QCOMPARE(ini.WriteString(section, key, QStringLiteral("v")), written);
+        QCOMPARE(ini.Text() == QStringLiteral("[S]\r\nold=1\r\n"), !written);
+        QCOMPARE(ini.Modified(), written);
+        if (written) {
+            QVERIFY(ini.WriteString(section, key, QStringLiteral("line one\r\nline two\nthree\rfour")));
+            QCOMPARE(ini.ReadString(section, key, QString()), QStringLiteral("line one line two three four"));
+            QCOMPARE(ini.Text().count('\n'), 3);
+        }
+    }
+
+    // Two owners of one file: each write starts from the file as it is now.
+    void twoOwnersKeepEachOthersKeys() {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("AscInput.cfg"));
+        WriteAll(name, "[Old]\r\nk=0\r\n");
+        TIniFile first(name);
+        TIniFile second(name);
+        first.WriteString(QStringLiteral("First"), QStringLiteral("a"), QStringLiteral("1"));
+        second.WriteString(QStringLiteral("Second"), QStringLiteral("b"), QStringLiteral("2"));
+        second.WriteString(QStringLiteral("Old"), QStringLiteral("k"), QStringLiteral("9"));
+        QVERIFY(first.UpdateFile());
+        QVERIFY(second.UpdateFile());
+        first.DeleteKey(QStringLiteral("Old"), QStringLiteral("k"));
+        QVERIFY(first.UpdateFile());
+        QCOMPARE(ReadAll(name), QByteArray("[Old]\r\n\r\n[First]\r\na=1\r\n\r\n[Second]\r\nb=2\r\n"));
+        // After its write an owner reads what the other wrote.
+        QCOMPARE(first.ReadString(QStringLiteral("Second"), QStringLiteral("b"), QString()),
+                 QStringLiteral("2"));
+    }
+
+    // The lookups go through the index: a file of 30,000 lines with keys written, moved and
+    // deleted between reads still finds every key where it is.
+    void indexFollowsEveryChange() {
+        QByteArray big;
+        for (int s = 0; s < 300; ++s) {
+            big += "[S" + QByteArray::number(s) + "]\r\n";
+            for (int k = 0; k < 99; ++k)
+                big += "Text" + QByteArray::number(k) + "=v" + QByteArray::number(s * 100 + k) + "\r\n";
+        }
+        TIniFile ini(QStringLiteral("/nonexistent/never.cfg"));
+        ini.SetBytes(big);
+        QCOMPARE(ini.ReadString(QStringLiteral("s299"), QStringLiteral("TEXT98"), QString()),
+                 QStringLiteral("v29998"));
+        ini.DeleteKey(QStringLiteral("S150"), QStringLiteral("Text0"));
+        ini.WriteString(QStringLiteral("S150"), QStringLiteral("New"), QStringLiteral("n"));
+        ini.EraseSection(QStringLiteral("S10"));
+        QCOMPARE(ini.ReadString(QStringLiteral("S150"), QStringLiteral("Text1"), QString()),
+                 QStringLiteral("v15001"));
+        QCOMPARE(ini.ReadString(QStringLiteral("S150"), QStringLiteral("New"), QString()),
+                 QStringLiteral("n"));
+        QVERIFY(!ini.ValueExists(QStringLiteral("S150"), QStringLiteral("Text0")));
+        QVERIFY(!ini.SectionExists(QStringLiteral("S10")));
+        QCOMPARE(ini.ReadString(QStringLiteral("S11"), QStringLiteral("Text5"), QString()),
+                 QStringLiteral("v1105"));
+        QCOMPARE(ini.KeyCount(QStringLiteral("S150")), 99);
+        QCOMPARE(ini.Sections().size(), 299);
+    }
+
     void unwritableFileReportsAndKeepsOld() {
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("sub/none.cfg"));

@@ -2,6 +2,7 @@
 #include "EntrySheet.h"
 #include "ExtStaticText.h"
 #include "Gradient.h"
+#include "KeyboardSheet.h"
 #include "PanelButton.h"
 #include "PopupPanel.h"
 #include "QelImage.h"
@@ -213,6 +214,11 @@ int main(int argc, char** argv) {
     const QString entryOut = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (!entryOut.isEmpty() && !RenderEntrySheet(entryOut)) {
         QTextStream(stderr) << "cannot write " << entryOut << '\n';
+        return 1;
+    }
+    const QString keyboardOut = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (!keyboardOut.isEmpty() && !RenderKeyboardSheet(keyboardOut)) {
+        QTextStream(stderr) << "cannot write " << keyboardOut << '\n';
         return 1;
     }
     return 0;
