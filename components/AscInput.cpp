@@ -17,13 +17,6 @@
 
 namespace {
 
-QString OwnerName(const QWidget* w) {
-    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
-        if (!p->objectName().isEmpty())
-            return p->objectName();
-    return QString();
-}
-
 // A context menu or another window taking over is not the operator leaving the field.
 bool Leaving(const QFocusEvent* e) {
     return e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason;
@@ -71,7 +64,7 @@ void TTntAscEdit::SetSectionName(const QString& section) {
 QString TTntAscEdit::ListSection() const {
     if (!FSectionName.isEmpty())
         return FSectionName;
-    return OwnerName(this) + '.' + objectName();
+    return TTntAscInputForm::OwnerName(this) + '.' + objectName();
 }
 
 QString TTntAscEdit::ListFile() const {

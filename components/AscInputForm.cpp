@@ -38,15 +38,14 @@ int KeyFor(QChar c) {
     return Qt::Key_unknown;
 }
 
-// The nearest named widget above w: the form or frame a field belongs to.
-QString OwnerName(const QWidget* w) {
+} // namespace
+
+QString TTntAscInputForm::OwnerName(const QWidget* w) {
     for (const QWidget* p = w ? w->parentWidget() : nullptr; p; p = p->parentWidget())
         if (!p->objectName().isEmpty())
             return p->objectName();
     return QString();
 }
-
-} // namespace
 
 TTntAscInputForm::TTntAscInputForm(QWidget* owner) : TTntAscInputForm(owner, false) {}
 
@@ -440,41 +439,27 @@ void TTntAscInputForm::TypeChar(const QString& c) {
 }
 
 void TTntAscInputForm::SendNavigation(TKeyKind kind) {
-    switch (kind) {
-    case TKeyKind::BackSpace:
-        Send(Qt::Key_Backspace, QString());
-        break;
-    case TKeyKind::Enter:
+    static constexpr struct {
+        TKeyKind Kind;
+        int Key;
+    } keys[] = {{TKeyKind::BackSpace, Qt::Key_Backspace},
+                {TKeyKind::Home, Qt::Key_Home},
+                {TKeyKind::End, Qt::Key_End},
+                {TKeyKind::Delete, Qt::Key_Delete},
+                {TKeyKind::Up, Qt::Key_Up},
+                {TKeyKind::Down, Qt::Key_Down},
+                {TKeyKind::Left, Qt::Key_Left},
+                {TKeyKind::Right, Qt::Key_Right}};
+    if (kind == TKeyKind::Enter) {
         Send(Qt::Key_Return, FMemo ? QStringLiteral("\r") : QString());
-        break;
-    case TKeyKind::Tab:
+    } else if (kind == TKeyKind::Tab) {
         // A line has no tab; the memo takes it as a character.
         if (FMemo)
             Send(Qt::Key_Tab, QStringLiteral("\t"));
-        break;
-    case TKeyKind::Home:
-        Send(Qt::Key_Home, QString());
-        break;
-    case TKeyKind::End:
-        Send(Qt::Key_End, QString());
-        break;
-    case TKeyKind::Delete:
-        Send(Qt::Key_Delete, QString());
-        break;
-    case TKeyKind::Up:
-        Send(Qt::Key_Up, QString());
-        break;
-    case TKeyKind::Down:
-        Send(Qt::Key_Down, QString());
-        break;
-    case TKeyKind::Left:
-        Send(Qt::Key_Left, QString());
-        break;
-    case TKeyKind::Right:
-        Send(Qt::Key_Right, QString());
-        break;
-    default:
-        break;
+    } else {
+        for (const auto& k : keys)
+            if (k.Kind == kind)
+                Send(k.Key, QString());
     }
 }
 

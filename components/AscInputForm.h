@@ -87,6 +87,9 @@ public:
     // The list, once the keyboard has been shown in line mode (none for a password field).
     TTntSelectList* List() const { return FList.get(); }
 
+    // The name of the nearest named widget above w: the form or frame a field belongs to.
+    static QString OwnerName(const QWidget* w);
+
     // A part by its name ("pnOK", "estQ", "est1", "pnShift1", "bnList", "lbSelect", "edText").
     QWidget* Part(const QString& name) const;
     bool CapsLock() const { return FCaps; }

@@ -2,6 +2,7 @@
 #include "AscInputForm.h"
 
 #include "ExtStaticText.h"
+#include "HelpPanel.h"
 #include "KeyRepeat.h"
 #include "PanelButton.h"
 #include "QelImage.h"
@@ -169,20 +170,7 @@ void TTntAscInputForm::Build() {
     QScroller::grabGesture(edMemo->viewport(), QScroller::TouchGesture);
     PnMemo->hide();
 
-    pnHelp = new QFrame(this);
-    pnHelp->setObjectName(QStringLiteral("pnHelp"));
-    pnHelp->setFrameShape(QFrame::Panel);
-    pnHelp->setFrameShadow(QFrame::Sunken);
-    pnHelp->setGeometry(11, 119, 397, 105);
-    pnHelp->setAutoFillBackground(true);
-    QPalette helpPal = pnHelp->palette();
-    helpPal.setColor(QPalette::Window, QColor(255, 255, 225));
-    pnHelp->setPalette(helpPal);
-    lbHelp = new QLabel(pnHelp);
-    lbHelp->setObjectName(QStringLiteral("lbHelp"));
-    lbHelp->setWordWrap(true);
-    lbHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbHelp->setGeometry(6, 4, 385, 97);
+    pnHelp = NewHelpPanel(this, QRect(11, 119, 397, 105), 6, 0, &lbHelp);
     pnHelp->hide();
 
     lbSelect = new QListView(this);

@@ -1,6 +1,7 @@
 #include "NumInputForm.h"
 
 #include "ExtStaticText.h"
+#include "HelpPanel.h"
 #include "KovaBases.h"
 #include "MessageBoxOperator.h"
 #include "SIPrefixes.h"
@@ -77,22 +78,7 @@ void TTntNumInputForm::Build() {
     big.setPixelSize(34);
     edMemo->setFont(big);
 
-    pnHelp = new QFrame(this);
-    pnHelp->setObjectName(QStringLiteral("pnHelp"));
-    pnHelp->setFrameShape(QFrame::Panel);
-    pnHelp->setFrameShadow(QFrame::Sunken);
-    pnHelp->setGeometry(10, 82, 780, 58);
-    pnHelp->setAutoFillBackground(true);
-    QPalette helpPal = pnHelp->palette();
-    helpPal.setColor(QPalette::Window, QColor(255, 255, 225));
-    pnHelp->setPalette(helpPal);
-    lbHelp = new QLabel(pnHelp);
-    lbHelp->setObjectName(QStringLiteral("lbHelp"));
-    lbHelp->setWordWrap(true);
-    lbHelp->setGeometry(8, 2, 764, 54);
-    QFont helpFont = lbHelp->font();
-    helpFont.setPixelSize(18);
-    lbHelp->setFont(helpFont);
+    pnHelp = NewHelpPanel(this, QRect(10, 82, 780, 58), 8, 18, &lbHelp);
 
     // Digits in calculator order (7 8 9 on top), 0 twice as wide.
     constexpr int digitsX = 10;

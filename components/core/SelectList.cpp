@@ -128,12 +128,7 @@ QStringList TTntSelectList::ReadEntries(const TIniFile& ini, int* keys) const {
 }
 
 TInsertMode TTntSelectList::Load(TInsertMode mode) {
-    FEntries.clear();
-    FSorted.clear();
-    FSet.clear();
-    FCurrent = -1;
-    FAdded.clear();
-    FDeleted.clear();
+    Clear();
     FCleared = false;
     const TIniFile ini(FFileName);
     const int stored = ini.ReadInteger(FSection, kInsertMode, mode);

@@ -9,6 +9,7 @@
 #include "RecordingOperator.h"
 #include "SelectionListForm.h"
 #include "TSControls.h"
+#include "TestDirs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -45,17 +46,6 @@ private:
     int FSinceTick = 0;
     bool FActive = false;
 };
-
-QByteArray ReadAll(const QString& name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& name, const QByteArray& data) {
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 void Tap(QWidget* w) {
     QVERIFY(w);
@@ -292,7 +282,7 @@ void TestAscInput::listFileWrittenByAKeyboard() {
     TTntAscInputForm* kb = Touch(box);
     TapKeys(kb, {QStringLiteral("pnShift1"), QStringLiteral("estT"), QStringLiteral("est4"),
                  QStringLiteral("pnOK")});
-    QCOMPARE(ReadAll(File()),
+    QCOMPARE(ReadBytes(File()),
              QByteArray("[QelSetupFrame.edTrafoName]\r\nEntries=1\r\nInsertMode=1\r\nText1=T4\r\n"));
     // The box's own list followed what its keyboard saved.
     QCOMPARE(box->List()->Entries(), QStringList{QStringLiteral("T4")});
@@ -357,7 +347,7 @@ void TestAscInput::whatOkAndEnterStore() {
     TEntrySwitches::TouchEntryWide = true;
     const QByteArray before = "[QelSetupFrame.edTrafoName]\r\nEntries=0\r\nInsertMode=" +
                               QByteArray::number(password ? int(imAutoInsert) : mode) + "\r\n";
-    WriteAll(File(), before);
+    QVERIFY(WriteBytes(File(), before));
     TTntAscEdit* box = Box();
     if (password)
         box->setEchoMode(QLineEdit::Password);
@@ -373,7 +363,7 @@ void TestAscInput::whatOkAndEnterStore() {
         Tap(kb->Part(key));
     QCOMPARE(box->text(), QStringLiteral("s3"));
     QCOMPARE(change.count(), 1);
-    const QByteArray after = ReadAll(File());
+    const QByteArray after = ReadBytes(File());
     QCOMPARE(after.contains("s3"), stored);
     if (password || mode == imNoSelList || mode == imNoInsert)
         QCOMPARE(after, before);

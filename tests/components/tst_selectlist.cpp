@@ -1,25 +1,13 @@
 // The lists of earlier entries in "AscInput.cfg": what a list keeps, what it writes, and that
 // two lists of one section never lose each other's entries.
 #include "SelectList.h"
+#include "TestDirs.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-QByteArray ReadAll(const QString& name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& name, const QByteArray& data) {
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestSelectList : public QObject {
     Q_OBJECT
@@ -100,12 +88,12 @@ private Q_SLOTS:
         list.Add(QStringLiteral("T 400"));
         list.Add(QStringLiteral("A 110"));
         QVERIFY(list.Save(imAskBeforeInsert));
-        QCOMPARE(ReadAll(File()), QByteArray("[QelSetupFrame.edTrafoName]\r\nEntries=2\r\nInsertMode=2\r\n"
-                                             "Text1=T 400\r\nText2=A 110\r\n"));
+        QCOMPARE(ReadBytes(File()), QByteArray("[QelSetupFrame.edTrafoName]\r\nEntries=2\r\nInsertMode=2\r\n"
+                                               "Text1=T 400\r\nText2=A 110\r\n"));
         // A shorter list leaves no keys of the longer one behind.
         list.Delete(QStringLiteral("T 400"));
         QVERIFY(list.Save(imAskBeforeInsert));
-        QCOMPARE(ReadAll(File()),
+        QCOMPARE(ReadBytes(File()),
                  QByteArray("[QelSetupFrame.edTrafoName]\r\nEntries=1\r\nInsertMode=2\r\nText1=A 110\r\n"));
         QCOMPARE(TSelectList(File()).Section(), QStringLiteral("TFrmAscii"));
         QCOMPARE(TTntSelectList(File()).Section(), QStringLiteral("TTntAscInputForm"));
@@ -133,7 +121,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, section);
         QFETCH(QStringList, entries);
         QFETCH(int, mode);
-        WriteAll(File(), section.isEmpty() ? QByteArray("[Other]\nx=1\n") : "[S]\n" + section);
+        QVERIFY(WriteBytes(File(), section.isEmpty() ? QByteArray("[Other]\nx=1\n") : "[S]\n" + section));
         TTntSelectList list(File(), QStringLiteral("s"));
         QCOMPARE(int(list.Load(imAutoInsert)), mode);
         QCOMPARE(list.Entries(), entries);

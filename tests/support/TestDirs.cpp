@@ -1,7 +1,18 @@
 #include "TestDirs.h"
 
+#include <QFile>
 #include <QtGlobal>
 
 QString SourceDir() {
     return qEnvironmentVariable("QEL_SOURCE_DIR");
+}
+
+QByteArray ReadBytes(const QString& fileName) {
+    QFile f(fileName);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& fileName, const QByteArray& data) {
+    QFile f(fileName);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }

@@ -3,3 +3,7 @@
 
 // Folder of the checked-out source tree (for data files the tests read).
 QString SourceDir();
+
+// A whole file's bytes (empty when it cannot be read), and a file made of bytes.
+QByteArray ReadBytes(const QString& fileName);
+bool WriteBytes(const QString& fileName, const QByteArray& data);
