@@ -220,7 +220,7 @@ void TTntAscInputForm::changeEvent(QEvent* e) {
 
 void TTntAscInputForm::EnsureList() {
     // A password never goes near the list, not even to read its stored mode.
-    if (FMemo || FPassword || FList)
+    if (FMemo || FPassword || !FUseList || FList)
         return;
     FList.reset(NewList(ListFile(), SectionName()));
     FMode = FList->Load(FMode);
@@ -228,7 +228,7 @@ void TTntAscInputForm::EnsureList() {
 }
 
 void TTntAscInputForm::UpdateListParts() {
-    const bool lists = !FMemo && !FPassword && FMode != imNoSelList;
+    const bool lists = !FMemo && !FPassword && FUseList && FMode != imNoSelList;
     const bool entries = FList && FList->Count() > 0;
     bnPopup->setVisible(lists && entries);
     bnList->setVisible(lists && entries);

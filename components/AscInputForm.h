@@ -74,6 +74,8 @@ public:
     bool Asked() const { return FAsked; }
     // "AscInput.cfg" beside the program unless set.
     void SetListFile(const QString& fileName) { FListFile = fileName; }
+    // Off: a text without a list of earlier entries (a new folder's name).
+    void SetUseList(bool on) { FUseList = on; }
     QString ListFile() const;
     // Where the questions go; message boxes over the keyboard when none is set.
     void SetOperator(TOperatorIFace* op) { FOperator = op; }
@@ -175,6 +177,7 @@ private:
     QPointer<QWidget> FOwner;
     bool FMemo = false;
     bool FPassword = false;
+    bool FUseList = true;
     QString FHint;
     QString FUndoText;
     QString FSection;

@@ -1,4 +1,5 @@
 // A review sheet of the touch-screen buttons and the application's pictures.
+#include "DialogSheet.h"
 #include "EntrySheet.h"
 #include "ExtStaticText.h"
 #include "Gradient.h"
@@ -219,6 +220,11 @@ int main(int argc, char** argv) {
     const QString keyboardOut = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     if (!keyboardOut.isEmpty() && !RenderKeyboardSheet(keyboardOut)) {
         QTextStream(stderr) << "cannot write " << keyboardOut << '\n';
+        return 1;
+    }
+    const QString dialogOut = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
+    if (!dialogOut.isEmpty() && !RenderDialogSheet(dialogOut)) {
+        QTextStream(stderr) << "cannot write " << dialogOut << '\n';
         return 1;
     }
     return 0;

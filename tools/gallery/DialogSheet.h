@@ -1,0 +1,5 @@
+#pragma once
+#include <QString>
+
+// The "Load File" dialog on a folder of tests, one of them chosen.
+bool RenderDialogSheet(const QString& path);
