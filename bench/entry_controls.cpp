@@ -1,5 +1,6 @@
 // How fast the entry controls answer a touch: the first number pad of the run (nothing of it
 // cached yet) and the drop-down list of a combo box with 500 items.
+#include "BenchSupport.h"
 #include "EntrySwitches.h"
 #include "ExtStaticText.h"
 #include "NumInput.h"
@@ -16,11 +17,6 @@
 #include <vector>
 
 namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Tap(QWidget* w) {
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
@@ -62,8 +58,7 @@ double OpenList(TTSComboBox& cb) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QTextStream out(stdout);
     TEntrySwitches::TouchEntryWide = true;

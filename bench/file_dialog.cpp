@@ -2,6 +2,7 @@
 // and how long the screen waits meanwhile: the longest gap between the ticks of a 5 ms timer on the
 // user-interface thread while the listing fills in. First listing of the folder and a second one
 // after going elsewhere and back.
+#include "BenchSupport.h"
 #include "XMLDialogs.h"
 
 #include <QApplication>
@@ -53,8 +54,7 @@ TFigures List(TXMLOpenDialog& dlg, const QString& folder, int expected) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;

@@ -3,6 +3,7 @@
 // read (first open of the run and median of 20), and the first letter that shows the list box.
 #include "AscInput.h"
 #include "AscInputForm.h"
+#include "BenchSupport.h"
 #include "EntrySwitches.h"
 
 #include <QApplication>
@@ -16,11 +17,6 @@
 #include <vector>
 
 namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // 29 other fields' lists and the box's own, 1,000 entries each: 30,087 lines.
 bool WriteListFile(const QString& name) {
@@ -65,8 +61,7 @@ double Open(TTntAscEdit& box, double* letter = nullptr) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;

@@ -60,8 +60,10 @@ TXMLOpenDialog::TXMLOpenDialog(QWidget* parent) : TXMLOpenDialog(parent, false) 
 TXMLOpenDialog::TXMLOpenDialog(QWidget* parent, bool save)
     : QDialog(parent), FSave(save), FRecent(ProgramFolder()) {
     Build();
-    connect(lbFiles, &QListView::clicked, this, &TXMLOpenDialog::ListClicked);
-    connect(lbFiles, &QListView::doubleClicked, this, &TXMLOpenDialog::ListDoubleClicked);
+    connect(lbFiles, &QListView::clicked, this,
+            [this](const QModelIndex& index) { ItemTapped(index, false); });
+    connect(lbFiles, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { ItemTapped(index, true); });
     connect(cbFileName, &TTSComboBox::Change, this, &TXMLOpenDialog::NameChanged);
     // A name typed on a hardware keyboard counts when it is finished, not at every key.
     connect(cbFileName->Field(), &QLineEdit::editingFinished, this, [this] {
@@ -302,55 +304,38 @@ QModelIndex TXMLOpenDialog::FindItem(const QString& name) const {
     return QModelIndex();
 }
 
-bool TXMLOpenDialog::TapItem(const QString& name) {
+bool TXMLOpenDialog::TapItem(const QString& name, bool twice) {
     const QModelIndex index = FindItem(name);
     if (!index.isValid())
         return false;
     lbFiles->setCurrentIndex(index);
-    ListClicked(index);
+    ItemTapped(index, twice);
     return true;
 }
 
-bool TXMLOpenDialog::DoubleTapItem(const QString& name) {
-    const QModelIndex index = FindItem(name);
-    if (!index.isValid())
-        return false;
-    lbFiles->setCurrentIndex(index);
-    ListDoubleClicked(index);
-    return true;
-}
-
-void TXMLOpenDialog::ListClicked(const QModelIndex& index) {
+void TXMLOpenDialog::ItemTapped(const QModelIndex& index, bool twice) {
     if (!index.isValid())
         return;
+    const QString path = ItemPath(index);
     // A place is a folder of its own: one tap goes there.
     if (FComputer) {
-        Navigate(ItemPath(index));
+        Navigate(path);
         return;
     }
+    // A folder: a tap names the file in this folder, a double tap goes into it (and names the
+    // file there in the save dialog).
     if (ItemIsDir(index)) {
-        Compose(cbFileName->Caption());
-        return;
-    }
-    ShowFileName(ItemPath(index));
-    UpdatePreview();
-}
-
-void TXMLOpenDialog::ListDoubleClicked(const QModelIndex& index) {
-    if (!index.isValid())
-        return;
-    if (FComputer) {
-        Navigate(ItemPath(index));
-        return;
-    }
-    if (ItemIsDir(index)) {
-        Navigate(ItemPath(index));
-        if (FSave)
+        if (twice)
+            Navigate(path);
+        if (!twice || FSave)
             Compose(cbFileName->Caption());
         return;
     }
-    ShowFileName(ItemPath(index));
-    bnOpenClick();
+    ShowFileName(path);
+    if (twice)
+        bnOpenClick();
+    else
+        UpdatePreview();
 }
 
 bool TXMLOpenDialog::eventFilter(QObject* watched, QEvent* e) {
@@ -507,7 +492,7 @@ void TXMLOpenDialog::ShowContextMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (index.isValid())
-        menu->addAction(QStringLiteral("Open"), this, [this, index] { ListDoubleClicked(index); });
+        menu->addAction(QStringLiteral("Open"), this, [this, index] { ItemTapped(index, true); });
     if (!FComputer)
         menu->addAction(Text("SCreateDir"), this, &TXMLOpenDialog::bnNewClick);
     const QRect at = index.isValid() ? lbFiles->visualRect(index) : lbFiles->viewport()->rect();

@@ -69,9 +69,8 @@ public:
     QStringList ListedNames() const;
     // The folder's listing is complete.
     bool Listed() const;
-    // Selects (as a tap does) or opens (as a double tap does) the listed item of that name.
-    bool TapItem(const QString& name);
-    bool DoubleTapItem(const QString& name);
+    // Selects (as a tap does) or, twice, opens (as a double tap does) the listed item of that name.
+    bool TapItem(const QString& name, bool twice = false);
 
     QListView* FileList() const { return lbFiles; }
     TTntTSComboBox* NameBox() const { return cbFileName; }
@@ -101,6 +100,7 @@ private:
     // Layout (XMLDialogsLayout.cpp).
     void Build();
     TPanelButton* AddButton(const QString& name, const QStringList& items, QRect geometry);
+    QFrame* AddPanel(const QString& name, QRect geometry);
 
     // Behaviour (XMLDialogs.cpp).
     bool Navigate(const QString& path);
@@ -109,8 +109,7 @@ private:
     QString ItemPath(const QModelIndex& index) const;
     bool ItemIsDir(const QModelIndex& index) const;
     QModelIndex FindItem(const QString& name) const;
-    void ListClicked(const QModelIndex& index);
-    void ListDoubleClicked(const QModelIndex& index);
+    void ItemTapped(const QModelIndex& index, bool twice);
     void NameChanged();
     // The typed name as the file name: false (after saying so) when it is not valid.
     bool ApplyTypedName();

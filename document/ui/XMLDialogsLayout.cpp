@@ -30,6 +30,15 @@ TPanelButton* TXMLOpenDialog::AddButton(const QString& name, const QStringList& 
     return b;
 }
 
+QFrame* TXMLOpenDialog::AddPanel(const QString& name, QRect geometry) {
+    auto* panel = new QFrame(this);
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
 void TXMLOpenDialog::Build() {
     setObjectName(FSave ? QStringLiteral("XMLSaveDialog") : QStringLiteral("XMLOpenDialog"));
     setWindowTitle(FSave ? Text("SSaveFile") : QStringLiteral("Load File"));
@@ -37,11 +46,7 @@ void TXMLOpenDialog::Build() {
     QFont big = font();
     big.setPixelSize(18);
 
-    pnHeader = new QFrame(this);
-    pnHeader->setObjectName(QStringLiteral("pnHeader"));
-    pnHeader->setFrameShape(QFrame::Panel);
-    pnHeader->setFrameShadow(QFrame::Sunken);
-    pnHeader->setGeometry(0, 0, 800, 36);
+    pnHeader = AddPanel(QStringLiteral("pnHeader"), QRect(0, 0, 800, 36));
     Label1 = new QLabel(pnHeader);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(8, 2, 784, 32);
@@ -82,11 +87,7 @@ void TXMLOpenDialog::Build() {
     // A finger drags the list; a mouse uses the scroll bar.
     QScroller::grabGesture(lbFiles->viewport(), QScroller::TouchGesture);
 
-    pnWeb = new QFrame(this);
-    pnWeb->setObjectName(QStringLiteral("pnWeb"));
-    pnWeb->setFrameShape(QFrame::Panel);
-    pnWeb->setFrameShadow(QFrame::Sunken);
-    pnWeb->setGeometry(410, 134, 380, 400);
+    pnWeb = AddPanel(QStringLiteral("pnWeb"), QRect(410, 134, 380, 400));
     WebBrowser1 = new TXMLPreviewBrowser(pnWeb);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(2, 2, 376, 396);

@@ -192,7 +192,7 @@ void TestXMLDialogs::recentEntriesRelativeAndAbsolute() {
     auto dlg = Dialog();
     dlg->SetFolder(FApp + QStringLiteral("/tests"));
     QVERIFY(WaitListed(*dlg, {"t1.xml"}));
-    QVERIFY(dlg->DoubleTapItem(QStringLiteral("t1.xml")));
+    QVERIFY(dlg->TapItem(QStringLiteral("t1.xml"), true));
     QCOMPARE(dlg->result(), int(QDialog::Accepted));
     QCOMPARE(dlg->FileName(), FApp + QStringLiteral("/tests/t1.xml"));
     auto other = Dialog();
@@ -311,7 +311,7 @@ void TestXMLDialogs::computerLevel() {
     QVERIFY(dlg->TapItem(QStringLiteral("KOVA Data")));
     QCOMPARE(dlg->Folder(), FData);
     QVERIFY(WaitListed(*dlg, {"sub/", "a.xml", "b.XML"}));
-    QVERIFY(dlg->DoubleTapItem(QStringLiteral("sub/").chopped(1)));
+    QVERIFY(dlg->TapItem(QStringLiteral("sub/").chopped(1), true));
     QVERIFY(WaitListed(*dlg, {"s.xml"}));
 }
 
