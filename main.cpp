@@ -30,6 +30,8 @@ int main(int argc, char* argv[]) {
 
     // The one data module of the run; every window that needs it is handed it.
     TQelGlobal QelGlobal(startup);
+    // Read once, before any page asks for a connection or a factor.
+    QelGlobal.LoadVectorGroupTable();
 
     // The pictures outlive every window that paints them, though they are made after the windows.
     std::unique_ptr<TQelImage> images;

@@ -3,6 +3,7 @@
 
 #include "KovaBases.h"
 #include "OperatorIFace.h"
+#include "QelWindings.h"
 #include "SIPrefixes.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
@@ -136,11 +137,7 @@ QString TQelGlobal::WindingVoltageAtTap(int winding, int tap) const {
 
 QString TQelGlobal::NominalVoltage(int winding) const {
     const TXMLWindingType w = FDoc->DUTTrafoData().Winding().Item(winding);
-    if (w.TapChangerAvailable().Value() == 1) {
-        const TXMLTapChangerDataType taps = w.TapChangerData();
-        const int row = taps.NominalTap().Value() - taps.FirstTap().Value() + 1;
-        w.NominalVoltage().SetValue(taps.Grid().Cell(1, row));
-    }
+    QelWindings::TakeNominalVoltageFromTap(w);
     return w.NominalVoltage().Value();
 }
 

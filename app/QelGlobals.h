@@ -12,6 +12,7 @@
 #include "Qel8624Protocol.h"
 #include "Qel8624Records.h"
 #include "RS232Comms.h"
+#include "VectorGroupTable.h"
 #include "WinMsgList.h"
 
 class QTimer;
@@ -154,11 +155,26 @@ public:
 
     // --- document queries -----------------------------------------------------------------
     QString WindingVoltageAtTap(int winding, int tap) const;
+    // With a tap changer the voltage of the nominal tap is copied into NominalVoltage first, but
+    // only when the nominal tap is in the table and its voltage is a number.
     QString NominalVoltage(int winding) const;
     QString TapText(int winding, int tap) const;
     int ActualTap(int winding) const; // -1 for an index other than 0, 1, 2
     QString MeasurementConfigurationText() const;
     QString NominalVoltageRatioText() const;
+
+    // --- the vector group table (QelVectorGroups.cpp) --------------------------------------
+    // Reads "VectorGroupTable.csv" from the program's folder once, at start-up. A missing or
+    // unreadable table is reported to the operator and leaves the table empty: every lookup then
+    // gives "??" and no factor, so no deviation is computed from a factor of 1.
+    bool LoadVectorGroupTable();
+    const TVectorGroupTable& VectorGroups() const { return FVectorGroups; }
+    // Phase 0, 1, 2 of a pair given by connection codes (codes outside 0-7 find no row), in the
+    // terminal names of the document's standard. A pure query: it writes nothing.
+    TVectorGroupMatch VectorGroupLookup(int phase, int hvCode, int lvCode, int clock) const;
+    // The same by connection names (the memory upload's records).
+    TVectorGroupMatch VectorGroupLookupByNames(const QString& hvName, const QString& lvName, int clock,
+                                               int phase) const;
 
     // --- test operations (QelTestOps.cpp) ----------------------------------------------
     // An operation that waits in the request guard keeps the screen alive; a second one that
@@ -221,6 +237,7 @@ private:
 
     TWinMsgList FWindows;
     TKovaBase FKovaBase;
+    TVectorGroupTable FVectorGroups;
     TOperatorIFace* FOperator = nullptr;
     TDocumentExports* FExports = nullptr;
     std::unique_ptr<TQel8624> FQel;

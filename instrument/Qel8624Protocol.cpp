@@ -79,14 +79,13 @@ TVectorGroup TVectorGroup::Unpack(qint32 packed) {
 
 float VectorGroupRatioFactor(int hv, int lv) {
     constexpr float Sqrt3 = 1.7320508f, InvSqrt3 = 0.57735026f, Third = 0.33333334f;
-    // Rows HV D, Y, YN, Z; columns LV D, Y, YN, Z, ZN.
-    static constexpr float Table[4][5] = {
-        {1, Sqrt3, Sqrt3, 3, 3},
-        {InvSqrt3, 1, 1, Sqrt3, Sqrt3},
-        {InvSqrt3, 1, 1, Sqrt3, Sqrt3},
-        {Third, InvSqrt3, InvSqrt3, 1, 1},
+    // Rows HV D, Y, YN, Z, ZN; columns LV D, Y, YN, Z, ZN. A neutral changes no ratio: YN is Y,
+    // ZN is Z on either side.
+    static constexpr float Table[5][5] = {
+        {1, Sqrt3, Sqrt3, 3, 3},           {InvSqrt3, 1, 1, Sqrt3, Sqrt3},    {InvSqrt3, 1, 1, Sqrt3, Sqrt3},
+        {Third, InvSqrt3, InvSqrt3, 1, 1}, {Third, InvSqrt3, InvSqrt3, 1, 1},
     };
-    if (hv < conD || hv > conZ || lv < conD || lv > conZN)
+    if (hv < conD || hv > conZN || lv < conD || lv > conZN)
         return 1;
     return Table[hv][lv];
 }

@@ -35,16 +35,17 @@ void TDeviceDeviationTest::factorOfEveryWindingPair_data() {
     QTest::addColumn<int>("lv");
     QTest::addColumn<float>("factor");
     const float r3 = 1.7320508f, i3 = 0.57735026f, third = 0.33333334f;
-    const float table[4][5] = {
+    const float table[5][5] = {
         {1, r3, r3, 3, 3},     // D
         {i3, 1, 1, r3, r3},    // Y
         {i3, 1, 1, r3, r3},    // YN
         {third, i3, i3, 1, 1}, // Z
+        {third, i3, i3, 1, 1}, // ZN: a neutral changes no ratio
     };
     const int codes[] = {conD, conY, conYN, conZ, conZN, con1P, conCT, conNotSet, 7};
     for (int hv : codes)
         for (int lv : codes) {
-            const float f = hv <= conZ && lv <= conZN ? table[hv][lv] : 1.0f; // others: 1
+            const float f = hv <= conZN && lv <= conZN ? table[hv][lv] : 1.0f; // others: 1
             QTest::addRow("%d-%d", hv, lv) << hv << lv << f;
         }
 }

@@ -97,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(TVectorGroup::Unpack(0x7FFF4A55), (TVectorGroup{4, 10, 0x55}));
         QCOMPARE(VectorGroupRatioFactor(conD, conYN), 1.7320508f);
         QCOMPARE(VectorGroupRatioFactor(conZ, conD), 0.33333334f);
-        QCOMPARE(VectorGroupRatioFactor(conZN, conD), 1.0f);
+        QCOMPARE(VectorGroupRatioFactor(conZN, conD), 0.33333334f);
         QCOMPARE(VectorGroupRatioFactor(conCT, conY), 1.0f);
     }
 
