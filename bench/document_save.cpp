@@ -4,6 +4,8 @@
 #include "XMLKvDoc.h"
 #include "XMLTextWriter.h"
 
+#include "BenchTiming.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -62,18 +64,6 @@ void Fill(TKvXML& doc, int rows) {
         for (int c = 0; c < 13; ++c)
             row.SetCell(c, cells[c]);
     }
-}
-
-template <class F> double MedianMs(int runs, F&& f) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The vector group table read into its index and 10,000 lookups through the data module's
 // query; a winding's tap table of 9,999 rows shaped and stored into the test document.
 // Targets: load < 5 ms, lookup < 2 µs, store < 20 ms.
+#include "BenchTiming.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,18 +20,6 @@
 #include "XMLQel.h"
 
 namespace {
-
-template <class F> double MedianMs(int runs, F&& f) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // Beside the program (build-release/VectorGroupTable.csv) or in the source tree.
 QString TableFile() {
