@@ -27,8 +27,11 @@ QString NominalCurrentText(const QString& power, const QString& voltage, int con
 }
 
 void UpdateNominalCurrent(const TXMLWindingType& winding) {
-    winding.NominalCurrent().SetValue(NominalCurrentText(
-        winding.NominalPower().Value(), winding.NominalVoltage().Value(), winding.Configuration().Value()));
+    // Stored without the field's padding, as the other nominal values are.
+    winding.NominalCurrent().SetValue(NominalCurrentText(winding.NominalPower().Value(),
+                                                         winding.NominalVoltage().Value(),
+                                                         winding.Configuration().Value())
+                                          .trimmed());
 }
 
 void ApplyHvConnectionRules(const TXMLDUTTrafoDataType& trafo) {

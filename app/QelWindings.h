@@ -20,7 +20,7 @@ QString NominalCurrentText(const QString& power, const QString& voltage, int con
 constexpr int VoltageFieldWidth = 16;
 constexpr int VoltageFieldDecimals = 3;
 
-// Recomputes NominalCurrent of a winding from its NominalPower and NominalVoltage.
+// Recomputes NominalCurrent of a winding from its NominalPower and NominalVoltage ("5.774 A").
 void UpdateNominalCurrent(const TXMLWindingType& winding);
 
 // After the operator changed the HV connection: an HV of 1P, CT or automatic (15) puts LV and TV

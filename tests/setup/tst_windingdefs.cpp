@@ -1,0 +1,199 @@
+// The three winding frames on screen (offscreen) against the document: the phase displacement
+// selector per winding pair and firmware, by value, written only by the operator; the HV
+// connection rules; the nominal current; switching a tap changer on; the tertiary winding.
+#include <QApplication>
+#include <QTest>
+
+#include "NumInput.h"
+#include "NumInputForm.h"
+#include "PanelButton.h"
+#include "Qel8624Device.h"
+#include "Qel8624Protocol.h"
+#include "QelTrafoWindings.h"
+#include "QelWindingDefs.h"
+#include "SetupRig.h"
+
+using namespace Qel8624;
+
+namespace {
+void Tap(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+}
+} // namespace
+
+class TWindingDefsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TSetupRig> FRig;
+    std::unique_ptr<TQelTrafoWindingsFrame> FPage;
+
+    TSetupRig& Rig() { return *FRig; }
+    TQelWindingDefFrame& Side(int w) {
+        return w == 0 ? *FPage->HVSideDef : w == 1 ? *FPage->LVSideDef : *FPage->TVSideDef;
+    }
+    // The document's windings as the test wants them, saved; the frames follow (message 1389).
+    void SetWindings(int hv, int lv, int clock) {
+        Rig().Winding(0).Configuration().SetValue(hv);
+        Rig().Winding(1).Configuration().SetValue(lv);
+        Rig().Winding(1).VectorGroup().SetValue(clock);
+        QVERIFY(Rig().G().DocumentChanged());
+    }
+
+private Q_SLOTS:
+    void init() {
+        FRig = std::make_unique<TSetupRig>();
+        QVERIFY(FRig->Start());
+        FPage = std::make_unique<TQelTrafoWindingsFrame>(Rig().G());
+        FPage->resize(780, 420);
+        FPage->Load();
+        FPage->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FPage.get()));
+    }
+    void cleanup() {
+        FPage.reset();
+        FRig.reset();
+    }
+
+    void selectorPerPairAndFirmware_data() {
+        QTest::addColumn<int>("hv");
+        QTest::addColumn<int>("lv");
+        QTest::addColumn<bool>("newFirmware");
+        QTest::addColumn<int>("clock");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("shown");
+        const QStringList odd = {"1", "3", "5", "7", "9", "11", "Auto", "Arbitrary Phase Shift"};
+        const QStringList even = {"0", "2", "4", "6", "8", "10", "Auto", "Arbitrary Phase Shift"};
+        QTest::newRow("Dyn11") << int(conD) << int(conYN) << false << 11 << odd << 5;
+        QTest::newRow("Dyn11 new firmware")
+            << int(conD) << int(conYN) << true << 11 << (odd + QStringList{"APS Auto Trafo"}) << 5;
+        QTest::newRow("Yyn0") << int(conY) << int(conYN) << false << 0 << even << 0;
+        QTest::newRow("Dz Auto") << int(conD) << int(conZ) << false << 255 << even << 6;
+        QTest::newRow("86 kept without new firmware")
+            << int(conD) << int(conYN) << false << 86 << (odd + QStringList{"APS Auto Trafo"}) << 8;
+        QTest::newRow("11 kept for an even pair")
+            << int(conY) << int(conYN) << false << 11 << (even + QStringList{"11"}) << 8;
+    }
+
+    // By value: the entries of the pair, the stored value shown, and nothing written by a load.
+    void selectorPerPairAndFirmware() {
+        QFETCH(int, hv);
+        QFETCH(int, lv);
+        QFETCH(bool, newFirmware);
+        QFETCH(int, clock);
+        QFETCH(QStringList, entries);
+        QFETCH(int, shown);
+        Rig().G().Qel().SetNewFirmware(newFirmware);
+        SetWindings(hv, lv, clock);
+        const QByteArray saved = Rig().FileBytes();
+        QCOMPARE(Captions(Side(1).bnVectorGrp), entries);
+        QCOMPARE(Side(1).bnVectorGrp->State(), shown);
+        QCOMPARE(Side(1).bnVectorGrp->ItemPicture(0), 148 + Side(1).VectorGroupValues()[0]);
+        FPage->Load();
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), clock);
+        QVERIFY(Rig().G().DocumentChanged());
+        QCOMPARE(Rig().FileBytes(), saved);
+        QVERIFY(!Side(0).bnVectorGrp->isVisible()); // HV has no displacement of its own
+    }
+
+    void operatorsPickWritesTheClock() {
+        SetWindings(conD, conYN, 11);
+        QVERIFY(Pick(Side(1).bnVectorGrp, 2)); // "5"
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), 5);
+        QVERIFY(Pick(Side(1).bnVectorGrp, 7)); // "Arbitrary Phase Shift"
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), 85);
+        QVERIFY(Rig().G().OpenDocument(Rig().File));
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), 85);
+        QCOMPARE(Side(1).bnVectorGrp->State(), 7);
+    }
+
+    void hvConnectionRules() {
+        SetWindings(conD, conYN, 11);
+        QVERIFY(Pick(Side(0).bnConfiguration, 7)); // "Auto  3 Ph"
+        for (int w = 1; w <= 2; ++w) {
+            QCOMPARE(Rig().Winding(w).Configuration().Value(), int(conNotSet));
+            QCOMPARE(Rig().Winding(w).VectorGroup().Value(), int(ClockNotSet));
+        }
+        QVERIFY(!Side(1).bnConfiguration->isEnabled());
+        QVERIFY(!Side(1).bnVectorGrp->isEnabled());
+        QCOMPARE(Side(1).bnVectorGrp->ItemCaption(Side(1).bnVectorGrp->State()), QStringLiteral("Auto"));
+
+        QVERIFY(Pick(Side(0).bnConfiguration, 0)); // "D"
+        QCOMPARE(Rig().Winding(1).Configuration().Value(), int(conD));
+        QCOMPARE(Rig().Winding(2).Configuration().Value(), int(conD));
+        QVERIFY(Side(1).bnConfiguration->isEnabled());
+
+        QVERIFY(Pick(Side(0).bnConfiguration, 5)); // "Single"
+        QCOMPARE(Rig().Winding(1).Configuration().Value(), int(con1P));
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), int(ClockNotSet));
+        QCOMPARE(Rig().Winding(2).VectorGroup().Value(), int(ClockNotSet));
+        QCOMPARE(Side(1).bnConfiguration->State(), 5);
+        QVERIFY(!Side(1).bnVectorGrp->isEnabled());
+
+        QVERIFY(Pick(Side(0).bnConfiguration, 6)); // "CT"
+        QCOMPARE(Rig().Winding(2).Configuration().Value(), int(conCT));
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), int(ClockNotSet));
+    }
+
+    // The LV connection changes its own selector; the clock stays until the operator picks.
+    void lvConnectionRebuildsItsSelector() {
+        SetWindings(conD, conYN, 11);
+        QVERIFY(Pick(Side(1).bnConfiguration, 0)); // "D": Dd has even clocks
+        QCOMPARE(Rig().Winding(1).Configuration().Value(), int(conD));
+        QCOMPARE(Rig().Winding(1).VectorGroup().Value(), 11);
+        QCOMPARE(Captions(Side(1).bnVectorGrp),
+                 (QStringList{"0", "2", "4", "6", "8", "10", "Auto", "Arbitrary Phase Shift", "11"}));
+    }
+
+    void nominalCurrent() {
+        QVERIFY(Side(0).edNomPower->EnterValue(70e3));
+        QVERIFY(Side(0).edNomVoltage->EnterValue(400e3));
+        QCOMPARE(Side(0).edNomCurrent->text(), QStringLiteral("101.036 mA"));
+        QCOMPARE(Rig().Winding(0).NominalCurrent().Value(), QStringLiteral("101.036 mA"));
+        QCOMPARE(Rig().Winding(0).NominalVoltage().Value(), QStringLiteral("400 kV"));
+
+        Rig().Winding(0).NominalVoltage().SetValue(QStringLiteral("0 V"));
+        QVERIFY(Rig().G().DocumentChanged());
+        QVERIFY(Side(0).edNomPower->EnterValue(80e3));
+        QCOMPARE(Side(0).edNomCurrent->text(), QStringLiteral("??"));
+
+        // A single-phase winding has no sqrt(3).
+        QVERIFY(Side(0).edNomVoltage->EnterValue(10e3));
+        QVERIFY(Pick(Side(0).bnConfiguration, 5));
+        QVERIFY(Side(0).edNomPower->EnterValue(10e3));
+        QCOMPARE(Rig().Winding(0).NominalCurrent().Value(), QStringLiteral("1 A"));
+    }
+
+    // Switching a tap changer on: the nominal voltage follows the nominal tap, the field is off;
+    // taps without a voltage (an older document) start with the winding's, never empty.
+    void switchingATapChangerOn() {
+        const TXMLGridType grid = Rig().Winding(1).TapChangerData().Grid();
+        for (int r = 1; r < grid.RowCount(); ++r)
+            grid.SetCell(1, r, QString());
+        Rig().Winding(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
+        QVERIFY(Rig().G().DocumentChanged());
+        QVERIFY(Side(1).edNomPower->EnterValue(100e3));
+        Tap(Side(1).bnTapChanger);
+        QCOMPARE(Rig().Winding(1).TapChangerAvailable().Value(), 1);
+        QCOMPARE(Rig().Winding(1).NominalVoltage().Value(), QStringLiteral("20.000 kV"));
+        QCOMPARE(Rig().Winding(1).TapChangerData().Grid().Cell(1, 2), QStringLiteral("20.000 kV"));
+        QVERIFY(!Side(1).edNomVoltage->isEnabled());
+        QVERIFY(Side(1).bnTapParams->isEnabled());
+        QVERIFY(Side(1).pnTapInfo->isVisible());
+        QCOMPARE(Side(1).edNomCurrent->text(), QStringLiteral("2.887 A"));
+        Tap(Side(1).bnTapChanger);
+        QVERIFY(Side(1).edNomVoltage->isEnabled());
+        QVERIFY(!Side(1).pnTapInfo->isVisible());
+    }
+
+    void tertiaryWinding() {
+        QVERIFY(!Side(2).isEnabled());
+        Rig().Winding(2).SetAvail(1);
+        QVERIFY(Rig().G().DocumentChanged());
+        QVERIFY(Side(2).isEnabled());
+        QVERIFY(Side(2).bnConfiguration->isEnabled());
+        QVERIFY(!Side(2).bnTapParams->isEnabled());
+    }
+};
+
+QTEST_MAIN(TWindingDefsTest)
+#include "tst_windingdefs.moc"
