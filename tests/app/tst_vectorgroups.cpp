@@ -23,11 +23,6 @@ QString CommittedTable() {
     return SourceDir() + QStringLiteral("/data/VectorGroupTable.csv");
 }
 
-bool WriteFile(const QString& name, const QByteArray& bytes) {
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 // Counts the new-result notifications of the data module.
 class TResultCounter : public QObject {
 public:
@@ -97,7 +92,7 @@ private Q_SLOTS:
         QFETCH(QString, connection);
         QFETCH(double, factor);
         TLinkRig rig;
-        QVERIFY(QFile::copy(CommittedTable(), rig.App.filePath(QStringLiteral("VectorGroupTable.csv"))));
+        QVERIFY(InstallVectorGroupTable(rig.App.path()));
         rig.CreateGlobal({QStringLiteral("/SIM")});
         TQelGlobal& g = *rig.Global;
         QVERIFY(g.LoadVectorGroupTable());
@@ -171,7 +166,7 @@ private Q_SLOTS:
         TLinkRig rig;
         const QString file = rig.App.filePath(QStringLiteral("VectorGroupTable.csv"));
         if (!content.isEmpty())
-            QVERIFY(WriteFile(file, content));
+            QVERIFY(WriteBytes(file, content));
         rig.CreateGlobal({QStringLiteral("/SIM")});
         TQelGlobal& g = *rig.Global;
         QVERIFY(!g.LoadVectorGroupTable());
@@ -191,7 +186,7 @@ private Q_SLOTS:
     // factor and the deviation against 110 kV / 20 kV, all within the emulator's scatter.
     void dyn11MeasuredOverTheEmulator() {
         TLinkRig rig;
-        QVERIFY(QFile::copy(CommittedTable(), rig.App.filePath(QStringLiteral("VectorGroupTable.csv"))));
+        QVERIFY(InstallVectorGroupTable(rig.App.path()));
         QVERIFY(rig.StartEmulator());
         rig.CreateGlobal();
         TQelGlobal& g = *rig.Global;

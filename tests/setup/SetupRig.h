@@ -3,7 +3,6 @@
 //
 // A data module in simulation with the committed vector group table beside its program and a new
 // test document with the windings a new document gets, saved; helpers that act as the operator.
-#include <QFile>
 #include <QTest>
 
 #include "CaptionButton.h"
@@ -19,8 +18,7 @@ struct TSetupRig : TLinkRig {
     QString File = App.filePath(QStringLiteral("setup.xml"));
 
     bool Start() {
-        if (!QFile::copy(SourceDir() + QStringLiteral("/data/VectorGroupTable.csv"),
-                         App.filePath(QStringLiteral("VectorGroupTable.csv"))))
+        if (!InstallVectorGroupTable(App.path()))
             return false;
         CreateGlobal({QStringLiteral("/SIM")});
         if (!Global->LoadVectorGroupTable() || !Global->NewDocument(File))
@@ -30,11 +28,13 @@ struct TSetupRig : TLinkRig {
     }
     TQelGlobal& G() { return *Global; }
     TXMLWindingType Winding(int w) { return Global->Doc().DUTTrafoData().Winding().Item(w); }
-    QByteArray FileBytes() const {
-        QFile f(File);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray FileBytes() const { return ReadBytes(File); }
 };
+
+// A finger on the middle of a control.
+inline void Tap(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+}
 
 // The operator picks entry k from a selector's pop-up.
 inline bool Pick(TCaptionButton* button, int k) {

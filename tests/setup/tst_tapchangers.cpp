@@ -41,10 +41,6 @@ QStringList StoredColumn(const TXMLWindingType& w, int col) {
     return cells;
 }
 
-void Tap(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
 // What typing into a cell and leaving it does: the grid's model takes the text.
 bool TypeIntoCell(TFilterStringGrid& grid, int col, int row, const QString& text) {
     QAbstractItemModel* model = grid.View()->model();

@@ -15,12 +15,6 @@
 
 using namespace Qel8624;
 
-namespace {
-void Tap(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-} // namespace
-
 class TWindingDefsTest : public QObject {
     Q_OBJECT
 

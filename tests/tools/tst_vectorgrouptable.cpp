@@ -1,6 +1,7 @@
 // The committed vector group table against its generator, against the instrument's factor table
 // and against a calculation of its own of when two measured voltages are in phase.
 #include "Qel8624Protocol.h"
+#include "TestDirs.h"
 #include "VectorGroupModel.h"
 
 #include <QFile>
@@ -20,8 +21,7 @@ struct TLine {
 };
 
 QByteArray CommittedTable() {
-    QFile f(qEnvironmentVariable("QEL_SOURCE_DIR") + QStringLiteral("/data/VectorGroupTable.csv"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return ReadBytes(SourceDir() + QStringLiteral("/data/VectorGroupTable.csv"));
 }
 
 // Names, clock and phase are plain fields; the terminal text is the one quoted field.
