@@ -9,6 +9,7 @@
 #include "LinkRig.h"
 #include "PopupPanel.h"
 #include "QelGlobals.h"
+#include "QelTrafoWindings.h"
 #include "QelWindings.h"
 #include "TestDirs.h"
 #include "XMLKvDoc.h"
@@ -26,6 +27,16 @@ struct TSetupRig : TLinkRig {
         QelWindings::GiveDefaultWindings(Global->Doc().DUTTrafoData());
         return Global->DocumentChanged();
     }
+    // The three winding frames on screen, loaded (they follow the document from then on).
+    bool ShowPage() {
+        Page = std::make_unique<TQelTrafoWindingsFrame>(*Global);
+        Page->resize(780, 420);
+        Page->Load();
+        Page->show();
+        return QTest::qWaitForWindowExposed(Page.get());
+    }
+    std::unique_ptr<TQelTrafoWindingsFrame> Page; // goes before the data module
+
     TQelGlobal& G() { return *Global; }
     TXMLWindingType Winding(int w) { return Global->Doc().DUTTrafoData().Winding().Item(w); }
     QByteArray FileBytes() const { return ReadBytes(File); }

@@ -220,21 +220,16 @@ class TTapChangerDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TSetupRig> FRig;
-    std::unique_ptr<TQelTrafoWindingsFrame> FPage;
 
     TSetupRig& Rig() { return *FRig; }
-    TQelWindingDefFrame& LV() { return *FPage->LVSideDef; }
-    TTapChangerForm& Form() { return *FPage->TapChangerForm(); }
+    TQelWindingDefFrame& LV() { return *FRig->Page->LVSideDef; }
+    TTapChangerForm& Form() { return *FRig->Page->TapChangerForm(); }
 
 private Q_SLOTS:
     void init() {
         FRig = std::make_unique<TSetupRig>();
         QVERIFY(FRig->Start());
-        FPage = std::make_unique<TQelTrafoWindingsFrame>(Rig().G());
-        FPage->resize(780, 420);
-        FPage->Load();
-        FPage->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FPage.get()));
+        QVERIFY(FRig->ShowPage());
         QVERIFY(LV().edNomPower->EnterValue(100e3));
         Tap(LV().bnTapChanger); // LV gets its tap changer, saved
         QCOMPARE(Rig().Winding(1).TapChangerAvailable().Value(), 1);
@@ -242,10 +237,7 @@ private Q_SLOTS:
         Tap(LV().bnTapParams);
         QVERIFY(Form().isVisible());
     }
-    void cleanup() {
-        FPage.reset();
-        FRig.reset();
-    }
+    void cleanup() { FRig.reset(); }
 
     void framesOfTheWindingsWithTapChangers() {
         QVERIFY(!Form().HVWinding->isVisible());

@@ -19,11 +19,11 @@ class TWindingDefsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TSetupRig> FRig;
-    std::unique_ptr<TQelTrafoWindingsFrame> FPage;
 
     TSetupRig& Rig() { return *FRig; }
     TQelWindingDefFrame& Side(int w) {
-        return w == 0 ? *FPage->HVSideDef : w == 1 ? *FPage->LVSideDef : *FPage->TVSideDef;
+        TQelTrafoWindingsFrame& page = *FRig->Page;
+        return w == 0 ? *page.HVSideDef : w == 1 ? *page.LVSideDef : *page.TVSideDef;
     }
     // The document's windings as the test wants them, saved; the frames follow (message 1389).
     void SetWindings(int hv, int lv, int clock) {
@@ -37,16 +37,9 @@ private Q_SLOTS:
     void init() {
         FRig = std::make_unique<TSetupRig>();
         QVERIFY(FRig->Start());
-        FPage = std::make_unique<TQelTrafoWindingsFrame>(Rig().G());
-        FPage->resize(780, 420);
-        FPage->Load();
-        FPage->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FPage.get()));
+        QVERIFY(FRig->ShowPage());
     }
-    void cleanup() {
-        FPage.reset();
-        FRig.reset();
-    }
+    void cleanup() { FRig.reset(); }
 
     void selectorPerPairAndFirmware_data() {
         QTest::addColumn<int>("hv");
@@ -82,7 +75,7 @@ private Q_SLOTS:
         QCOMPARE(Captions(Side(1).bnVectorGrp), entries);
         QCOMPARE(Side(1).bnVectorGrp->State(), shown);
         QCOMPARE(Side(1).bnVectorGrp->ItemPicture(0), 148 + Side(1).VectorGroupValues()[0]);
-        FPage->Load();
+        FRig->Page->Load();
         QCOMPARE(Rig().Winding(1).VectorGroup().Value(), clock);
         QVERIFY(Rig().G().DocumentChanged());
         QCOMPARE(Rig().FileBytes(), saved);
