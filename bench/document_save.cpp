@@ -4,7 +4,7 @@
 #include "XMLKvDoc.h"
 #include "XMLTextWriter.h"
 
-#include "BenchTiming.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // The vector group table read into its index and 10,000 lookups through the data module's
 // query; a winding's tap table of 9,999 rows shaped and stored into the test document.
 // Targets: load < 5 ms, lookup < 2 µs, store < 20 ms.
-#include "BenchTiming.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
