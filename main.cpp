@@ -7,6 +7,7 @@
 #include "QelImage.h"
 #include "QelInstance.h"
 #include "QelMain.h"
+#include "QelReports.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -32,6 +33,8 @@ int main(int argc, char* argv[]) {
     TQelGlobal QelGlobal(startup);
     // Read once, before any page asks for a connection or a factor.
     QelGlobal.LoadVectorGroupTable();
+    // The CSV and HTML reports beside every saved test, as DataStorage asks.
+    TQelReports reports(QelGlobal);
 
     // The pictures outlive every window that paints them, though they are made after the windows.
     std::unique_ptr<TQelImage> images;

@@ -211,19 +211,25 @@ void TXMLGridType::StoreFrom(const TGridTable& grid, int visibleCols) const {
 
 bool TXMLGridType::LoadInto(TGridTable& grid) const {
     int fixedRows = 0, fixedCols = 0;
-    const pugi::xml_node headers = FNode.child("Headers");
-    if (!FNode || !headers || !ReadSize(FNode, "FixedRows", fixedRows) ||
+    if (!FNode || !FNode.child("Headers") || !ReadSize(FNode, "FixedRows", fixedRows) ||
         !ReadSize(FNode, "FixedCols", fixedCols)) {
         StoreFrom(grid, 0);
         return false;
     }
     const TGridTableUpdate update(grid);
+    ReadCells(grid);
+    grid.SetFixedRows(std::min(grid.RowCount() - 1, fixedRows));
+    grid.SetFixedCols(std::min(grid.ColCount() - 1, fixedCols));
+    return true;
+}
+
+void TXMLGridType::ReadCells(TGridTable& grid) const {
+    const TGridTableUpdate update(grid);
+    const pugi::xml_node headers = FNode.child("Headers");
     const int cols = std::max(1, AttributeCount(headers));
     const int rows = R().Count() + 1;
     grid.SetColCount(cols);
     grid.SetRowCount(rows);
-    grid.SetFixedRows(std::min(rows - 1, fixedRows));
-    grid.SetFixedCols(std::min(cols - 1, fixedCols));
 
     std::vector<QString> cells(static_cast<size_t>(cols));
     const auto loadRow = [&](pugi::xml_node r, int row) {
@@ -240,5 +246,4 @@ bool TXMLGridType::LoadInto(TGridTable& grid) const {
     int row = 1;
     for (pugi::xml_node r = FNode.child("R"); r; r = r.next_sibling("R"))
         loadRow(r, row++);
-    return true;
 }

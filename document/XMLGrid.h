@@ -99,6 +99,9 @@ public:
     // This element into the table. An element that does not load (missing or malformed
     // sizes) is overwritten with the table's content instead, and false is returned.
     bool LoadInto(TGridTable& grid) const;
+    // The titles and rows alone into the table, leaving this element as it is whatever it
+    // holds (a missing element or title row reads as one empty title).
+    void ReadCells(TGridTable& grid) const;
 
 private:
     pugi::xml_node RowNode(int row) const;

@@ -12,6 +12,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -62,6 +63,30 @@ bool LooksLikeNumber(const QString& text) {
 bool IsDateTime(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty())
+        return false;
+    // A date or a time holds two numbers at least; a quantity ("10.5 kV", "1E-5 A", "0.12 %")
+    // holds one. Asking the locale's formats is slow, so quantities are told apart first.
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && t[i].isDigit())
+            ++i;
+        return i > from;
+    };
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    digits();
+    if (i < n && (t[i] == u'.' || t[i] == u','))
+        ++i, digits();
+    if (i + 1 < n && (t[i] == u'E' || t[i] == u'e')) {
+        const qsizetype mark = i++;
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            ++i;
+        if (!digits())
+            i = mark;
+    }
+    if (std::none_of(t.begin() + i, t.end(), [](QChar ch) { return ch.isDigit(); }))
         return false;
     static const QRegularExpression shape(
         QStringLiteral(R"(^(\d{1,4}[./-]\d{1,2}[./-]\d{1,4}([ T]+\d{1,2}:\d{2}(:\d{2}([.,]\d+)?)?)?|)"
@@ -116,9 +141,12 @@ QString Text(const TGridTable& table, const TOptions& options) {
     const int cols = std::max(0, table.ColCount());
     const int rows = std::max(0, table.RowCount());
     QStringList titles;
+    std::vector<bool> plain(size_t(cols), options.Units);
     for (int c = 0; c < cols; ++c) {
         QString title = table.Cell(c, 0);
-        if (options.Units) {
+        if (options.Units && options.TextTitles.contains(title.trimmed()))
+            plain[size_t(c)] = false;
+        if (plain[size_t(c)]) {
             for (int r = 1; r < rows; ++r) {
                 const QString sample = table.Cell(c, r);
                 if (sample.trimmed().isEmpty())
@@ -136,23 +164,40 @@ QString Text(const TGridTable& table, const TOptions& options) {
         titles << title;
     }
 
+    // Cells recur in a column (phases, voltages, tap numbers, empty cells): the last few
+    // values of each column are converted once.
+    struct TRecent {
+        std::array<QString, 4> Raw, Out;
+        size_t Next = 0, Used = 0;
+    };
+    std::vector<TRecent> recent{size_t(cols)};
+    const auto dataField = [&](int c, const QString& cell) {
+        TRecent& seen = recent[size_t(c)];
+        for (size_t i = 0; i < seen.Used; ++i)
+            if (seen.Raw[i] == cell)
+                return seen.Out[i];
+        const QString field = Field(plain[size_t(c)] ? PlainCell(cell) : cell, options.Separator);
+        seen.Raw[seen.Next] = cell;
+        seen.Out[seen.Next] = field;
+        seen.Next = (seen.Next + 1) % seen.Raw.size();
+        seen.Used = std::max(seen.Used, seen.Next == 0 ? seen.Raw.size() : seen.Next);
+        return field;
+    };
+
     QString out;
-    const auto putLine = [&](const auto& cellOf) {
+    const auto putLine = [&](const auto& fieldOf) {
         out += options.Prefix;
         for (int c = 0; c < cols; ++c) {
             if (c > 0)
                 out += options.Separator;
-            out += Field(cellOf(c), options.Separator);
+            out += fieldOf(c);
         }
         out += QLatin1String("\r\n");
     };
     if (rows > 0)
-        putLine([&](int c) { return titles[c]; });
+        putLine([&](int c) { return Field(titles[c], options.Separator); });
     for (int r = 1; r < rows; ++r)
-        putLine([&](int c) {
-            const QString cell = table.Cell(c, r);
-            return options.Units ? PlainCell(cell) : cell;
-        });
+        putLine([&](int c) { return dataField(c, table.Cell(c, r)); });
     return out;
 }
 

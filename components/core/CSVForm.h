@@ -43,6 +43,9 @@ struct TOptions {
     // The title's sample cell must look like a number before its unit is taken; the
     // in-memory CSV table takes the unit of any readable sample.
     bool TitleSampleMustLookNumeric = true;
+    // Columns of these titles hold texts that merely start like numbers (times, tap numbers
+    // such as "9a", names): with units they keep their title and cells as they stand.
+    QStringList TextTitles;
 };
 
 // The whole table in CSV form, row 0 as the titles.

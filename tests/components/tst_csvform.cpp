@@ -104,6 +104,22 @@ private Q_SLOTS:
         QVERIFY2(withComma.contains(QStringLiteral(";25,0098;0,12;-0,5\r\n")), qPrintable(withComma));
     }
 
+    void dateTimesAreNoQuantities_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("dateTime");
+        for (const char* t :
+             {"2026-03-14 10:22", "14.03.2026", "10:22:05", "3/14/26 10:22 AM", " 09.12.2026 15:30:14"})
+            QTest::newRow(t) << QString::fromLatin1(t) << true;
+        for (const char* t :
+             {"10.5 kV", "1E-5 A", "0.12 %", "-0.5 \u00b0", "25.0098", "2026", "6.0524", ".."})
+            QTest::newRow(t) << QString::fromUtf8(t) << false;
+    }
+    void dateTimesAreNoQuantities() {
+        QFETCH(QString, text);
+        QFETCH(bool, dateTime);
+        QCOMPARE(CSVForm::IsDateTime(text), dateTime);
+    }
+
     void unitOfSample_data() {
         QTest::addColumn<QString>("sample");
         QTest::addColumn<QString>("unit");

@@ -1,0 +1,57 @@
+#pragma once
+#include "QelGlobals.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QThread>
+
+#include <memory>
+
+// The reports beside every saved test (DataStorage 1 CSV, 2 HTML, 3 both), installed into the
+// data module for as long as the object lives. The CSV report is written with the save; the
+// HTML report is made from the saved test file on a thread of its own, because transforming a
+// long test takes longer than the operator should wait after every result. A report that
+// cannot be written is told to the operator once ("Error writing file :" and its name), not at
+// every automatic save of a running test; once it has been written again, a later failure is
+// told again. The test file itself is saved whatever becomes of its reports.
+class TQelReports : public QObject, public TDocumentExports {
+    Q_OBJECT
+public:
+    explicit TQelReports(TQelGlobal& global, QObject* parent = nullptr);
+    // Finishes the HTML reports under way, then leaves the data module without reports.
+    ~TQelReports() override;
+
+    bool WriteCSV(const QString& fileName) override;
+    // Queues the report and returns at once. A save that comes while the report of the same
+    // file waits replaces it: the newest version of the test is the one reported.
+    bool WriteHTML(const QString& fileName) override;
+    // Waits until every queued HTML report is written; its outcome is delivered by the events
+    // that follow.
+    void Finish();
+
+    // The document's style sheet and logo settings ("\KovaDoc.xsl", "\company.jpg") name files
+    // beside the executable.
+    QString StyleSheetFile() const;
+    QString LogoFile() const;
+
+Q_SIGNALS:
+    // On the thread of this object, after each HTML report that was written or failed.
+    void HTMLWritten(const QString& fileName, bool written);
+
+private:
+    struct THTMLJob {
+        QString TestFile, StyleSheet, Logo;
+    };
+    void RunHTML(const QString& fileName); // on the report thread
+    bool Outcome(const QString& fileName, bool written, const QString& error);
+
+    TQelGlobal& FGlobal;
+    QSet<QString> FFailing; // reports the operator was told of and that have not been written since
+    QThread FThread;
+    std::unique_ptr<QObject> FWorker; // lives on FThread; the jobs run in its events
+    QMutex FLock;
+    QHash<QString, THTMLJob> FPending; // by report file; guarded by FLock
+};
