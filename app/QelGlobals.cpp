@@ -5,6 +5,7 @@
 #include "XMLKvDoc.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -25,6 +26,10 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
         if (FUploadRunning)
             EndUpload(TUploadEnd::Stalled);
     });
+    FSimTimer = new QTimer(this);
+    FSimTimer->setInterval(1000);
+    connect(FSimTimer, &QTimer::timeout, this, &TQelGlobal::SimTimerTick);
+    SimDraw = [] { return int(QRandomGenerator::global()->bounded(100)) - 50; };
     FQel->SetOnStateChange([this](LinkState s) { OnStateChange(s); });
     FQel->SetOnCompletion([this](const TCompletion& c) { OnCompletion(c); });
     FQel->SetOnTestStatus([this](TestStatus s) { OnTestStatus(s); });
@@ -48,6 +53,8 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
 
     if (SimulationMode) {
         ChooseTestVoltages(true);
+        // Without the simulation the timer would only wake the program to do nothing.
+        FSimTimer->start();
     } else {
         if (FVariant250)
             FQel->SetVariantFlag(false);

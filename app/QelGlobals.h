@@ -11,6 +11,7 @@
 #include "KovaBases.h"
 #include "Qel8624Protocol.h"
 #include "Qel8624Records.h"
+#include "QelResultTexts.h"
 #include "RS232Comms.h"
 #include "VectorGroupTable.h"
 #include "WinMsgList.h"
@@ -59,6 +60,17 @@ struct TArbitraryStart {
     float TestVoltage = 0;   // V
     QString VectorGroupText; // HV connection text followed by the LV connection text
     bool AutoTransformer = false;
+};
+
+// What the instrument reports, or in simulation what the simulated instrument reports: the one
+// view of the link the screens show (TQelGlobal::InstrumentState).
+struct TInstrumentState {
+    LinkState Link{};                  // the simulated instrument is always Idle (ready)
+    TestStatus Status{};               // the simulation's test status in simulation mode
+    Qel8624::TVectorGroup VectorGroup; // 15, 15, 255 until a setup has been sent
+    float TestVoltage = 255;           // V; 255 while no test measures
+    int ErrorNumber = 0;               // of the last reply; 0 in simulation
+    bool Simulated = false;
 };
 
 // The central data module: settings, the open test document, the instrument link and the
@@ -188,6 +200,26 @@ public:
     bool DeleteMemorySlot(int slot);
     int FirmwareVersionNumber() const;
 
+    // --- live result and simulation (QelLiveResult.cpp) -----------------------------------
+    // Link state, test status, reported vector group and test voltage: from the simulation in
+    // simulation mode, from the instrument thread otherwise. Every screen asks this.
+    TInstrumentState InstrumentState() const;
+    // Takes a measured tap (from TESTGETTAP or the simulation) as the live result: the nominal
+    // voltages of the current setup, the ratio deviations, the snapshot of the link's error state
+    // at this moment; then message 1401 (wParam 2, lParam `source`: lpTapResult or lpOwnResult).
+    void AcceptTapResult(const TTapResult& measured, qintptr source);
+    const TResultSnapshot& LiveSnapshot() const { return FLiveSnapshot; }
+    // The texts of phase 0, 1, 2 of the live result, made with the snapshot taken with it.
+    TPhaseResultTexts PhaseResultTexts(int phase) const;
+    // The same for any result (a stored row, an uploaded tap) with what was known with it.
+    TPhaseResultTexts PhaseResultTexts(const TTapResult& result, const TResultSnapshot& snapshot,
+                                       int phase) const;
+    // The simulation's 1000 ms timer (running in simulation mode only) and what one tick does.
+    QTimer* SimTimer() const { return FSimTimer; }
+    void SimTimerTick();
+    // The simulation's random draws, each an integer from -50 to 49 (tests fix them).
+    std::function<int()> SimDraw;
+
     // What the operator is to be shown of the link.
     enum class TLinkCondition { Simulated, NotConnected, Connecting, NotAnswering, Connected };
     TLinkCondition LinkCondition() const;
@@ -234,6 +266,7 @@ private:
     bool IsUploadCommand(CommandType type) const;
     void Reconnect();
     QString WindingName(int winding) const;
+    int ClockToSend(int h, int x) const;
 
     TWinMsgList FWindows;
     TKovaBase FKovaBase;
@@ -252,4 +285,7 @@ private:
     QList<int> FUnreadSlots;        // slots of the running upload that could not be read
     bool FOperationWaiting = false; // an operation waits in the request guard
     bool FStopAfterOperation = false;
+    QTimer* FSimTimer = nullptr;
+    Qel8624::TVectorGroup FSimVectorGroup; // what the simulated instrument reports once set up
+    TResultSnapshot FLiveSnapshot;
 };

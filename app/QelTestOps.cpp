@@ -71,7 +71,7 @@ void TQelGlobal::StartTapTest(int measurements) {
     s = TTestSetup();
     s.HVConnection = windings.Item(h).Configuration().Value();
     s.LVConnection = windings.Item(x).Configuration().Value();
-    s.ClockNumber = windings.Item(x).VectorGroup().Value();
+    s.ClockNumber = ClockToSend(h, x);
     double v = 0;
     s.TestVoltage = ReadSI(setup.ActTestVoltage().Value(), v) ? float(v) : 0.0f;
     s.HVNominal = ReadSI(WindingVoltageAtTap(h, ActualTap(h)), v) ? float(v / 1000) : 0.0f;
@@ -87,6 +87,9 @@ void TQelGlobal::StartTapTest(int measurements) {
 
     SimTestStatus = TestStatus::Measuring;
     LiveResult.RatioDeviation = {0, 0, 0};
+    // Set up, an instrument reports the vector group of the setup; so does the simulation.
+    if (SimulationMode)
+        FSimVectorGroup = {s.HVConnection, s.LVConnection, s.ClockNumber};
 
     if (IsArbitrary(s.ClockNumber)) {
         TArbitraryStart start;
@@ -122,14 +125,38 @@ void TQelGlobal::StartTapTest(int measurements) {
         StopTest();
 }
 
+// Clock numbers in the document are those of a winding against HV. The instrument wants the
+// displacement of X against H: for a pair without HV that is the difference of the two (LV yn11
+// against TV yn11 is yn-yn 0), and not known when either is not set. A clock of X that asks for
+// phase shift detection (85, 86) stays what it is.
+int TQelGlobal::ClockToSend(int h, int x) const {
+    const auto windings = FDoc->DUTTrafoData().Winding();
+    const int clockX = x == 0 ? 0 : int(windings.Item(x).VectorGroup().Value());
+    if (h == 0 || IsArbitrary(clockX))
+        return clockX;
+    const int clockH = windings.Item(h).VectorGroup().Value();
+    auto valid = [](int c) { return c >= 0 && c <= 11; };
+    if (!valid(clockX) || !valid(clockH))
+        return Qel8624::ClockNotSet;
+    return ((clockX - clockH) % 12 + 12) % 12;
+}
+
 void TQelGlobal::StopTest() {
     StopRequested = true;
+    if (SimulationMode) {
+        // A stop ends the simulated measurement: the next tick has no result to give.
+        if (SimTestStatus == TestStatus::Measuring) {
+            SimTestStatus = TestStatus::Idle;
+            OnTestStatus(SimTestStatus);
+        }
+        return;
+    }
     if (FOperationWaiting) {
         // Carried out as soon as the waiting operation has returned.
         FStopAfterOperation = true;
         return;
     }
-    if (!SimulationMode) {
+    {
         TOperationScope waiting(FOperationWaiting);
         FQel->RequestTestHalt(true);
     }
@@ -458,28 +485,21 @@ void TQelGlobal::OnCompletion(const TCompletion& c) {
             FQel->RequestTestRun(true);
         break;
     case CommandType::TESTGETTAP:
-        // Deviations against the winding pair of this test's setup: the record buffer may hold a
-        // stored test read by an upload between two taps.
-        LiveResult = c.Tap;
-        LiveResult.HVNominal = CurrentSetup.Setup.HVNominal;
-        LiveResult.LVNominal = CurrentSetup.Setup.LVNominal;
-        ComputeTapDeviations(LiveResult, CurrentSetup.Setup.HVConnection, CurrentSetup.Setup.LVConnection);
-        PostToAll(UM_RESULT, wpResult, lpTapResult);
+        AcceptTapResult(c.Tap, lpTapResult);
         break;
     default:
         break;
     }
 }
 
-void TQelGlobal::OnTestStatus(TestStatus status) {
-    const TestStatus now = FQel->Status();
-    if (PreviousTestStatus == TestStatus::Measuring &&
+void TQelGlobal::OnTestStatus(TestStatus) {
+    const TestStatus now = InstrumentState().Status;
+    // A simulated result exists before its status arrives here (SimTimerTick has accepted it).
+    if (!SimulationMode && PreviousTestStatus == TestStatus::Measuring &&
         (now == TestStatus::Idle || now == TestStatus::TapWait)) {
         FQel->RequestTestGetTap(TapResultCounter, true);
         ++TapResultCounter;
     }
-    if (status == TestStatus::TapWait && status != PreviousTestStatus && SimulationMode)
-        PostToAll(UM_RESULT, wpResult, lpOwnResult);
     PreviousTestStatus = now;
     if (!IsArbitrary(CurrentSetup.Setup.ClockNumber))
         PostToAll(UM_LINKSTATE, wpTestStatus, 0);

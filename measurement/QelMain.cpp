@@ -339,7 +339,7 @@ void TQelMainForm::OnStartup() {
 void TQelMainForm::RenewTitle() {
     esTitleBar->SetCaption(FGlobal.ConfigSection + QStringLiteral(" - ") +
                            ShortDocumentName(FGlobal.Doc().FileName()));
-    const TTitleColours c = TitleColours(FGlobal.Qel().Status());
+    const TTitleColours c = TitleColours(FGlobal.InstrumentState().Status);
     const TTitleColours now{esTitleBar->GradStart(), esTitleBar->GradMid(), esTitleBar->GradEnd(),
                             esTitleBar->FontColor()};
     if (c == now)
@@ -373,7 +373,7 @@ void TQelMainForm::LinkBannerUpdate() {
 }
 
 void TQelMainForm::AlarmUpdate() {
-    const TestStatus status = FGlobal.Qel().Status();
+    const TestStatus status = FGlobal.InstrumentState().Status;
     SetStatusPanel(1, LinkPrefix + TestStatusName(status));
     SetStatusPanel(2, FGlobal.StatusText);
     QString text = AlarmText(status);

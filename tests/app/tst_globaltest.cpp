@@ -52,8 +52,10 @@ class TstGlobalTest : public QObject {
         ~TRig() override { Global.reset(); }
     };
 
-    std::unique_ptr<TRig> Connect(const TEmulatorIdentity& identity = {}, bool viaLink = false) {
+    std::unique_ptr<TRig> Connect(const TEmulatorIdentity& identity = {}, bool viaLink = false,
+                                  const TLinkTimings& timings = TLinkRig::ShortTimings()) {
         auto rig = std::make_unique<TRig>();
+        rig->Timings = timings;
         rig->DocumentsFolder = FHome.path();
         if (!rig->StartEmulator(600, identity, viaLink))
             return nullptr;
@@ -322,7 +324,15 @@ private Q_SLOTS:
 
     // A second operation from the event loop of one that waits for the link is refused.
     void operationArrivingWhileAnotherWaits() {
-        auto rig = Connect();
+        // The held poll is released from the waiting operation's event loop, however long a busy
+        // machine takes to get there: no deadline of the link may run out first (a poll that
+        // timed out would take the released reply as the next command's). And the test waits
+        // for the poll to be held, not for a frame after the log was cleared: a poll held just
+        // before that left no frame to wait for.
+        TLinkTimings patient = TLinkRig::ShortTimings();
+        patient.Transport = {120000, 120000, 120000};
+        patient.GuardMs = 120000;
+        auto rig = Connect({}, false, patient);
         QVERIFY(rig);
         TQelGlobal& g = *rig->Global;
         QVERIFY(rig->WaitIdle());
@@ -331,7 +341,7 @@ private Q_SLOTS:
         // test start has to wait in the guard.
         rig->Emulator->AddFault({TEmulatorFault::Held, QStringLiteral("C M")});
         rig->Emulator->ClearLog();
-        QVERIFY(rig->Emulator->WaitForFrames(1, 10000));
+        QTRY_COMPARE_WITH_TIMEOUT(rig->Emulator->HeldCount(), 1, 20000);
         QVERIFY(g.Qel().RequestMemGetDir(false));
         bool nested = false;
         QTimer::singleShot(0, this, [&] {

@@ -421,6 +421,11 @@ void TQel8624Emulator::ReleaseHeld() {
     d->Wake();
 }
 
+int TQel8624Emulator::HeldCount() const {
+    std::lock_guard lock(d->Mutex);
+    return int(d->HeldReplies.size());
+}
+
 void TQel8624Emulator::FinishTap() {
     std::lock_guard lock(d->Mutex);
     d->Instrument.FinishTap();

@@ -98,6 +98,7 @@ public:
     void AddFault(const TEmulatorFault& fault);
     void ClearFaults();
     void ReleaseHeld(); // sends the replies a Held fault keeps back
+    int HeldCount() const; // replies kept back now
 
     // --- Observation ---
     QList<TEmulatorFrame> Frames() const;
