@@ -116,6 +116,13 @@ bool Passes(const QString& fileName, const QStringList& extensions) {
     return false;
 }
 
+QStringList Patterns(const QStringList& extensions) {
+    QStringList out;
+    for (const QString& ext : extensions)
+        out << QStringLiteral("*") + (ext.startsWith('.') ? ext : '.' + ext);
+    return out;
+}
+
 QString WithoutExtension(const QString& name, const QStringList& extensions) {
     for (const QString& ext : extensions) {
         const QString dotted = ext.startsWith('.') ? ext : '.' + ext;

@@ -51,6 +51,8 @@ bool ValidFolderName(const QString& name);
 QStringList Extensions(const QString& defaultExt);
 // The file's extension equals one of the list's, ignoring case; every file passes an empty list.
 bool Passes(const QString& fileName, const QStringList& extensions);
+// The same rule as name patterns of the file system model ("*.xml"; none for an empty list).
+QStringList Patterns(const QStringList& extensions);
 // name without its extension when that is one of the list's.
 QString WithoutExtension(const QString& name, const QStringList& extensions);
 } // namespace XMLDialogNames

@@ -1,11 +1,9 @@
 #include "XMLDialogModels.h"
 
 #include "QelImage.h"
-#include "RecentNames.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QPainter>
 #include <QStorageInfo>
 
@@ -34,26 +32,6 @@ QIcon TXMLIcons::icon(IconType type) const {
 
 QIcon TXMLIcons::icon(const QFileInfo& info) const {
     return info.isDir() ? FFolder : QIcon();
-}
-
-TXMLFileFilter::TXMLFileFilter(QFileSystemModel* files, QObject* parent)
-    : QSortFilterProxyModel(parent), FFiles(files) {
-    setSourceModel(files);
-    setDynamicSortFilter(true);
-}
-
-void TXMLFileFilter::SetExtensions(const QStringList& extensions) {
-    if (extensions == FExtensions)
-        return;
-    FExtensions = extensions;
-    invalidateFilter();
-}
-
-bool TXMLFileFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
-    const QModelIndex index = FFiles->index(sourceRow, 0, sourceParent);
-    if (FFiles->isDir(index))
-        return true;
-    return XMLDialogNames::Passes(FFiles->fileName(index), FExtensions);
 }
 
 TXMLPlacesModel::TXMLPlacesModel(QObject* parent) : QStandardItemModel(parent) {}

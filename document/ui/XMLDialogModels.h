@@ -1,29 +1,8 @@
 #pragma once
 #include <QAbstractFileIconProvider>
 #include <QIcon>
-#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QStringList>
-
-class QFileSystemModel;
-
-// The file list of the dialogs: folders always, files whose extension is one of the list's
-// (every file when the list is empty). Filters the file system model's rows as they arrive, so a
-// folder of thousands of files fills in while the screen goes on.
-class TXMLFileFilter : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    explicit TXMLFileFilter(QFileSystemModel* files, QObject* parent = nullptr);
-    void SetExtensions(const QStringList& extensions);
-    QFileSystemModel* Files() const { return FFiles; }
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
-
-private:
-    QFileSystemModel* FFiles;
-    QStringList FExtensions;
-};
 
 // The pictures of the list: the application's folder picture for folders, the computer for
 // volumes, none for files (the name says what they are).

@@ -98,7 +98,6 @@ TXMLOpenDialog::~TXMLOpenDialog() {
         disconnect(part, nullptr, this, nullptr);
     // The model goes before the pictures it draws from.
     lbFiles->setModel(nullptr);
-    delete FFilter;
     delete FFiles;
 }
 
@@ -182,7 +181,7 @@ void TXMLOpenDialog::SetFileName(const QString& name) {
 
 void TXMLOpenDialog::SetDefaultExt(const QString& ext) {
     FDefaultExt = ext;
-    FFilter->SetExtensions(Extensions());
+    FFiles->setNameFilters(XMLDialogNames::Patterns(Extensions()));
 }
 
 void TXMLOpenDialog::SetFolder(const QString& path) {
@@ -222,11 +221,13 @@ bool TXMLOpenDialog::Navigate(const QString& path) {
         return false;
     FComputer = false;
     FFolder = p;
-    FLoaded.clear();
+    // A folder read before is not read again: its listing is complete at once.
+    const QModelIndex known = FFiles->index(p);
+    FLoaded = known.isValid() && !FFiles->canFetchMore(known) ? p : QString();
     const QModelIndex root = FFiles->setRootPath(p);
-    if (lbFiles->model() != FFilter)
-        lbFiles->setModel(FFilter);
-    lbFiles->setRootIndex(FFilter->mapFromSource(root));
+    if (lbFiles->model() != FFiles)
+        lbFiles->setModel(FFiles);
+    lbFiles->setRootIndex(root);
     FillPathBox();
     UpdatePreview();
     return true;
@@ -275,11 +276,11 @@ bool TXMLOpenDialog::Listed() const {
 QString TXMLOpenDialog::ItemPath(const QModelIndex& index) const {
     if (FComputer)
         return FPlacesModel->PathAt(index.row());
-    return FFiles->filePath(FFilter->mapToSource(index));
+    return FFiles->filePath(index);
 }
 
 bool TXMLOpenDialog::ItemIsDir(const QModelIndex& index) const {
-    return FComputer || FFiles->isDir(FFilter->mapToSource(index));
+    return FComputer || FFiles->isDir(index);
 }
 
 QStringList TXMLOpenDialog::ListedNames() const {

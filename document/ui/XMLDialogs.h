@@ -138,7 +138,6 @@ private:
 
     std::unique_ptr<TXMLIcons> FIcons;
     QFileSystemModel* FFiles = nullptr;
-    TXMLFileFilter* FFilter = nullptr;
     TXMLPlacesModel* FPlacesModel = nullptr;
     QFrame* pnHeader = nullptr;
     QLabel* Label1 = nullptr;

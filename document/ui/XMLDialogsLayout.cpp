@@ -68,9 +68,10 @@ void TXMLOpenDialog::Build() {
     FFiles = new QFileSystemModel(this);
     FFiles->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     FFiles->setReadOnly(true);
+    // The model filters the files itself as it reads them; folders pass always.
+    FFiles->setNameFilterDisables(false);
     FIcons = std::make_unique<TXMLIcons>();
     FFiles->setIconProvider(FIcons.get());
-    FFilter = new TXMLFileFilter(FFiles, this);
     FPlacesModel = new TXMLPlacesModel(this);
 
     lbFiles = new QListView(this);
