@@ -3,11 +3,13 @@
 #include <memory>
 
 #include "MessageBoxOperator.h"
+#include "QelFileManagers.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
 #include "QelInstance.h"
 #include "QelMain.h"
 #include "QelReports.h"
+#include "QelTestFiles.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -35,6 +37,8 @@ int main(int argc, char* argv[]) {
     QelGlobal.LoadVectorGroupTable();
     // The CSV and HTML reports beside every saved test, as DataStorage asks.
     TQelReports reports(QelGlobal);
+    // The test files of the run before any window: a test kept at start-up joins the recent ones.
+    TQelTestFiles testFiles(QelGlobal);
 
     // The pictures outlive every window that paints them, though they are made after the windows.
     std::unique_ptr<TQelImage> images;
@@ -48,6 +52,7 @@ int main(int argc, char* argv[]) {
 
     images = std::make_unique<TQelImage>();
     mainForm.SetImages(*images);
+    mainForm.SetFileManager(new TFileManager(testFiles, &mainForm));
 
     QelGlobal.SendToAll(UM_STARTUP, 0, 0);
     return app.exec();

@@ -153,6 +153,8 @@ public:
     // one-time backup copy.
     bool SaveDocument(int mode);
     bool OpenDocument(const QString& fileName);
+    // The same, leaving the message to the caller: false with error naming the file and the fault.
+    bool OpenDocument(const QString& fileName, QString* error) { return LoadDocument(fileName, error); }
     bool NewDocument(const QString& fileName);
     bool NewDocumentFromTemplate(const QString& templateFile, const QString& fileName);
     QString DocumentXMLText() const;
@@ -164,6 +166,9 @@ public:
     // Start-up mode 3: the default document as it was left. One that does not load is kept under
     // a name of its own and a new default document takes its place; the operator is told.
     bool OpenDefaultDocument();
+    // Told the name under which a test was kept to make room for a new one (the file manager
+    // lists it among the recent tests, so the operator finds it again).
+    std::function<void(const QString& kept)> OnTestKept;
 
     // --- document queries -----------------------------------------------------------------
     QString WindingVoltageAtTap(int winding, int tap) const;

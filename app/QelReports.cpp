@@ -13,16 +13,12 @@
 
 Q_LOGGING_CATEGORY(lcQelReports, "qel.reports")
 
-namespace {
-
-QString BesideExecutable(const QString& appFolder, const QString& setting) {
+QString ProgramDataFile(const QString& appFolder, const QString& setting) {
     QString name = setting.trimmed();
     while (name.startsWith(u'\\') || name.startsWith(u'/'))
         name.remove(0, 1);
     return name.isEmpty() ? QString() : appFolder + name;
 }
-
-} // namespace
 
 TQelReports::TQelReports(TQelGlobal& global, QObject* parent)
     : QObject(parent), FGlobal(global), FWorker(std::make_unique<QObject>()) {
@@ -40,11 +36,11 @@ TQelReports::~TQelReports() {
 }
 
 QString TQelReports::StyleSheetFile() const {
-    return BesideExecutable(FGlobal.AppFolder, FGlobal.Doc().XSLStyleSheetFile());
+    return ProgramDataFile(FGlobal.AppFolder, FGlobal.Doc().XSLStyleSheetFile());
 }
 
 QString TQelReports::LogoFile() const {
-    return BesideExecutable(FGlobal.AppFolder, FGlobal.Doc().CompanyFile());
+    return ProgramDataFile(FGlobal.AppFolder, FGlobal.Doc().CompanyFile());
 }
 
 bool TQelReports::WriteCSV(const QString& fileName) {

@@ -10,6 +10,10 @@
 
 #include <memory>
 
+// A file the document's settings name beside the executable ("\KovaDoc.xsl", "\company.jpg"):
+// appFolder + the name without its leading separators; empty for a blank setting.
+QString ProgramDataFile(const QString& appFolder, const QString& setting);
+
 // The reports beside every saved test (DataStorage 1 CSV, 2 HTML, 3 both), installed into the
 // data module for as long as the object lives. The CSV report is written with the save; the
 // HTML report is made from the saved test file on a thread of its own, because transforming a

@@ -54,6 +54,8 @@ bool TQelGlobal::ReplaceDefaultDocument(const QString& loadError) {
     const QString kept = FDoc->KeptName(name, LastWritten(*FDoc, name));
     QString moveError;
     if (FDoc->RenameTest(name, kept, &moveError)) {
+        if (OnTestKept)
+            OnTestKept(kept);
         if (FOperator) {
             if (unreadable)
                 FOperator->Error(QStringLiteral("The default document could not be read:\r\n\r\n%1\r\n\r\n"

@@ -144,6 +144,15 @@ bool CopyFileSafely(const QString& from, const QString& to, QString* error) {
     return true;
 }
 
+bool MoveFileOver(const QString& from, const QString& to, QString* error) {
+    std::error_code ec;
+    std::filesystem::rename(FsPath(from), FsPath(to), ec);
+    if (ec)
+        return Fail(error, to, QString::fromLocal8Bit(ec.message().c_str()));
+    SyncFolder(to);
+    return true;
+}
+
 void RemoveStaleTemporaries(const QString& path) {
     const QFileInfo info(path);
     QDir folder = info.absoluteDir();

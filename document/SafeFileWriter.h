@@ -16,5 +16,9 @@ bool ReplaceFile(const QString& path, const QByteArray& content, const QString& 
 // A complete copy of from under the name to, or nothing at all.
 bool CopyFileSafely(const QString& from, const QString& to, QString* error);
 
+// from takes the place of to in one step of the file system: at every instant to is either
+// its old or its new content, and nothing is deleted first. On failure both stay as they were.
+bool MoveFileOver(const QString& from, const QString& to, QString* error);
+
 // Temporary files of path left behind by an interrupted save.
 void RemoveStaleTemporaries(const QString& path);

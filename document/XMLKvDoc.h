@@ -69,6 +69,10 @@ public:
     // date and time given, "Qel8625 2026-12-09 15-30-05.XML", then " (2)", " (3)" ... until no
     // file of a test goes by that name. Tests that must make room for a new one are kept so.
     QString KeptName(const QString& fileName, const QDateTime& when) const;
+    // fileName itself when no file of a test goes by it, else the first free name counting up:
+    // the number the name ends in increased by one (its width kept), else "1" appended
+    // (Test.xml -> Test1.xml, Test9.xml -> Test10.xml, Run007.xml -> Run008.xml).
+    QString UniqueName(const QString& fileName) const;
     // Every file of the test in from under the name to, each renamed in one step. False with error
     // naming the file when one would not move; the files already renamed then go back.
     bool RenameTest(const QString& from, const QString& to, QString* error = nullptr) const;

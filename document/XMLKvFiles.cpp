@@ -11,6 +11,26 @@ QStringList Companions(const TKvXML& doc, const QString& fileName) {
     return {fileName, doc.RollingBackupName(fileName), doc.ConfirmedCopyName(fileName)};
 }
 
+// A stale confirmed copy or backup under a new test's name would later bring an old test back.
+bool Taken(const TKvXML& doc, const QString& fileName) {
+    for (const QString& f : Companions(doc, fileName))
+        if (QFileInfo::exists(f))
+            return true;
+    return false;
+}
+
+// "Test9" -> "Test10", "Run007" -> "Run008", "Test" -> "Test1".
+QString NextName(const QString& name) {
+    qsizetype digits = 0;
+    while (digits < name.size() && name.at(name.size() - 1 - digits).isDigit())
+        ++digits;
+    bool ok = false;
+    const qulonglong n = digits > 0 && digits <= 18 ? name.right(digits).toULongLong(&ok) : 0;
+    if (!ok)
+        return name + '1';
+    return name.left(name.size() - digits) + QString::number(n + 1).rightJustified(int(digits), '0');
+}
+
 } // namespace
 
 QStringList TKvXML::TestFiles(const QString& fileName) const {
@@ -28,12 +48,21 @@ QString TKvXML::KeptName(const QString& fileName, const QDateTime& when) const {
     const QString extension = fi.suffix().isEmpty() ? QString() : '.' + fi.suffix();
     for (int n = 1;; ++n) {
         const QString candidate = stem + (n > 1 ? QStringLiteral(" (%1)").arg(n) : QString()) + extension;
-        bool taken = false;
-        for (const QString& f : Companions(*this, candidate))
-            taken = taken || QFileInfo::exists(f);
-        if (!taken)
+        if (!Taken(*this, candidate))
             return candidate;
     }
+}
+
+QString TKvXML::UniqueName(const QString& fileName) const {
+    const QFileInfo fi(fileName);
+    const QString extension = fi.suffix().isEmpty() ? QString() : '.' + fi.suffix();
+    QString base = fi.completeBaseName();
+    QString candidate = fileName;
+    while (Taken(*this, candidate)) {
+        base = NextName(base);
+        candidate = fi.path() + '/' + base + extension;
+    }
+    return candidate;
 }
 
 bool TKvXML::RenameTest(const QString& from, const QString& to, QString* error) const {

@@ -5,6 +5,7 @@
 #include "Progress.h"
 #include "Qel8624Device.h"
 #include "QelAbouts.h"
+#include "QelFileManagers.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
 #include "QelPageControl.h"
@@ -323,8 +324,9 @@ void TQelMainForm::OnStartup() {
     case 2:
         break;
     case 3:
-        // Without a file manager there is no list of last files: the default document is it.
-        FGlobal.OpenDefaultDocument();
+        // The last test of the file manager; without one (or a list), the default document.
+        if (!FFileManager || !FFileManager->LoadLastFile())
+            FGlobal.OpenDefaultDocument();
         break;
     default:
         break;

@@ -11,6 +11,7 @@
 class QLabel;
 class QStatusBar;
 class TExtStaticText;
+class TFileManager;
 class TPanelButton;
 class TQelAbout;
 class TQelGlobal;
@@ -69,6 +70,10 @@ public:
     TQelAbout* About() const;
     TQelAbout* CreateAbout();
     TfrmProgress* Progress() const;
+    // The file manager, made by the program entry: the "File Manager" key opens it, start-up mode
+    // 3 lets it load the last test and closing asks it to settle the open test first.
+    void SetFileManager(TFileManager* fileManager);
+    TFileManager* FileManager() const;
     // The operating instructions are handed to this; the desktop's browser by default.
     std::function<bool(const QUrl&)> OpenHelpUrl;
     // A later start of the program asked for this one: the window (or the dialog it shows)
@@ -126,6 +131,7 @@ private:
     QList<QLabel*> FPanels;
     QPointer<TQelAbout> FAbout;
     QPointer<TfrmProgress> FProgress;
+    QPointer<TFileManager> FFileManager;
     const TQelImage* FImages = nullptr;
     QString FHelpFile;
     QPoint FDragStart{-1, -1};

@@ -6,8 +6,10 @@
 #include "Progress.h"
 #include "Qel8624Device.h"
 #include "QelAbouts.h"
+#include "QelFileManagers.h"
 #include "QelGlobals.h"
 #include "QelPageControl.h"
+#include "QelTestFiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,8 +116,21 @@ void TQelMainForm::bnF5Click() {
     FGlobal.StartUpload();
 }
 
+void TQelMainForm::SetFileManager(TFileManager* fileManager) {
+    FFileManager = fileManager;
+}
+
+TFileManager* TQelMainForm::FileManager() const {
+    return FFileManager;
+}
+
 void TQelMainForm::bnF6Click() {
-    NotAvailableYet(QStringLiteral("File Manager"));
+    if (!FFileManager) {
+        NotAvailableYet(QStringLiteral("File Manager"));
+        return;
+    }
+    if (!FFileManager->isVisible())
+        FFileManager->Execute();
 }
 
 TQelAbout* TQelMainForm::About() const {
@@ -220,6 +235,9 @@ void TQelMainForm::bnCloseClick() {
         QCoreApplication::exit(0);
         return;
     }
+    // The open test is settled first: saved, discarded, or the window stays.
+    if (FFileManager && FFileManager->CheckUnsavedChanges() == TQelTestFiles::mrCancel)
+        return;
     FClosePressed = true;
     FGlobal.ShutDown();
     FShutDownDone = true;

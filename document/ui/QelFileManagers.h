@@ -1,0 +1,94 @@
+#pragma once
+#include <QDialog>
+#include <QPointer>
+
+#include <functional>
+
+class QFileDialog;
+class QLabel;
+class TPanelButton;
+class TQelTestFiles;
+class TXMLOpenDialog;
+class TXMLSaveDialog;
+
+// "File Manager": the small window-modal window where a test is started (new, from a template),
+// opened, saved, saved under another name, its report or diagram shown, and one of the last three
+// tests reopened. It asks for names with the touch file dialogs while the touch entry switch is
+// on, else with the standard file dialogs, and leaves everything else to the test files of the
+// run (TQelTestFiles). It closes itself after every action that succeeded.
+//
+// The names are asked window-modally (open()): each key starts its action, the dialog's answer
+// finishes it. FileDialog() is the dialog that waits for the answer.
+class TFileManager : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFileManager(TQelTestFiles& files, QWidget* parent = nullptr);
+    ~TFileManager() override;
+
+    TQelTestFiles& Files() const { return FFiles; }
+    // The operations the rest of the application asks for.
+    int CheckUnsavedChanges();
+    void UpdateRecentFiles();
+    bool LoadLastFile();
+    // Shows the window window-modal, the recent-file buttons renewed.
+    void Execute();
+
+    // Where a dialog starts: the folder of the last test when it exists, else the data folder.
+    QString StartFolder() const;
+    // The dialog waiting for a name (touch or standard), null when none.
+    QDialog* FileDialog() const { return FWaiting; }
+    TXMLOpenDialog* OpenDialog() const { return FOpenDialog; }
+    TXMLSaveDialog* SaveDialog() const { return FSaveDialog; }
+
+    // --- components ---
+    TPanelButton* bnNewTest;
+    TPanelButton* bnLoadFromTemplate;
+    TPanelButton* bnLoad;
+    TPanelButton* bnSave;
+    TPanelButton* bnSaveAs;
+    TPanelButton* bnPrint;
+    TPanelButton* bnClose;
+    QLabel* Label1;
+    TPanelButton* bnHis1;
+    TPanelButton* bnHis2;
+    TPanelButton* bnHis3;
+
+    // --- handlers (also what a test presses) ---
+    void bnNewTestClick();
+    void bnLoadFromTemplateClick();
+    void bnLoadClick();
+    void bnSaveClick();
+    void bnSaveAsClick();
+    void bnPrintClick();
+    void bnHisClick(int k);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    using TChosen = std::function<void(const QString& fileName, bool replaceAgreed)>;
+    enum class TKind { Open, Save };
+    struct TAsk {
+        TKind Kind = TKind::Open;
+        QString Caption;      // touch dialog
+        QString Title;        // standard dialog
+        QString Folder;       // where the dialog starts
+        QString FileName;     // proposed
+        QString StandardName; // proposed by the standard dialog
+    };
+
+    void Build(); // QelFileManagersLayout.cpp
+    TPanelButton* AddButton(const QString& name, const QStringList& items);
+    void ShowRecentButtons();
+    void FillRecentNames();
+    // Asks for a file; chosen runs with the answer, cancelled when there is none.
+    void AskName(const TAsk& ask, TChosen chosen, std::function<void()> cancelled = {});
+    void Finish(bool done);
+    void OpenChosen(const QString& file);
+    void OpenCopy(const QString& file, const QString& copy);
+
+    TQelTestFiles& FFiles;
+    TXMLOpenDialog* FOpenDialog = nullptr;
+    TXMLSaveDialog* FSaveDialog = nullptr;
+    QPointer<QDialog> FWaiting;
+};
