@@ -168,18 +168,22 @@ bool TQelTestFiles::Confirm() {
 
 // ------------------------------------------------------------------ new tests
 
-bool TQelTestFiles::NewTest(const QString& chosen, bool replaceAgreed) {
+bool TQelTestFiles::TakeName(const QString& chosen, QString& name) {
+    // A blank name stops without a word (the dialog was left without one).
     if (chosen.trimmed().isEmpty())
         return false;
-    if (!Storable(chosen)) {
-        Tell(Format("FileName \"%s\" is not a valid filename\nPlease try again.", chosen), true);
+    name = Absolute(chosen);
+    // A line end could not be read back from "LastFiles.cfg"; a folder is no test.
+    if (Storable(chosen) && !QFileInfo(name).isDir())
+        return true;
+    Tell(Format("FileName \"%s\" is not a valid filename\nPlease try again.", chosen), true);
+    return false;
+}
+
+bool TQelTestFiles::NewTest(const QString& chosen, bool replaceAgreed) {
+    QString name;
+    if (!TakeName(chosen, name))
         return false;
-    }
-    const QString name = Absolute(chosen);
-    if (QFileInfo(name).isDir()) {
-        Tell(Format("FileName \"%s\" is not a valid filename\nPlease try again.", name), true);
-        return false;
-    }
     if (QFileInfo::exists(name) && !replaceAgreed && !AskReplace(name))
         return false;
     if (!FGlobal.NewDocument(name))
@@ -277,16 +281,22 @@ bool TQelTestFiles::OpenTest(const QString& chosen) {
                      .arg(Shown(file), when, Shown(backup)),
                  false);
     }
-    if (!opened) {
-        Tell(Format(SNotLoaded, Shown(file)) +
-                 (error.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + error),
-             true);
-        return false;
-    }
+    if (!opened)
+        return NotLoaded(file, error);
+    return Opened(file);
+}
+
+bool TQelTestFiles::Opened(const QString& file) {
     FGlobal.Doc().Data().SetName(QFileInfo(file).completeBaseName());
     FGlobal.SendToAll(UM_DOCCHANGED, 1, 0);
     UpdateRecentFiles();
     return true;
+}
+
+bool TQelTestFiles::NotLoaded(const QString& file, const QString& why) {
+    Tell(Format(SNotLoaded, Shown(file)) + (why.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + why),
+         true);
+    return false;
 }
 
 // The test file exists but does not read (a damaged disk, an interrupted copy) while its backup
@@ -294,10 +304,8 @@ bool TQelTestFiles::OpenTest(const QString& chosen) {
 bool TQelTestFiles::OpenFromBackup(const QString& file, const QString& damagedError) {
     const QString backup = FGlobal.Doc().RollingBackupName(file);
     TKvXML probe;
-    if (!probe.Load(backup).Loaded()) {
-        Tell(Format(SNotLoaded, Shown(file)) + QStringLiteral("\r\n\r\n") + damagedError, true);
-        return false;
-    }
+    if (!probe.Load(backup).Loaded())
+        return NotLoaded(file, damagedError);
     const QString kept = FGlobal.Doc().KeptName(file, QFileInfo(file).lastModified());
     if (!Ask(QStringLiteral("The file\r\n\r\n\"%1\"\r\n\r\ncannot be read:\r\n%2\r\n\r\nIts backup of %3"
                             "\r\n\r\n\"%4\"\r\n\r\ncan be read. Do you want to open the backup?\r\n\r\n"
@@ -306,22 +314,14 @@ bool TQelTestFiles::OpenFromBackup(const QString& file, const QString& damagedEr
              true))
         return false;
     QFile damaged(file);
-    if (!damaged.rename(kept)) {
-        Tell(Format(SNotLoaded, Shown(file)) +
-                 QStringLiteral("\r\n\r\n%1: %2").arg(Shown(kept), damaged.errorString()),
-             true);
-        return false;
-    }
+    if (!damaged.rename(kept))
+        return NotLoaded(file, QStringLiteral("%1: %2").arg(Shown(kept), damaged.errorString()));
     QString error;
     if (!FGlobal.OpenDocument(file, &error)) {
         QFile::rename(kept, file);
-        Tell(Format(SNotLoaded, Shown(file)) + QStringLiteral("\r\n\r\n") + error, true);
-        return false;
+        return NotLoaded(file, error);
     }
-    FGlobal.Doc().Data().SetName(QFileInfo(file).completeBaseName());
-    FGlobal.SendToAll(UM_DOCCHANGED, 1, 0);
-    UpdateRecentFiles();
-    return true;
+    return Opened(file);
 }
 
 // ------------------------------------------------------------------ save as
@@ -339,13 +339,9 @@ bool TQelTestFiles::CopyBeside(const QString& source, const QString& folder) {
 }
 
 bool TQelTestFiles::SaveAs(const QString& chosen, bool replaceAgreed) {
-    if (chosen.trimmed().isEmpty())
+    QString name;
+    if (!TakeName(chosen, name))
         return false;
-    if (!Storable(chosen)) {
-        Tell(Format("FileName \"%s\" is not a valid filename\nPlease try again.", chosen), true);
-        return false;
-    }
-    const QString name = Absolute(chosen);
     const QString old = CurrentFile();
     if (SamePath(name, old))
         return Confirm();

@@ -95,9 +95,15 @@ public:
 
 private:
     bool Ask(const QString& text, bool yesNo);
+    // The absolute name of a chosen file; false (after saying so) for one that cannot be a test.
+    bool TakeName(const QString& chosen, QString& name);
     void Tell(const QString& text, bool error);
     bool RemoveMarker(const QString& file);
     bool OpenFromBackup(const QString& file, const QString& damagedError);
+    // The document now holds file: its name, the windows and the recent tests follow.
+    bool Opened(const QString& file);
+    // "Not possible to load" with why; false.
+    bool NotLoaded(const QString& file, const QString& why);
     bool CopyBeside(const QString& source, const QString& folder);
     void SaveLastFiles();
     void TestKept(const QString& kept);
