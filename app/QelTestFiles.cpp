@@ -184,7 +184,7 @@ bool TQelTestFiles::NewTest(const QString& chosen, bool replaceAgreed) {
     QString name;
     if (!TakeName(chosen, name))
         return false;
-    if (QFileInfo::exists(name) && !replaceAgreed && !AskReplace(name))
+    if (!MayReplace(name, replaceAgreed))
         return false;
     if (!FGlobal.NewDocument(name))
         return false;
@@ -235,6 +235,15 @@ bool TQelTestFiles::OnRemovable(const QString& file) const {
 
 QString TQelTestFiles::WorkingCopyName(const QString& file) const {
     return FGlobal.WorkingFolder + QFileInfo(file).fileName();
+}
+
+bool TQelTestFiles::MayReplace(const QString& name, bool replaceAgreed) {
+    if (QFileInfo::exists(name))
+        return replaceAgreed || AskReplace(name);
+    // Where only the backup of a test is left it is the test (opening the name reads it), and the
+    // first save under the name would delete it.
+    const QString backup = FGlobal.Doc().RollingBackupName(name);
+    return !QFileInfo::exists(backup) || AskReplace(backup);
 }
 
 bool TQelTestFiles::AskReplace(const QString& file) {
@@ -345,7 +354,7 @@ bool TQelTestFiles::SaveAs(const QString& chosen, bool replaceAgreed) {
     const QString old = CurrentFile();
     if (SamePath(name, old))
         return Confirm();
-    if (QFileInfo::exists(name) && !replaceAgreed && !AskReplace(name))
+    if (!MayReplace(name, replaceAgreed))
         return false;
 
     TOperatorIFace* op = FGlobal.Operator();

@@ -68,6 +68,9 @@ public:
     QString WorkingCopyName(const QString& file) const;
     // "File ... already exists ... replace it ?": true on OK.
     bool AskReplace(const QString& file);
+    // Whether a new test may go under name: yes when nothing of a test is there; an existing file
+    // only when replaceAgreed or on OK; a rolling backup left alone (the test itself lost) on OK.
+    bool MayReplace(const QString& name, bool replaceAgreed);
     // Copies the test in from over to (the old to becomes its rolling backup, its marker goes).
     bool CopyTest(const QString& from, const QString& to);
     // Opens file with the fall-backs to its rolling backup (the operator is told, and a damaged

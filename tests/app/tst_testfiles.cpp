@@ -140,6 +140,28 @@ private Q_SLOTS:
         QCOMPARE(rig.Files->LastFiles().File(0), test);
     }
 
+    // Where only the rolling backup of a test is left, that backup is the test: a new test of the
+    // name (whose first save would delete it) asks about it, even when the dialog saw no file.
+    void onlyTheBackupLeftIsAskedAbout() {
+        TTestFilesRig rig;
+        rig.CreateFiles();
+        const QString test = rig.Data(QStringLiteral("Lost.xml"));
+        const QString backup = rig.Global->Doc().RollingBackupName(test);
+        QVERIFY(WriteBytes(backup, "the last copy"));
+        for (TAnswer answer : {TAnswer::Cancel, TAnswer::Ok}) {
+            rig.Operator.Answers = {answer, answer};
+            QCOMPARE(rig.Files->NewTest(test, true), answer == TAnswer::Ok);
+            QCOMPARE(rig.Operator.Entries.last().Text,
+                     QStringLiteral("File \"%1\" already exists\r\nDo you want to replace it ?").arg(backup));
+            if (answer == TAnswer::Cancel) {
+                QCOMPARE(ReadBytes(backup), QByteArray("the last copy"));
+                QVERIFY(!rig.Files->SaveAs(test, true));
+                QCOMPARE(ReadBytes(backup), QByteArray("the last copy"));
+            }
+        }
+        QCOMPARE(rig.Files->CurrentFile(), test);
+    }
+
     void namesRefusedAndKept() {
         TTestFilesRig rig;
         rig.CreateFiles();
