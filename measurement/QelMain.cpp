@@ -8,6 +8,7 @@
 #include "QelFileManagers.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
+#include "QelMeasDisplay.h"
 #include "QelPageControl.h"
 #include "QelPageFrames.h"
 #include "QelStatusTexts.h"
@@ -139,10 +140,7 @@ void TQelMainForm::BuildPages() {
         "SetupFrame", QStringLiteral("SETUP"),
         QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."),
         tbSetup);
-    MeasDisplayFrame = frame("MeasDisplayFrame", QStringLiteral("Live display"),
-                             QStringLiteral("Ratio, deviation, phase and current of the phases A, B and C of "
-                                            "the last result will be shown here."),
-                             tbMeasure);
+    MeasDisplayFrame = new TQelMeasDisplayFrame(FGlobal, tbMeasure);
     ManualFrame =
         frame("ManualFrame", QStringLiteral("MEASURE"),
               QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
@@ -169,8 +167,8 @@ void TQelMainForm::BuildPages() {
     auto* measure = new QVBoxLayout(tbMeasure);
     measure->setContentsMargins(0, 0, 0, 0);
     measure->setSpacing(0);
-    measure->addWidget(MeasDisplayFrame, 2);
-    measure->addWidget(ManualFrame, 3);
+    measure->addWidget(MeasDisplayFrame);
+    measure->addWidget(ManualFrame, 1);
     measure->addWidget(StatusBar1);
     auto* analysis = new QVBoxLayout(tbAnalysis);
     analysis->setContentsMargins(0, 0, 0, 0);
