@@ -44,7 +44,7 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     TemplatesPath = DocumentsFolder + QStringLiteral("KOVA/Templates/");
     WorkingFolder = DocumentsFolder + QStringLiteral("KOVA/Working/");
 
-    AppFolder = WithSlash(exe.absolutePath());
+    AppFolder = ProgramDataFolder(exe.absolutePath());
     ConfigFileName = ConfigFileFor(startup.ExecutablePath);
 
     ReadConfig();

@@ -84,7 +84,9 @@ public:
     ~TQelGlobal() override;
 
     // --- settings ---------------------------------------------------------------------
-    QString AppFolder;       // with trailing separator
+    // The shipped files (vector group table, style sheet, logo, instructions), with trailing
+    // separator: beside the program, or an installation's data folder (ProgramDataFolder).
+    QString AppFolder;
     QString ConfigSection;   // section of the configuration file; see ApplyInstrumentType
     QString ConfigFileName;  // fixed after start-up
     QString DataPath;        // with trailing separator

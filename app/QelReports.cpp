@@ -4,6 +4,7 @@
 #include "CSVTools.h"
 #include "KovaBases.h"
 #include "OperatorIFace.h"
+#include "ProgramFiles.h"
 #include "XMLKvDoc.h"
 
 #include <QLoggingCategory>
@@ -26,6 +27,8 @@ TQelReports::TQelReports(TQelGlobal& global, QObject* parent)
     FWorker->moveToThread(&FThread);
     FThread.start(QThread::LowPriority);
     FGlobal.SetExports(this);
+    TraceShippedFile("style sheet", StyleSheetFile());
+    TraceShippedFile("logo", LogoFile());
 }
 
 TQelReports::~TQelReports() {

@@ -2,11 +2,13 @@
 #include "QelGlobals.h"
 
 #include "OperatorIFace.h"
+#include "ProgramFiles.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
 bool TQelGlobal::LoadVectorGroupTable() {
     const QString fileName = AppFolder + QStringLiteral("VectorGroupTable.csv");
+    TraceShippedFile("vector group table", fileName);
     const TVectorGroupTable::TLoad result = FVectorGroups.Load(fileName);
     if (result == TVectorGroupTable::TLoad::Loaded)
         return true;

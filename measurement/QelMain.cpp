@@ -2,6 +2,7 @@
 
 #include "ExtStaticText.h"
 #include "PanelButton.h"
+#include "ProgramFiles.h"
 #include "Progress.h"
 #include "Qel8624Device.h"
 #include "QelAbouts.h"
@@ -225,6 +226,7 @@ void TQelMainForm::FormCreate() {
     LinkBannerUpdate();
     FHelpFile =
         FGlobal.AppFolder + QStringLiteral("Operating Instructions %1.html").arg(FGlobal.ConfigSection);
+    TraceShippedFile("operating instructions", FHelpFile);
     // "Load Last File" opens the default document with the start-up message; making a new one
     // first would replace the very test the operator asked for with an empty one. The other modes
     // start a new default document, keeping a measured or unreadable one under its own name.
