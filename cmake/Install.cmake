@@ -29,8 +29,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTAL
 # Debian wants the manual page and the changelog compressed, reproducibly (no name, no time).
 find_program(QEL_GZIP gzip)
 if(QEL_GZIP)
-  foreach(_pair "Qel8625.1|${CMAKE_INSTALL_MANDIR}/man1"
-                "changelog.Debian|${CMAKE_INSTALL_DATADIR}/doc/qel8625")
+  # A native package (no Debian revision) names its changelog changelog.gz.
+  foreach(_pair "Qel8625.1|${CMAKE_INSTALL_MANDIR}/man1" "Qel8624Emulator.1|${CMAKE_INSTALL_MANDIR}/man1"
+                "changelog|${CMAKE_INSTALL_DATADIR}/doc/qel8625")
     string(REPLACE "|" ";" _pair ${_pair})
     list(GET _pair 0 _name)
     list(GET _pair 1 _dest)
@@ -51,12 +52,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "QEL")
 set(CPACK_PACKAGE_CONTACT "QEL Application Software <software@qel.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "operating software of the QEL 8624 turns-ratio meter")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "operating software of the QEL 8624 turns-ratio meter
- Application Software 8625 drives the QEL 8624 three-phase transformer
- turns-ratio meter over an RS-232 line from a touch screen: transformer setup,
- ratio tests over every tap and winding pair, test documents in XML with CSV and
- HTML reports, analysis against limits and arbitrary phase shift detection.
- It includes an instrument emulator for training and a simulation mode.")
+# CPack puts the summary in front as the synopsis and indents the lines (under 80 characters).
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Application Software 8625 drives the QEL 8624 three-phase transformer
+turns-ratio meter over an RS-232 line from a touch screen: transformer
+setup, ratio tests over every tap and winding pair, test documents in XML
+with CSV and HTML reports, analysis against limits and arbitrary phase
+shift detection. It includes an instrument emulator for training and a
+simulation mode.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
