@@ -5,6 +5,7 @@
 #include "XMLKvDoc.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
@@ -44,6 +45,8 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
     TemplatesPath = DocumentsFolder + QStringLiteral("KOVA/Templates/");
     WorkingFolder = DocumentsFolder + QStringLiteral("KOVA/Working/");
 
+    DateFormat = QLocale().dateFormat(QLocale::ShortFormat);
+    TimeFormat = QLocale().timeFormat(QLocale::LongFormat);
     AppFolder = ProgramDataFolder(exe.absolutePath());
     ConfigFileName = ConfigFileFor(startup.ExecutablePath);
 

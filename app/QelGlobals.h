@@ -107,6 +107,10 @@ public:
     bool SimulationMode = false;
     std::array<float, 4> TestVoltages = {250, 100, 25, 2};
     int PrinterPort = -1; // from the sibling instrument's file: 0 = COM1, ...; -1 none
+    // The date and time formats in force (Qt patterns): the system's short date and long time
+    // until a test document brings its own.
+    QString DateFormat;
+    QString TimeFormat;
 
     // The configuration file of a program: beside it, or in the user's configuration folder
     // when the program's folder is not writable.
@@ -115,6 +119,10 @@ public:
     void ReadConfig();
     void WriteConfig();
     void ApplySettings();
+    // The operator chose another instrument port: the link on the old one ends, the new one is
+    // opened and, when that succeeds, connected; a port that fails is tried again by name like a
+    // lost link. Nothing happens in simulation. Keeps processing events while the port opens.
+    bool ChangePort(const QString& port);
     void ParseCommandLine(const QStringList& arguments);
     QString DefaultDocumentName() const;
     // The settings follow the instrument type: the type text, reduced to letters, digits and

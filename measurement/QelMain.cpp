@@ -12,6 +12,7 @@
 #include "QelMeasDisplay.h"
 #include "QelPageControl.h"
 #include "QelPageFrames.h"
+#include "QelSetup.h"
 #include "QelStatusTexts.h"
 #include "XMLKvDoc.h"
 
@@ -137,10 +138,7 @@ void TQelMainForm::BuildPages() {
         f->setObjectName(QLatin1String(name));
         return f;
     };
-    SetupFrame = frame(
-        "SetupFrame", QStringLiteral("SETUP"),
-        QStringLiteral("Transformer data, windings, vector group and tap changers will be entered here."),
-        tbSetup);
+    SetupFrame = new TQelSetupFrame(FGlobal, tbSetup);
     MeasDisplayFrame = new TQelMeasDisplayFrame(FGlobal, tbMeasure);
     ManualFrame =
         frame("ManualFrame", QStringLiteral("MEASURE"),
@@ -213,6 +211,7 @@ void TQelMainForm::SetImages(const TQelImage& images) {
     for (int i = 0; i < 3; ++i)
         PageControl1->setTabIcon(i, QIcon(images.Image32x32L()->Picture(tabPictures[i])));
     PageControl1->setIconSize(images.Image32x32L()->Size());
+    SetupFrame->SetImages(images);
     if (FAbout)
         FAbout->SetImages(images);
 }

@@ -17,6 +17,7 @@ class TQelAbout;
 class TQelGlobal;
 class TQelImage;
 class TQelPageControl;
+class TQelSetupFrame;
 class TfrmProgress;
 enum class TestStatus : quint8;
 
@@ -48,7 +49,7 @@ public:
     QWidget* tbSetup;
     QWidget* tbMeasure;
     QWidget* tbAnalysis;
-    QWidget* SetupFrame;
+    TQelSetupFrame* SetupFrame;
     QWidget* MeasDisplayFrame;
     QWidget* ManualFrame;
     QWidget* QelAnalysisFrame1;

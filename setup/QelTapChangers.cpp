@@ -2,6 +2,8 @@
 // Activate toggle, the copy into several rows, auto fill.
 #include "QelTapChangers.h"
 
+#include "AscInputForm.h"
+#include "EntrySwitches.h"
 #include "FStringGrids.h"
 #include "FilterGridView.h"
 #include "NumInput.h"
@@ -75,6 +77,10 @@ TNumInputForm* TQelTapChangeDefFrame::VoltagePad() const {
 
 QInputDialog* TQelTapChangeDefFrame::NameEntry() const {
     return FNameEntry;
+}
+
+TTntAscInputForm* TQelTapChangeDefFrame::NameKeyboard() const {
+    return FNameKeyboard;
 }
 
 TTapChangerAutoFillForm* TQelTapChangeDefFrame::AutoFillForm() const {
@@ -209,7 +215,7 @@ void TQelTapChangeDefFrame::SetCurrentAndSelected(int col, const QString& text) 
 void TQelTapChangeDefFrame::sgTapDataDblClick() {
     const int row = sgTapData->Row();
     const int col = sgTapData->Col();
-    if (!IsBound() || row < 1 || Values().NrOfTaps <= 0 || FVoltagePad || FNameEntry)
+    if (!IsBound() || row < 1 || Values().NrOfTaps <= 0 || FVoltagePad || FNameEntry || FNameKeyboard)
         return;
     const QString tap = sgTapData->Cell(ColTap, row);
     if (col == ColVoltage) {
@@ -229,8 +235,17 @@ void TQelTapChangeDefFrame::sgTapDataDblClick() {
                 [this, pad] { SetCurrentAndSelected(ColVoltage, TapVoltageText(pad->Value(), 15)); });
         FVoltagePad = pad;
         pad->open();
+    } else if (col == ColName && TEntrySwitches::TouchEntryWide) {
+        auto* kb = new TTntAscInputForm(sgTapData);
+        kb->setAttribute(Qt::WA_DeleteOnClose);
+        kb->SetOperator(FGlobal.Operator());
+        kb->SetKovaBase(&FGlobal.KovaBase());
+        kb->BindLine(sgTapData->Cell(ColName, row), QStringLiteral("Please enter Name for Tap") + tap, false);
+        kb->SetSectionName(QStringLiteral("QelTapChangeDefFrame.TapName"));
+        connect(kb, &QDialog::accepted, this, [this, kb] { SetCurrentAndSelected(ColName, kb->Text()); });
+        FNameKeyboard = kb;
+        kb->open();
     } else if (col == ColName) {
-        // The plain text entry until the on-screen keyboard takes its place.
         auto* entry = new QInputDialog(this);
         entry->setAttribute(Qt::WA_DeleteOnClose);
         entry->setWindowTitle(QStringLiteral("Name"));

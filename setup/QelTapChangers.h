@@ -17,6 +17,7 @@ class TTapChangerAutoFillForm;
 class TTapCellDelegate;
 class QInputDialog;
 class TNumInputForm;
+class TTntAscInputForm;
 
 // The tap changer of one winding, one third of the "Tap Changer Definition" dialog: total taps,
 // bottom tap and nominal tap, and the tap table (one row per tap: number, voltage, name,
@@ -55,11 +56,12 @@ public:
     TStateButton* StateButton1; // the Activate toggle, laid over the current Activate cell
 
     // The editor of the current cell, as a double click opens it: the number pad for a voltage,
-    // the text entry for a name.
+    // for a name the on-screen text keyboard on the touch screen, a text entry on a desk.
     void sgTapDataDblClick();
     // Open while a double click's editor is (null otherwise).
     TNumInputForm* VoltagePad() const;
-    QInputDialog* NameEntry() const;
+    QInputDialog* NameEntry() const;        // on a desk
+    TTntAscInputForm* NameKeyboard() const; // with the touch entry switch on
     TTapChangerAutoFillForm* AutoFillForm() const;
     // The table row drawn as the nominal tap (grey), 0 for none.
     int HighlightedRow() const;
@@ -89,5 +91,6 @@ private:
     QPointer<TTapChangerAutoFillForm> FAutoFill;
     QPointer<TNumInputForm> FVoltagePad;
     QPointer<QInputDialog> FNameEntry;
+    QPointer<TTntAscInputForm> FNameKeyboard;
     const TQelImage* FImages = nullptr;
 };

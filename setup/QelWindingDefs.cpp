@@ -57,6 +57,7 @@ TQelWindingDefFrame::TQelWindingDefFrame(TQelGlobal& global, QWidget* parent)
         Store(false);
         // The rules of the HV connection and the selectors follow before the save.
         Q_EMIT ConfigurationClick();
+        Q_EMIT Stored();
         FGlobal.DocumentChanged();
         Q_EMIT Changed();
     });
@@ -187,6 +188,7 @@ void TQelWindingDefFrame::DoNotifyXMLChange(QObject* sender) {
         return;
     Store(sender == edNomPower || sender == edNomVoltage);
     ApplyTapState();
+    Q_EMIT Stored();
     FGlobal.DocumentChanged();
     Q_EMIT Changed();
 }
@@ -197,6 +199,7 @@ void TQelWindingDefFrame::bnVectorGrpClick() {
         return;
     WindingElement().VectorGroup().SetValue(FVectorValues[entry]);
     Store(false);
+    Q_EMIT Stored();
     FGlobal.DocumentChanged();
     Q_EMIT Changed();
 }
@@ -225,6 +228,7 @@ void TQelWindingDefFrame::TapParamsClosed(bool ok) {
         edNomCurrent->setText(w.NominalCurrent().Value().trimmed());
     }
     ApplyTapState();
+    Q_EMIT Stored();
     FGlobal.DocumentChanged();
     Q_EMIT Changed();
 }

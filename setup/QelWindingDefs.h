@@ -61,6 +61,9 @@ public:
 Q_SIGNALS:
     // The operator chose another connection (the frame has stored itself).
     void ConfigurationClick();
+    // The operator's change is in the document and the save follows: what depends on the
+    // windings (the page's configuration text) is written into the same save.
+    void Stored();
     // The operator changed something of the winding and the document was saved.
     void Changed();
 

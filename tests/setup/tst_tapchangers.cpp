@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include "AscInputForm.h"
+#include "EntrySwitches.h"
 #include "ExtStaticText.h"
 #include "FStringGrids.h"
 #include "FilterGridView.h"
@@ -212,6 +214,21 @@ private Q_SLOTS:
         entry->setTextValue(QStringLiteral("upper"));
         entry->accept();
         QCOMPARE(Rig().Winding(1).TapChangerData().Grid().Cell(ColName, 3), QStringLiteral("upper"));
+
+        // On the touch screen the name is typed on the product's own keyboard.
+        TEntrySwitches::TouchEntryWide = true;
+        QTRY_VERIFY(!Frame().NameEntry());
+        Frame().sgTapDataDblClick();
+        TTntAscInputForm* kb = Frame().NameKeyboard();
+        QVERIFY(kb && kb->isVisible());
+        QCOMPARE(kb->Text(), QStringLiteral("upper"));
+        QVERIFY(kb->HelpText().contains(QStringLiteral("Please enter Name for Tap1")));
+        auto* field = kb->Part(QStringLiteral("edText"));
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClicks(field, QStringLiteral(" 2"));
+        kb->Ok();
+        QTRY_VERIFY(!Frame().NameKeyboard());
+        QCOMPARE(Rig().Winding(1).TapChangerData().Grid().Cell(ColName, 3), QStringLiteral("upper 2"));
     }
 };
 
