@@ -9,6 +9,7 @@
 #include "QelTrafoWindings.h"
 #include "QelWindingDefs.h"
 #include "QelWindings.h"
+#include "SheetSupport.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
@@ -23,21 +24,8 @@
 
 namespace {
 
-// Quietly: the pictures show the frames, not a message box.
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
-    }
-    void Beep() override {}
-};
-
 bool Save(QWidget& w, const QString& file) {
-    // Laid out and painted before the picture is taken.
-    QEventLoop settle;
-    QTimer::singleShot(300, &settle, &QEventLoop::quit);
-    settle.exec();
+    Settle();
     const bool saved = w.grab().save(file);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));
     return saved;
@@ -52,28 +40,14 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir home;
-    QFile::copy(QString::fromLocal8Bit(argv[3]) + QStringLiteral("/VectorGroupTable.csv"),
-                home.filePath(QStringLiteral("VectorGroupTable.csv")));
     TSilentOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
+    const TQelStartup s = SheetStartup(home, QString::fromLocal8Bit(argv[3]), &op);
     TQelGlobal g(s);
     g.LoadVectorGroupTable();
     g.NewDocument(home.filePath(QStringLiteral("Dyn11.xml")));
     const auto windings = g.Doc().DUTTrafoData().Winding();
     QelWindings::GiveDefaultWindings(g.Doc().DUTTrafoData());
-    windings.Item(0).Configuration().SetValue(0);
-    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
-    windings.Item(0).NominalPower().SetValue(QStringLiteral("40 MVA"));
-    windings.Item(1).Configuration().SetValue(2);
-    windings.Item(1).VectorGroup().SetValue(11);
-    windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
-    windings.Item(1).NominalPower().SetValue(QStringLiteral("40 MVA"));
-    for (int w = 0; w < 2; ++w)
-        QelWindings::UpdateNominalCurrent(windings.Item(w));
+    GiveDyn11Windings(g.Doc());
     windings.Item(0).TapChangerAvailable().SetValue(1);
     {
         // HV: 17 taps from -8, 110 kV ± 10 %, the nominal one in the middle.

@@ -4,44 +4,19 @@
 #include "AscInputForm.h"
 #include "NumInput.h"
 #include "NumInputForm.h"
-#include "OperatorIFace.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
 #include "QelMain.h"
 #include "QelSetup.h"
-#include "QelWindings.h"
+#include "SheetSupport.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-// Quietly: the pictures show the page, not a message box.
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
-    }
-    void Beep() override {}
-};
-
-void Settle() {
-    QEventLoop settle;
-    QTimer::singleShot(300, &settle, &QEventLoop::quit);
-    settle.exec();
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -51,14 +26,8 @@ int main(int argc, char* argv[]) {
     }
     const QString docs = QString::fromLocal8Bit(argv[1]);
     QTemporaryDir home;
-    QFile::copy(QString::fromLocal8Bit(argv[2]) + QStringLiteral("/VectorGroupTable.csv"),
-                home.filePath(QStringLiteral("VectorGroupTable.csv")));
     TSilentOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
+    const TQelStartup s = SheetStartup(home, QString::fromLocal8Bit(argv[2]), &op);
     TQelGlobal g(s);
     g.LoadVectorGroupTable();
     TQelMainForm form(g);
@@ -83,16 +52,7 @@ int main(int argc, char* argv[]) {
     dut.AuxTextList().SetS(0, QStringLiteral("ONAN / ONAF"));
     dut.AuxTitleList().SetS(1, QStringLiteral("Weight"));
     dut.AuxTextList().SetS(1, QStringLiteral("52 t"));
-    const auto windings = g.Doc().DUTTrafoData().Winding();
-    windings.Item(0).Configuration().SetValue(0);
-    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
-    windings.Item(0).NominalPower().SetValue(QStringLiteral("40 MVA"));
-    windings.Item(1).Configuration().SetValue(2);
-    windings.Item(1).VectorGroup().SetValue(11);
-    windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
-    windings.Item(1).NominalPower().SetValue(QStringLiteral("40 MVA"));
-    for (int w = 0; w < 2; ++w)
-        QelWindings::UpdateNominalCurrent(windings.Item(w));
+    GiveDyn11Windings(g.Doc());
     g.DocumentChanged();
 
     form.show();
