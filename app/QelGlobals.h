@@ -235,6 +235,9 @@ public:
     // The simulation's random draws, each an integer from -50 to 49 (tests fix them).
     std::function<int()> SimDraw;
 
+    // The clock number a test of windings h (at H) and x (at X) sends: x's clock against h's.
+    int ClockToSend(int h, int x) const;
+
     // What the operator is to be shown of the link.
     enum class TLinkCondition { Simulated, NotConnected, Connecting, NotAnswering, Connected };
     TLinkCondition LinkCondition() const;
@@ -281,7 +284,6 @@ private:
     bool IsUploadCommand(CommandType type) const;
     void Reconnect();
     QString WindingName(int winding) const;
-    int ClockToSend(int h, int x) const;
 
     TWinMsgList FWindows;
     TKovaBase FKovaBase;

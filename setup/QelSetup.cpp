@@ -176,6 +176,14 @@ bool TQelSetupFrame::event(QEvent* e) {
         NewDocumentDefaults();
         RefreshXML();
         return true;
+    case UM_SETTINGSCHANGED: {
+        // Another page may have changed a setting: the buttons show what is in force.
+        const bool updating = FUpdating;
+        FUpdating = true;
+        LoadSettings();
+        FUpdating = updating;
+        return true;
+    }
     case UM_LINKSTATE:
         if (static_cast<const TQelMessage*>(e)->WParam == wpLinkState)
             UpdateInstrumentData();
@@ -412,7 +420,7 @@ void TQelSetupFrame::UpdateDerived(bool write) {
     if (h >= 0 && h < windings.Count() && x >= 0 && x < windings.Count()) {
         int hv = windings.Item(h).Configuration().Value();
         const int lv = windings.Item(x).Configuration().Value();
-        const int clock = windings.Item(x).VectorGroup().Value();
+        const int clock = FGlobal.ClockToSend(h, x);
         if (lv == Qel8624::conNotSet)
             hv = Qel8624::conNotSet;
         for (int p = 0; p < 3; ++p)
