@@ -207,6 +207,107 @@ private Q_SLOTS:
         QCOMPARE(ErrorNumber(Ask(ApmSelectExtRequest(54, 100, 9))), 0);
     }
 
+    void perPhaseConnections_data() {
+        QTest::addColumn<QList<int>>("selections"); // the connections of one phase, in order
+        QTest::addColumn<int>("phase");
+        QTest::addColumn<bool>("autoTransformer");
+        QTest::newRow("transformer A") << QList<int>{49, 48} << 0 << false;
+        QTest::newRow("transformer B") << QList<int>{65, 66} << 1 << false;
+        QTest::newRow("transformer C") << QList<int>{80, 82} << 2 << false;
+        QTest::newRow("auto A") << QList<int>{54, 55, 54, 56} << 0 << true;
+        QTest::newRow("auto B") << QList<int>{71, 72, 71, 70} << 1 << true;
+        QTest::newRow("auto C") << QList<int>{88, 86, 88, 87} << 2 << true;
+    }
+    void perPhaseConnections() {
+        // Each phase has a ratio and shift of its own; the detector's formulas give them back
+        // from that phase's connections, and the primary is the selected test voltage.
+        QFETCH(QList<int>, selections);
+        QFETCH(int, phase);
+        QFETCH(bool, autoTransformer);
+        TEmulatorLiveModel model;
+        model.TurnsRatio = {8, 11, 13.5};
+        model.PhaseShift = {37.5, -20, 5};
+        model.TestVoltages = {250, 100, 25, 2};
+        m_Emulator->SetLiveModel(model);
+        QCOMPARE(ErrorNumber(Ask(ApmVoltageRequest(16))), 0); // the second voltage
+        QCOMPARE(ErrorNumber(Ask(ApmOutputRequest(true))), 0);
+        QList<double> v1, v2;
+        for (int sel : selections) {
+            Ask(ApmSelectRequest(sel, 0));
+            const auto p = DecodeLiveP(Ask(LivePRequest()));
+            v1 << p.Primary;
+            v2 << p.Secondary;
+            QCOMPARE(DecodeLiveK(Ask(LiveKRequest())).RawPrimary, p.Primary);
+        }
+        QCOMPARE(v1.at(0), 100.0);
+        double k1 = v1[0] / v2[0], k2 = v1[1] / v2[1];
+        if (autoTransformer) {
+            const double l = v1[0];
+            k1 = l / (v2[0] - v2[1] * l / v1[1]);
+            k2 = l / (v2[2] * l / v1[2] - v2[3] * l / v1[3]);
+        }
+        const double shift = std::atan(std::sqrt(3.0) * (k2 - k1) / (k2 + k1)) * 180 / std::acos(-1.0);
+        const double turns = k1 * k2 / std::sqrt(k1 * k1 + k2 * k2 - k1 * k2);
+        QVERIFY2(std::abs(shift - model.PhaseShift[phase]) < 0.001, qPrintable(QString::number(shift)));
+        QVERIFY2(std::abs(turns / model.TurnsRatio[phase] - 1) < 1e-5, qPrintable(QString::number(turns)));
+    }
+
+    void liveFaultsAndSettling() {
+        // A counter rate so low that nothing moves while the test looks: the transient holds.
+        TEmulatorLiveModel model;
+        model.CounterRate = 1e-6;
+        model.CounterStart = 250;
+        model.SettlingCounts = 1;
+        model.SettlingInvalid = true;
+        m_Emulator->SetLiveModel(model);
+        auto sample = [&] { return DecodeLiveP(Ask(LivePRequest())); };
+        QCOMPARE(sample().StatusByte, quint8(0)); // output off: no valid reading
+        Ask(ApmVoltageRequest(0));
+        Ask(ApmOutputRequest(true));
+        Ask(ApmSelectRequest(49, 0));
+        auto p = sample();
+        QCOMPARE(p.Counter, quint8(250));
+        QCOMPARE(p.StatusByte, quint8(0)); // settling: invalid, the old (output-off) reading held
+        QCOMPARE(p.Primary, 250.0f);       // the selection was made with the output on
+        model.SettlingCounts = 0;
+        m_Emulator->SetLiveModel(model);
+        p = sample();
+        QCOMPARE(p.StatusByte, quint8(0x80));
+        QVERIFY(std::abs(p.Primary / p.Secondary - 10) < 1e-4);
+
+        struct TCase {
+            void (*Apply)(TEmulatorLiveModel&);
+            quint8 Status;
+            qint32 Condition;
+            bool Secondary, Output;
+        };
+        const TCase cases[] = {
+            {[](TEmulatorLiveModel& m) { m.CablesUnplugged = true; }, 0x80, 0x8000, true, true},
+            {[](TEmulatorLiveModel& m) { m.OutputFail = true; }, 0xC0, 0xC000, false, true},
+            {[](TEmulatorLiveModel& m) { m.ZeroSecondary = true; }, 0x80, 0xC000, false, true},
+            {[](TEmulatorLiveModel& m) { m.EmergencyStop = true; }, 0x00, 0x4000, false, false},
+        };
+        for (const TCase& c : cases) {
+            TEmulatorLiveModel m = model;
+            c.Apply(m);
+            m_Emulator->SetLiveModel(m);
+            Ask(ApmOutputRequest(true)); // the emergency stop keeps it off
+            p = sample();
+            QCOMPARE(p.StatusByte, c.Status);
+            QCOMPARE(p.Condition, c.Condition);
+            QCOMPARE(p.Secondary > 0, c.Secondary);
+            QCOMPARE(m_Emulator->OutputOn(), c.Output);
+        }
+        model.ValidWhileOff = true;
+        model.CounterStuck = true;
+        m_Emulator->SetLiveModel(model);
+        QCOMPARE(sample().StatusByte, quint8(0x80)); // output still off, valid all the same
+        Ask(ApmOutputRequest(true));
+        model.CounterRate = 1e6;
+        m_Emulator->SetLiveModel(model);
+        QCOMPARE(sample().Counter, quint8(250)); // stuck, however fast it would run
+    }
+
     void refusedRequestsChangeNothing() {
         // A request the instrument refuses is not carried out: the slot stays, the nominal
         // voltages of a refused T S N are not taken, so the run is refused for want of a setup.

@@ -270,25 +270,106 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
     return {Ok(), {}};
 }
 
-double TEmulatorInstrument::SelectedRatio() const {
+namespace {
+// Phase of a measurement connection and what it shows: 1 the first voltage ratio K1, 2 the
+// second K2, 3 the auto-transformer's full secondary (X1 against X0 over both windings).
+struct TConnection {
+    int Phase = -1;
+    int Role = 0;
+};
+TConnection ConnectionOf(qint32 selection) {
+    switch (selection) {
+    case 49:
+        return {0, 1};
+    case 48:
+        return {0, 2};
+    case 65:
+        return {1, 1};
+    case 66:
+        return {1, 2};
+    case 80:
+        return {2, 1};
+    case 82:
+        return {2, 2};
+    case 54:
+        return {0, 3};
+    case 55:
+        return {0, 2};
+    case 56:
+        return {0, 1};
+    case 71:
+        return {1, 3};
+    case 72:
+        return {1, 2};
+    case 70:
+        return {1, 1};
+    case 88:
+        return {2, 3};
+    case 86:
+        return {2, 2};
+    case 87:
+        return {2, 1};
+    default:
+        return {};
+    }
+}
+} // namespace
+
+void TEmulatorInstrument::SetLiveModel(const TEmulatorLiveModel& model) {
+    if (model.EmergencyStop)
+        OutputOn = false;
+    Model = model;
+}
+
+double TEmulatorInstrument::SelectedRatio(qint32 selection) const {
     // Two voltage ratios K1 = k(1 - t) and K2 = k(1 + t) with t = tan(shift) / sqrt(3) are what
     // a winding pair with the configured turns ratio and phase shift shows on the two
-    // measurement connections of each phase.
+    // measurement connections of each phase. The auto-transformer's secondaries are chosen so
+    // that the full one less each partial one gives V1 / K1 and V1 / K2.
+    const TConnection c = ConnectionOf(selection);
+    if (c.Phase < 0)
+        return Model.TurnsRatio[0];
     const double pi = std::acos(-1.0);
-    const double t = std::tan(PhaseShift * pi / 180) / std::sqrt(3.0);
-    const double k = LiveRatio * std::sqrt(1 + 3 * t * t) / (1 - t * t);
-    switch (m_Selection) {
-    case 49:
-    case 65:
-    case 80:
-        return k * (1 - t);
-    case 48:
-    case 66:
-    case 82:
-        return k * (1 + t);
+    const double t = std::tan(Model.PhaseShift[c.Phase] * pi / 180) / std::sqrt(3.0);
+    const double k = Model.TurnsRatio[c.Phase] * std::sqrt(1 + 3 * t * t) / (1 - t * t);
+    const double k1 = k * (1 - t), k2 = k * (1 + t);
+    switch (c.Role) {
+    case 1:
+        return k1;
+    case 2:
+        return k2;
     default:
-        return LiveRatio;
+        return 1 / (1 / k1 + 1 / k2);
     }
+}
+
+TEmulatorInstrument::TReading TEmulatorInstrument::Reading(qint32 selection) const {
+    if (!OutputOn || Model.OutputFail)
+        return {};
+    double primary = 100;
+    if (m_SelectVoltage > 0)
+        primary = m_SelectVoltage;
+    else if (m_VoltageCodeGiven)
+        primary = Model.TestVoltages[m_VoltageCode == 16   ? 1
+                                     : m_VoltageCode == 48 ? 2
+                                     : m_VoltageCode == 96 ? 3
+                                                           : 0];
+    const double ratio = SelectedRatio(selection);
+    return {primary, ratio > 0 && !Model.ZeroSecondary ? primary / ratio : 0};
+}
+
+double TEmulatorInstrument::CountsSince(TClock::time_point since, TClock::time_point now) const {
+    return std::chrono::duration<double>(now - since).count() * Model.CounterRate;
+}
+
+TEmulatorInstrument::TReading TEmulatorInstrument::LiveReading(TClock::time_point now, bool& valid) const {
+    valid = OutputOn || Model.ValidWhileOff;
+    if (m_Selected && Model.SettlingCounts > 0 && CountsSince(m_SelectedAt, now) < Model.SettlingCounts) {
+        if (Model.SettlingInvalid)
+            valid = false;
+        return m_Held;
+    }
+    return Reading(m_Selection);
 }
 
 TEmulatorInstrument::TAnswer TEmulatorInstrument::Live(const QString& command, const QStringList& args,
@@ -297,33 +378,43 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Live(const QString& command, c
         return {Error(ErrUnknown), {}};
     if (command == QLatin1String("S G")) {
         m_VoltageCode = I(args.at(0));
+        m_VoltageCodeGiven = true;
     } else if (command == QLatin1String("S C") || command == QLatin1String("S H")) {
+        bool valid = false;
+        const TReading before = LiveReading(now, valid);
+        m_Selected = true;
         m_Selection = I(args.at(0));
         m_SelectVoltage = I(args.at(1));
         m_Mode = command == QLatin1String("S H") ? I(args.at(2)) : 0;
+        m_Held = before;
+        m_SelectedAt = now;
     } else if (command == QLatin1String("S O")) {
-        const bool on = I(args.at(0)) != 0;
+        // The emergency stop holds the output off whatever is asked.
+        const bool on = I(args.at(0)) != 0 && !Model.EmergencyStop;
         if (on && !OutputOn)
             m_OutputSince = now;
         OutputOn = on;
     } else if (command == QLatin1String("S P")) {
-        const double primary = OutputOn ? (m_SelectVoltage > 0 ? m_SelectVoltage : 100.0) : 0.0;
-        const double ratio = SelectedRatio();
-        const double secondary = ratio > 0 ? primary / ratio : 0;
-        // The counter runs at 20 per second while the output is on, so the settling wait of a
-        // phase shift detection lasts about three seconds.
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_OutputSince).count();
-        const qint32 counter = OutputOn ? qint32((ms / 50) & 0xFF) : 0;
-        const qint32 statusByte = OutputOn ? 0x80 : 0;
-        return {Ok({Fl(primary), Fl(secondary), Fl(0), Fl(0), Fl(0), In(counter | (statusByte << 8)),
-                    In(0xC000)}),
+        bool valid = false;
+        const TReading r = LiveReading(now, valid);
+        // The counter runs at CounterRate while the output is on (20 per second: the settling
+        // wait of a phase shift detection lasts about three seconds).
+        qint32 counter = 0;
+        if (OutputOn || Model.ValidWhileOff)
+            counter = Model.CounterStuck
+                          ? Model.CounterStart
+                          : qint32(Model.CounterStart + std::floor(CountsSince(m_OutputSince, now)));
+        const qint32 statusByte = (valid ? 0x80 : 0) | (Model.OutputFail ? 0x40 : 0);
+        const qint32 condition = (Model.EmergencyStop ? 0 : 0x8000) | (Model.CablesUnplugged ? 0 : 0x4000);
+        return {Ok({Fl(r.Primary), Fl(r.Secondary), Fl(0), Fl(0), Fl(0),
+                    In((counter & 0xFF) | (statusByte << 8)), In(condition)}),
                 {}};
     } else if (command == QLatin1String("S Q")) {
         return {Ok({In(1), In(0), In(0)}), {}};
     } else if (command == QLatin1String("S K")) {
-        const double primary = OutputOn ? 100.0 : 0.0;
-        const double ratio = SelectedRatio();
-        return {Ok({Fl(primary), Fl(ratio > 0 ? primary / ratio : 0), In(0), In(0)}), {}};
+        bool valid = false;
+        const TReading r = LiveReading(now, valid);
+        return {Ok({Fl(r.Primary), Fl(r.Secondary), In(0), In(0)}), {}};
     }
     return {Ok(), {}};
 }

@@ -41,8 +41,9 @@ public:
     TEmulatorIdentity Identity;
     int MeasuringMs = 1500;
     QList<TEmulatorStoredTest> Stored = TQel8624Emulator::DefaultStoredTests();
-    double PhaseShift = 0;
-    double LiveRatio = 10;
+    TEmulatorLiveModel Model;
+    // An emergency stop switches the output off.
+    void SetLiveModel(const TEmulatorLiveModel& model);
     std::mt19937 Random{8624};
 
     Qel8624::TTestSetupArgs Setup;
@@ -57,12 +58,24 @@ private:
     void CompleteTap(TClock::time_point now);
     Qel8624::TTapReply Measure(int tap);
     const TEmulatorStoredTest* Slot(qint32 slot) const;
-    double SelectedRatio() const;
+    struct TReading {
+        double Primary = 0, Secondary = 0;
+    };
+    double SelectedRatio(qint32 selection) const;
+    TReading Reading(qint32 selection) const;
+    TReading LiveReading(TClock::time_point now, bool& valid) const;
+    double CountsSince(TClock::time_point since, TClock::time_point now) const;
 
     bool m_HaveVector = false, m_HaveNominal = false;
     bool m_Running = false, m_Measuring = false, m_FinishNow = false;
     TClock::time_point m_MeasureStart{};
     QList<Qel8624::TTapReply> m_Results;
     qint32 m_VoltageCode = 0, m_Selection = 102, m_SelectVoltage = 0, m_Mode = 0;
+    bool m_VoltageCodeGiven = false;
     TClock::time_point m_OutputSince{};
+    // The settling transient: the reading of the previous selection until the instrument has
+    // measured the new one for a while.
+    TReading m_Held;
+    TClock::time_point m_SelectedAt{};
+    bool m_Selected = false;
 };

@@ -386,12 +386,22 @@ void TQel8624Emulator::SetStoredTests(const QList<TEmulatorStoredTest>& tests) {
 
 void TQel8624Emulator::SetPhaseShift(double degrees) {
     std::lock_guard lock(d->Mutex);
-    d->Instrument.PhaseShift = degrees;
+    d->Instrument.Model.PhaseShift.fill(degrees);
 }
 
 void TQel8624Emulator::SetLiveTurnsRatio(double ratio) {
     std::lock_guard lock(d->Mutex);
-    d->Instrument.LiveRatio = ratio;
+    d->Instrument.Model.TurnsRatio.fill(ratio);
+}
+
+void TQel8624Emulator::SetLiveModel(const TEmulatorLiveModel& model) {
+    std::lock_guard lock(d->Mutex);
+    d->Instrument.SetLiveModel(model);
+}
+
+TEmulatorLiveModel TQel8624Emulator::LiveModel() const {
+    std::lock_guard lock(d->Mutex);
+    return d->Instrument.Model;
 }
 
 void TQel8624Emulator::SetSeed(quint32 seed) {

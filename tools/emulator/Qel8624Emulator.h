@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -56,6 +57,28 @@ struct TEmulatorFault {
     int ByteDelayMs = 100; // Slow: per byte; Pieces: between pieces
 };
 
+// What the live samples (S P, S K) show while the phase shift detector drives the instrument,
+// and the faults they play on demand.
+struct TEmulatorLiveModel {
+    // Per phase A, B, C: the turns ratio and the phase shift (degrees) the two measurement
+    // connections of that phase show (transformer: 49/48, 65/66, 80/82; auto-transformer:
+    // 54/55/56, 71/72/70, 88/86/87).
+    std::array<double, 3> TurnsRatio{10, 10, 10};
+    std::array<double, 3> PhaseShift{0, 0, 0};
+    // The primary voltage of voltage codes 0, 16, 48, 96 (a selection's own voltage wins).
+    std::array<float, 4> TestVoltages{250, 100, 25, 2};
+    double CounterRate = 20;      // measurement counts per second while the output is on
+    int CounterStart = 0;         // the count at output on (250: it wraps at once)
+    bool CounterStuck = false;    // the counter stays at CounterStart
+    int SettlingCounts = 0;       // after a selection change the old readings stay this many counts
+    bool SettlingInvalid = false; // ... with the valid bit clear meanwhile
+    bool ValidWhileOff = false;   // the valid bit (and the counter) also while the output is off
+    bool EmergencyStop = false;   // condition bit 15 clear; the output goes off and stays off
+    bool CablesUnplugged = false; // condition bit 14 clear
+    bool OutputFail = false;      // status bit 6 set; no primary voltage
+    bool ZeroSecondary = false;   // the secondary reads 0 V
+};
+
 // One received frame as logged.
 struct TEmulatorFrame {
     QDateTime Time;
@@ -94,10 +117,13 @@ public:
     static QList<TEmulatorStoredTest> DefaultStoredTests();
     void SetPhaseShift(double degrees);   // seen by the live samples, default 0
     void SetLiveTurnsRatio(double ratio); // default 10
-    void SetSeed(quint32 seed);           // measured values are reproducible per seed
+    // The whole live model (the two above set all three phases of it).
+    void SetLiveModel(const TEmulatorLiveModel& model);
+    TEmulatorLiveModel LiveModel() const;
+    void SetSeed(quint32 seed); // measured values are reproducible per seed
     void AddFault(const TEmulatorFault& fault);
     void ClearFaults();
-    void ReleaseHeld(); // sends the replies a Held fault keeps back
+    void ReleaseHeld();    // sends the replies a Held fault keeps back
     int HeldCount() const; // replies kept back now
 
     // --- Observation ---
