@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "MessageBoxOperator.h"
+#include "QelArbProgress.h"
+#include "QelArbitrary.h"
 #include "QelFileManagers.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
@@ -39,6 +41,8 @@ int main(int argc, char* argv[]) {
     TQelReports reports(QelGlobal);
     // The test files of the run before any window: a test kept at start-up joins the recent ones.
     TQelTestFiles testFiles(QelGlobal);
+    // The phase shift detector takes the tests with clock 85 and 86 for the run.
+    TQelArbitrary arbitrary(QelGlobal);
 
     // The pictures outlive every window that paints them, though they are made after the windows.
     std::unique_ptr<TQelImage> images;
@@ -47,6 +51,7 @@ int main(int argc, char* argv[]) {
     TQelMainForm mainForm(QelGlobal);
     messageBoxes.SetParent(&mainForm);
     mainForm.CreateAbout();
+    TApmProgressBarForm arbitraryProgress(arbitrary, &mainForm);
     QObject::connect(&mainForm, &TQelMainForm::Closed, &app, &QApplication::quit);
     QObject::connect(&instance, &TQelInstance::ActivationRequested, &mainForm, &TQelMainForm::BringToFront);
 

@@ -11,6 +11,7 @@
 #include "KovaBases.h"
 #include "Qel8624Protocol.h"
 #include "Qel8624Records.h"
+#include "QelArbitraryResult.h"
 #include "QelResultTexts.h"
 #include "RS232Comms.h"
 #include "VectorGroupTable.h"
@@ -155,6 +156,12 @@ public:
     void SetExports(TDocumentExports* exports) { FExports = exports; }
     // The phase shift detector installs itself here when it exists.
     std::function<void(const TArbitraryStart&)> OnArbitraryStart;
+    // ... and sees every completion first while it runs: true when it took it (a refused APM
+    // request of a detection is the detector's, never a reason to halt or resend a test).
+    std::function<bool(const TCompletion&)> OnArbitraryCompletion;
+    // The last arbitrary phase shift result and its texts per phase (QelArbitraryTexts.cpp).
+    TArbitraryResult ArbitraryResult;
+    TPhaseResultTexts ArbitraryResultTexts(int phase) const;
 
     // --- document operations (QelDocumentOps.cpp) ------------------------------------------
     // Save plus message 1389; false (after telling the operator) when the file was not written.
@@ -232,6 +239,8 @@ public:
     // The simulation's 1000 ms timer (running in simulation mode only) and what one tick does.
     QTimer* SimTimer() const { return FSimTimer; }
     void SimTimerTick();
+    // The simulation's arbitrary phase shift result from its ratio of phase A.
+    void SimulateArbitraryResult(float ratioA, float factor);
     // The simulation's random draws, each an integer from -50 to 49 (tests fix them).
     std::function<int()> SimDraw;
 

@@ -77,6 +77,10 @@ void TQelGlobal::SimTimerTick() {
     for (int p = 0; p < 3; ++p)
         r.PhaseDeviation[p] = float(SimDraw() / 100.0);
     r.Current = {0.25f, 347.3f, 423.0f};
+    if (s.ClockNumber == Qel8624::ClockArbitrary || s.ClockNumber == Qel8624::ClockArbitraryAuto) {
+        const TVectorGroupMatch m = VectorGroupLookup(0, s.HVConnection, s.LVConnection, s.ClockNumber);
+        SimulateArbitraryResult(r.Ratio[0], m.HasFactor ? float(m.Factor) : 1.0f);
+    }
     SimTestStatus = TestStatus::TapWait;
     AcceptTapResult(r, lpOwnResult);
     OnTestStatus(SimTestStatus);

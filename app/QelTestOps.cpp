@@ -401,6 +401,8 @@ void TQelGlobal::OnCommandFailed(const TCompletion& c) {
 }
 
 void TQelGlobal::OnCompletion(const TCompletion& c) {
+    if (OnArbitraryCompletion && OnArbitraryCompletion(c))
+        return;
     const CommandType type = c.Type;
     const int errorNumber = c.ErrorNumber;
     if (!c.Completed()) {
