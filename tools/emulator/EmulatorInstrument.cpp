@@ -273,11 +273,11 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
 namespace {
 // Phase of a measurement connection and what it shows: 1 the first voltage ratio K1, 2 the
 // second K2, 3 the auto-transformer's full secondary (X1 against X0 over both windings).
-struct TConnection {
+struct TLiveConnection {
     int Phase = -1;
     int Role = 0;
 };
-TConnection ConnectionOf(qint32 selection) {
+TLiveConnection ConnectionOf(qint32 selection) {
     switch (selection) {
     case 49:
         return {0, 1};
@@ -326,7 +326,7 @@ double TEmulatorInstrument::SelectedRatio(qint32 selection) const {
     // a winding pair with the configured turns ratio and phase shift shows on the two
     // measurement connections of each phase. The auto-transformer's secondaries are chosen so
     // that the full one less each partial one gives V1 / K1 and V1 / K2.
-    const TConnection c = ConnectionOf(selection);
+    const TLiveConnection c = ConnectionOf(selection);
     if (c.Phase < 0)
         return Model.TurnsRatio[0];
     const double pi = std::acos(-1.0);
