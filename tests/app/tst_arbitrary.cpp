@@ -186,7 +186,7 @@ private Q_SLOTS:
         }
         QVERIFY(QTest::qWaitFor([&] { return !rig.Arb->Running(); }, 60000));
         QTRY_VERIFY(!rig.Operator.Texts().isEmpty());
-        QVERIFY2(rig.Operator.Texts().constLast().contains(message),
+        QVERIFY2(rig.Operator.Texts().join(QLatin1Char('|')).contains(message),
                  qPrintable(rig.Operator.Texts().join('|')));
         QCOMPARE(rig.Global->ArbitraryResult.Count, 0);
         QCOMPARE(rig.Messages.Count(UM_RESULT, wpResult), 0);
