@@ -185,9 +185,7 @@ private Q_SLOTS:
             rig.Emulator->Stop();
         }
         QVERIFY(QTest::qWaitFor([&] { return !rig.Arb->Running(); }, 60000));
-        QTRY_VERIFY(!rig.Operator.Texts().isEmpty());
-        QVERIFY2(rig.Operator.Texts().join(QLatin1Char('|')).contains(message),
-                 qPrintable(rig.Operator.Texts().join('|')));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Operator.Texts().join(QLatin1Char('|')).contains(message), 10000);
         QCOMPARE(rig.Global->ArbitraryResult.Count, 0);
         QCOMPARE(rig.Messages.Count(UM_RESULT, wpResult), 0);
         QVERIFY(!rig.Global->Qel().LiveSampling());
