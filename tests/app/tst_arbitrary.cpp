@@ -149,7 +149,7 @@ private Q_SLOTS:
         rig.Arb->Cancel();
         for (int tick = 0; tick < 2 && rig.Arb->Running(); ++tick) {
             rig.Arb->Tick();
-            QTest::qWaitFor([&] { return !rig.Arb->Running(); }, 10000);
+            (void)QTest::qWaitFor([&] { return !rig.Arb->Running(); }, 10000);
         }
         QVERIFY(!rig.Arb->Running());
         QCOMPARE(rig.Global->ArbitraryResult.Count, 0);

@@ -5,6 +5,7 @@
 // detection, and the detector made as the program entry makes it, ticking fast.
 #include <QEvent>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
