@@ -120,9 +120,7 @@ private Q_SLOTS:
     void refusedRequestsAreRepeated() {
         // Refused selections and a refused output: each is sent again, nothing halts the
         // instrument's own test, and the readings are still those of the right connections.
-        TEmulatorLiveModel model = TArbitraryRig::FastModel();
-        model.TurnsRatio = {8, 9.5, 12};
-        model.PhaseShift = {37.5, 20, 5};
+        TEmulatorLiveModel model = TArbitraryRig::PerPhaseModel();
         TArbitraryRig rig;
         QVERIFY(rig.Create(1, 1, 85, model));
         rig.Emulator->AddFault({TEmulatorFault::Refuse, QStringLiteral("S C"), 0x102, 2});

@@ -21,9 +21,7 @@ private Q_SLOTS:
     }
 
     void emergencyStopDuringTheReadings() {
-        TEmulatorLiveModel model = TArbitraryRig::FastModel();
-        model.TurnsRatio = {8, 9.5, 12};
-        model.PhaseShift = {37.5, 20, 5};
+        TEmulatorLiveModel model = TArbitraryRig::PerPhaseModel();
         TArbitraryRig rig;
         QVERIFY(rig.Create(1, 1, 85, model));
         QWidget owner;

@@ -48,6 +48,13 @@ struct TArbitraryRig : TLinkRig {
         m.CounterRate = 200;
         return m;
     }
+    // ... with a ratio and a shift of its own on each phase.
+    static TEmulatorLiveModel PerPhaseModel() {
+        TEmulatorLiveModel m = FastModel();
+        m.TurnsRatio = {8, 9.5, 12};
+        m.PhaseShift = {37.5, 20, 5};
+        return m;
+    }
 
     // Connections of the HV and LV windings (0 D, 1 Y, 2 YN, ...), clock 85 or 86.
     bool Create(int hv, int lv, int clock, const TEmulatorLiveModel& model, const QStringList& arguments = {},

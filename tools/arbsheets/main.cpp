@@ -1,6 +1,7 @@
 // A phase shift detection on a DYN transformer of -37.5 degrees, run by the real detector over
 // the emulator: its progress dialog while it measures, and the result per phase as the data
 // module gives its texts.
+#include "../SheetSupport.h"
 #include "IniFile.h"
 #include "OperatorIFace.h"
 #include "Qel8624Device.h"
@@ -26,15 +27,6 @@
 
 namespace {
 
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
-    }
-    void Beep() override {}
-};
-
 // Runs the loop until `done` holds, looking every 50 ms; false after `ms`.
 bool WaitFor(const std::function<bool()>& done, int ms) {
     QEventLoop loop;
@@ -49,13 +41,6 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
     if (!done())
         loop.exec();
     return done();
-}
-
-bool Save(QWidget& w, const QString& file) {
-    WaitFor([] { return false; }, 300); // laid out and painted first
-    const bool saved = w.grab().save(file);
-    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));
-    return saved;
 }
 
 } // namespace
@@ -115,7 +100,7 @@ int main(int argc, char* argv[]) {
     TApmProgressBarForm progress(detector, &owner);
     g.StartTapTest(1);
     bool ok = WaitFor([&] { return detector.Step() >= 6; }, 60000) &&
-              Save(progress, QString::fromLocal8Bit(argv[1]));
+              SaveSheet(progress, QString::fromLocal8Bit(argv[1]));
     ok = WaitFor([&] { return !detector.Running(); }, 120000) && ok;
 
     QStandardItemModel rows(3, 6);
@@ -136,6 +121,6 @@ int main(int argc, char* argv[]) {
     view.horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     view.resize(720, 150);
     view.show();
-    ok = Save(view, QString::fromLocal8Bit(argv[2])) && ok;
+    ok = SaveSheet(view, QString::fromLocal8Bit(argv[2])) && ok;
     return ok ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the picture programs of the setup share: a quiet operator, a data module in simulation on
 // a scratch folder with the vector group table, a Dyn11 transformer, and a settled window.
-#include "OperatorIFace.h"
+#include "../SheetSupport.h"
 #include "QelGlobals.h"
 #include "QelWindings.h"
 #include "XMLKvDoc.h"
@@ -13,16 +13,6 @@
 #include <QTimer>
 
 #include <cstdio>
-
-// Quietly: the pictures show the frames, not a message box.
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
-    }
-    void Beep() override {}
-};
 
 // The start of a data module in simulation in home, the vector group table copied from tableFolder.
 inline TQelStartup SheetStartup(const QTemporaryDir& home, const QString& tableFolder, TOperatorIFace* op) {

@@ -22,17 +22,6 @@
 
 #include <cstdio>
 
-namespace {
-
-bool Save(QWidget& w, const QString& file) {
-    Settle();
-    const bool saved = w.grab().save(file);
-    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));
-    return saved;
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 4) {
@@ -68,14 +57,14 @@ int main(int argc, char* argv[]) {
     page.resize(780, 400);
     page.Load();
     page.show();
-    bool ok = Save(page, QString::fromLocal8Bit(argv[1]));
+    bool ok = SaveSheet(page, QString::fromLocal8Bit(argv[1]));
 
     TTapChangerForm* form = page.TapChangerForm();
     form->Open();
     form->resize(800, 520);
     form->HVWinding->sgTapData->SetRow(11);
     form->HVWinding->sgTapData->SetCol(QelWindings::ColActivate);
-    ok = Save(*form, QString::fromLocal8Bit(argv[2])) && ok;
+    ok = SaveSheet(*form, QString::fromLocal8Bit(argv[2])) && ok;
     form->reject();
     return ok ? 0 : 1;
 }
