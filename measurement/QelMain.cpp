@@ -7,6 +7,7 @@
 #include "Qel8624Device.h"
 #include "QelAbouts.h"
 #include "QelFileManagers.h"
+#include "QelAnalysisFrames.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
 #include "QelMeasDisplay.h"
@@ -143,10 +144,7 @@ void TQelMainForm::BuildPages() {
     ManualFrame =
         frame("ManualFrame", QStringLiteral("MEASURE"),
               QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
-    QelAnalysisFrame1 =
-        frame("QelAnalysisFrame1", QStringLiteral("ANALYSIS"),
-              QStringLiteral("Charts of ratio and phase deviation against their limits will be shown here."),
-              tbAnalysis);
+    QelAnalysisFrame1 = new TQelAnalysisFrame(FGlobal, tbAnalysis);
 
     StatusBar1 = new QStatusBar(tbMeasure);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -212,6 +210,7 @@ void TQelMainForm::SetImages(const TQelImage& images) {
         PageControl1->setTabIcon(i, QIcon(images.Image32x32L()->Picture(tabPictures[i])));
     PageControl1->setIconSize(images.Image32x32L()->Size());
     SetupFrame->SetImages(images);
+    QelAnalysisFrame1->SetImages(images);
     if (FAbout)
         FAbout->SetImages(images);
 }

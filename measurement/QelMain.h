@@ -14,6 +14,7 @@ class TExtStaticText;
 class TFileManager;
 class TPanelButton;
 class TQelAbout;
+class TQelAnalysisFrame;
 class TQelGlobal;
 class TQelImage;
 class TQelPageControl;
@@ -52,7 +53,7 @@ public:
     TQelSetupFrame* SetupFrame;
     QWidget* MeasDisplayFrame;
     QWidget* ManualFrame;
-    QWidget* QelAnalysisFrame1;
+    TQelAnalysisFrame* QelAnalysisFrame1;
     QStatusBar* StatusBar1;
     QWidget* pnButtons;
     TPanelButton* bnF1;

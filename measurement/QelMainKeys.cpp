@@ -7,6 +7,7 @@
 #include "Qel8624Device.h"
 #include "QelAbouts.h"
 #include "QelFileManagers.h"
+#include "QelAnalysisParams.h"
 #include "QelGlobals.h"
 #include "QelPageControl.h"
 #include "QelTestFiles.h"
@@ -92,8 +93,12 @@ void TQelMainForm::bnF4Click() {
 void TQelMainForm::bnF4AnalysisClick() {
     if (PageControl1->currentIndex() != pgAnalysis)
         return;
-    if (bnF4Analysis->State() == 1)
-        NotAvailableYet(QStringLiteral("Analysis Params"));
+    if (bnF4Analysis->State() == 1) {
+        TAnalysisParams dlg(FGlobal, this);
+        if (FImages)
+            dlg.SetImages(*FImages);
+        dlg.exec();
+    }
     else if (bnF4Analysis->State() == 2)
         NotAvailableYet(QStringLiteral("Analysis for Files"));
 }
