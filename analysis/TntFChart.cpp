@@ -154,6 +154,9 @@ QImage Marker(int style, const QColor& colour) {
 
 // Legends of this many series and more would cover the plot and cost more than they tell.
 constexpr int MaxLegendSeries = 24;
+// Colours and markers in cycle repeat after this many series.
+constexpr int StyleCount = 88;
+constexpr int MaxLineSeries = 200;
 
 } // namespace
 
@@ -404,13 +407,22 @@ void TTntFChart::Rebuild() {
 
     const bool legend = int(parts.size()) <= MaxLegendSeries;
     FChart->legend()->setVisible(legend);
-    int index = 0;
-    for (TPart& p : parts) {
+    // Qt's chart slows down with every series it holds. Up to MaxLineSeries each measurement
+    // series is a line of its own; beyond, the series of one colour and marker share one
+    // chart series drawn as points, so that a test of any size charts in about the same time.
+    const bool grouped = int(parts.size()) > MaxLineSeries;
+    const size_t groups = grouped ? size_t(StyleCount) : parts.size();
+    for (size_t k = 0; k < groups; ++k) {
+        QList<QPointF> points;
+        for (size_t i = k; i < parts.size(); i += grouped ? size_t(StyleCount) : parts.size())
+            points += parts[i].Points;
         if (FXMul != 1 || FYMul != 1)
-            for (QPointF& pt : p.Points)
+            for (QPointF& pt : points)
                 pt = QPointF(pt.x() * FXMul, pt.y() * FYMul);
-        QLineSeries* s = NewSeries(p.Title, index++);
-        s->replace(p.Points);
+        QLineSeries* s = NewSeries(parts[k].Title, int(k));
+        if (grouped)
+            s->setPen(Qt::NoPen);
+        s->replace(points);
         FChart->addSeries(s);
         s->attachAxis(time ? static_cast<QAbstractAxis*>(FAxisTime) : FAxisX);
         s->attachAxis(FAxisY);

@@ -272,6 +272,25 @@ private Q_SLOTS:
         QCOMPARE(c.XSelection(), 13);
     }
 
+    // Beyond 200 measurement series, those of one colour and marker share a chart series of
+    // points: every point is still drawn.
+    void manySeriesShareStyles() {
+        QList<QStringList> rows;
+        for (int i = 0; i < 250; ++i)
+            rows << TAnalysisRig::Row(T(i % 60, i / 60), "A", 1 + i % 5, "0.1 %") << TAnalysisRig::Blank();
+        TAnalysisRig rig;
+        rig.Create(rows);
+        Show(rig, 5, 9);
+        const TTntFChart& c = *rig.Page->FChart1;
+        QCOMPARE(int(c.GridSeries().size()), 88);
+        int points = 0;
+        for (QLineSeries* s : c.GridSeries())
+            points += int(s->count());
+        QCOMPARE(points, 250);
+        QCOMPARE(c.GridSeries()[0]->pen().style(), Qt::NoPen);
+        QVERIFY(!c.Chart()->legend()->isVisible());
+    }
+
     void defaultAndStoredViews() {
         TAnalysisRig rig;
         rig.Create({TAnalysisRig::Row(T(20), "A", 1, "0.1 %")});
