@@ -245,8 +245,17 @@ void TQelAnalysisFrame::LoadFromDocument() {
         analysis.YSelection().SetValue(FChart1->YSelection());
     }
     FChart1->SetSelection(analysis.XSelection().Value(), analysis.YSelection().Value());
+    sgMeasData->SetFixedCols(FixedMeasCols);
+    sgMeasData->FitColWidths(true, false);
+    sgMeasData->SetColWidth(TapCol, 0);
+    bnToolMeas->SetStateMax(3);
+    FUpdating = false;
+    LoadViews();
+}
 
-    LoadViewTable(analysis);
+void TQelAnalysisFrame::LoadViews() {
+    FUpdating = true;
+    LoadViewTable(FGlobal.Doc().QEL().Analysis());
     for (int r = sgView->RowCount() - 1; r >= 1; --r)
         if (sgView->Cell(0, r).trimmed().isEmpty()) {
             sgView->SetRow(r);
@@ -254,11 +263,6 @@ void TQelAnalysisFrame::LoadFromDocument() {
         }
     if (ViewCount() == 0)
         CreateDefaultViews();
-
-    sgMeasData->SetFixedCols(FixedMeasCols);
-    sgMeasData->FitColWidths(true, false);
-    sgMeasData->SetColWidth(TapCol, 0);
-    bnToolMeas->SetStateMax(3);
     BuildTabs();
     FUpdating = false;
     ApplyView(false);

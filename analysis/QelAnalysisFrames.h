@@ -48,6 +48,9 @@ public:
     // --- what the page does (also what the tests and the multi-file dialog call) ---
     // Views and measurement table from the document (notification 1389).
     void LoadFromDocument();
+    // The views of the current document as tabs, the active one applied (the multi-file
+    // analysis shows every listed test in the current test's views).
+    void LoadViews();
     // The active tab's view: selections and filter, then axes and bands.
     void ApplyView(bool refresh = true);
     // Axes and limit bands: from the data (fromData), or around the zoomed ranges.

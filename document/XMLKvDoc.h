@@ -97,12 +97,13 @@ public:
     // The measurement tables of several test files merged into target, one block of rows per
     // file with the file's path relative to baseFolder in column 0 and an empty row between the
     // blocks; columns are matched by title, new titles are appended. Files that are missing or
-    // do not load are skipped. The list file itself is read by the multi-file analysis, which
-    // passes the FileName column of its rows here.
+    // do not load are skipped and, when unread is given, named there. The list file itself is
+    // read by the multi-file analysis, which passes the FileName column of its rows here.
     enum class TMergeSource { Measurement, SiblingMeasData };
     static bool MergeMeasurementTables(TGridTable& target, const QStringList& files,
                                        const QString& baseFolder, TMergeSource source,
-                                       const QString& fileNameTitle = QStringLiteral("File Name"));
+                                       const QString& fileNameTitle = QStringLiteral("File Name"),
+                                       QStringList* unread = nullptr);
 
 Q_SIGNALS:
     // After New and after every Load that replaced the document.

@@ -40,7 +40,7 @@ void MergeTable(TGridTable& target, const TGridTable& part, const QString& shown
 } // namespace
 
 bool TKvXML::MergeMeasurementTables(TGridTable& target, const QStringList& files, const QString& baseFolder,
-                                    TMergeSource source, const QString& fileNameTitle) {
+                                    TMergeSource source, const QString& fileNameTitle, QStringList* unread) {
     const TGridTableUpdate update(target);
     target.SetColCount(1);
     target.SetRowCount(1);
@@ -48,14 +48,20 @@ bool TKvXML::MergeMeasurementTables(TGridTable& target, const QStringList& files
     const QDir base(baseFolder);
     for (qsizetype i = 0; i < files.size(); ++i) {
         TKvXML scratch;
-        if (!QFileInfo(files[i]).isFile() || !scratch.Load(files[i]))
+        if (!QFileInfo(files[i]).isFile() || !scratch.Load(files[i])) {
+            if (unread)
+                *unread << files[i];
             continue;
+        }
         const TXMLGridType grid = source == TMergeSource::Measurement ? scratch.QEL().Measurement().Grid()
                                                                       : scratch.CT().MeasData().Grid();
         // A table that does not load holds no measurements to merge.
         TMemoryGridTable part(QString(), 0, 0);
-        if (!grid.LoadInto(part))
+        if (!grid.LoadInto(part)) {
+            if (unread)
+                *unread << files[i];
             continue;
+        }
         MergeTable(target, part, QDir::toNativeSeparators(base.relativeFilePath(files[i])));
         if (i + 1 < files.size())
             target.SetRowCount(target.RowCount() + 1);

@@ -15,6 +15,7 @@ class TFileManager;
 class TPanelButton;
 class TQelAbout;
 class TQelAnalysisFrame;
+class TQelFileList;
 class TQelGlobal;
 class TQelImage;
 class TQelPageControl;
@@ -76,6 +77,8 @@ public:
     // 3 lets it load the last test and closing asks it to settle the open test first.
     void SetFileManager(TFileManager* fileManager);
     TFileManager* FileManager() const;
+    // The file list of the multi-file analysis ("Analysis for Files").
+    TQelFileList* FileList();
     // The operating instructions are handed to this; the desktop's browser by default.
     std::function<bool(const QUrl&)> OpenHelpUrl;
     // A later start of the program asked for this one: the window (or the dialog it shows)
@@ -134,6 +137,7 @@ private:
     QPointer<TQelAbout> FAbout;
     QPointer<TfrmProgress> FProgress;
     QPointer<TFileManager> FFileManager;
+    QPointer<TQelFileList> FFileList;
     const TQelImage* FImages = nullptr;
     QString FHelpFile;
     QPoint FDragStart{-1, -1};

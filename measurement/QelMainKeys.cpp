@@ -8,6 +8,7 @@
 #include "QelAbouts.h"
 #include "QelFileManagers.h"
 #include "QelAnalysisParams.h"
+#include "QelFileLists.h"
 #include "QelGlobals.h"
 #include "QelPageControl.h"
 #include "QelTestFiles.h"
@@ -90,6 +91,16 @@ void TQelMainForm::bnF4Click() {
         OpenAbout(false);
 }
 
+TQelFileList* TQelMainForm::FileList() {
+    // Made at its first use and kept for the run, with the list it holds.
+    if (!FFileList) {
+        FFileList = new TQelFileList(FGlobal, this);
+        if (FImages)
+            FFileList->SetImages(*FImages);
+    }
+    return FFileList;
+}
+
 void TQelMainForm::bnF4AnalysisClick() {
     if (PageControl1->currentIndex() != pgAnalysis)
         return;
@@ -98,9 +109,8 @@ void TQelMainForm::bnF4AnalysisClick() {
         if (FImages)
             dlg.SetImages(*FImages);
         dlg.exec();
-    }
-    else if (bnF4Analysis->State() == 2)
-        NotAvailableYet(QStringLiteral("Analysis for Files"));
+    } else if (bnF4Analysis->State() == 2)
+        FileList()->exec();
 }
 
 void TQelMainForm::bnF5Click() {

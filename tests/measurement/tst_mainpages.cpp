@@ -73,8 +73,27 @@ private Q_SLOTS:
         TPopupWindow* popup = f.bnF4Analysis->PopupWindow();
         QCOMPARE(popup->ItemButton(1)->Caption(), QStringLiteral("Analysis Params"));
         QCOMPARE(popup->ItemButton(2)->Caption(), QStringLiteral("Analysis for Files"));
+        // Each entry opens its dialog modally; the file list stays for the run.
+        QWidget* shown = nullptr;
+        QString title;
+        const auto closeModal = [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+            shown = QApplication::activeModalWidget();
+            title = shown->windowTitle();
+            shown->close();
+        };
+        QTimer::singleShot(0, &f, closeModal);
         popup->ItemButton(2)->PerformClick();
-        QTRY_COMPARE(rig.NotAvailable(QStringLiteral("Analysis for Files")), 1);
+        QTRY_VERIFY(shown != nullptr);
+        QVERIFY(title.startsWith(QStringLiteral("Analysis File Selection")));
+        QCOMPARE(static_cast<QWidget*>(f.FileList()), shown);
+        f.bnF4Analysis->PerformClick();
+        shown = nullptr;
+        QTimer::singleShot(0, &f, closeModal);
+        f.bnF4Analysis->PopupWindow()->ItemButton(1)->PerformClick();
+        QTRY_VERIFY(shown != nullptr);
+        QCOMPARE(title, QStringLiteral("Analysis Limits"));
+        QCOMPARE(rig.NotAvailable(QStringLiteral("Analysis for Files")), 0);
         QCOMPARE(rig.NotAvailable(QStringLiteral("Analysis Params")), 0);
 
         // Back on SETUP the key is "About" again.
