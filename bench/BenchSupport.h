@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <vector>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 // Before the application object: without a display the benchmarks run offscreen.
 inline void OffscreenWithoutDisplay() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -29,4 +33,15 @@ template <class F> double MedianMs(int runs, F&& f) {
         times.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     return Median(std::move(times));
+}
+
+// The largest resident size of the process so far, in MiB.
+inline long PeakMemoryMiB() {
+#ifdef Q_OS_UNIX
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+#else
+    return 0;
+#endif
 }

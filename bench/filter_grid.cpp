@@ -3,6 +3,7 @@
 // store and load of the table (10,000 and 100,000 rows), CSV load, button rebuild, setting a
 // filter, fitting the widths, deleting 1,000 selected rows under a filter, appending a row to
 // a 10,000-row grid, and the peak memory.
+#include "BenchSupport.h"
 #include "FStringGrids.h"
 #include "XMLKvDoc.h"
 
@@ -13,21 +14,7 @@
 #include <cstdio>
 #include <functional>
 
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-#endif
-
 namespace {
-
-long PeakMemoryMiB() {
-#ifdef Q_OS_UNIX
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-#else
-    return 0;
-#endif
-}
 
 double Ms(const std::function<void()>& work) {
     QElapsedTimer t;
