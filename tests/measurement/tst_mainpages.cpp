@@ -14,6 +14,7 @@
 #include "PanelButton.h"
 #include "PopupPanel.h"
 #include "QelAbouts.h"
+#include "QelFileLists.h"
 #include "QelPageControl.h"
 #include "QelStatusTexts.h"
 #include "XMLKvDoc.h"
