@@ -8,6 +8,7 @@
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -181,4 +182,30 @@ QString TQelGlobal::NominalVoltageRatioText() const {
         ReadSI(WindingVoltageAtTap(den, ActualTap(den)), b) && b != 0)
         return FormatFixed(a / b, 0, 4, false);
     return QStringLiteral("--");
+}
+
+namespace {
+// The document's patterns write months as "m" in dates and minutes as "n" in times; patterns
+// written in Qt's own letters read the same.
+QString QtDatePattern(const QString& pattern) {
+    QString out = pattern;
+    out.replace(QLatin1Char('m'), QLatin1Char('M'));
+    return out;
+}
+QString QtTimePattern(const QString& pattern) {
+    QString out = pattern;
+    out.replace(QLatin1String("am/pm"), QLatin1String("AP"), Qt::CaseInsensitive);
+    out.replace(QLatin1String("a/p"), QLatin1String("AP"), Qt::CaseInsensitive);
+    out.replace(QLatin1Char('n'), QLatin1Char('m'));
+    return out;
+}
+} // namespace
+
+QString TQelGlobal::DocumentTimeText(const QDateTime& when) const {
+    const TXMLSetupType setup = FDoc->QEL().Setup();
+    QString date = setup.DateFormat().Value().trimmed();
+    QString time = setup.TimeFormat().Value().trimmed();
+    date = date.isEmpty() ? QLocale().dateFormat(QLocale::ShortFormat) : QtDatePattern(date);
+    time = time.isEmpty() ? QLocale().timeFormat(QLocale::LongFormat) : QtTimePattern(time);
+    return QLocale::c().toString(when, date + QLatin1Char(' ') + time);
 }

@@ -17,6 +17,7 @@
 #include "VectorGroupTable.h"
 #include "WinMsgList.h"
 
+class QDateTime;
 class QTimer;
 class TOperatorIFace;
 class TQel8624;
@@ -196,6 +197,9 @@ public:
     int ActualTap(int winding) const; // -1 for an index other than 0, 1, 2
     QString MeasurementConfigurationText() const;
     QString NominalVoltageRatioText() const;
+    // A moment as the Time column of the results shows it: the document's date and time formats
+    // (the locale's short date and long time while the document has none).
+    QString DocumentTimeText(const QDateTime& when) const;
 
     // --- the vector group table (QelVectorGroups.cpp) --------------------------------------
     // Reads "VectorGroupTable.csv" from the program's folder once, at start-up. A missing or
@@ -213,7 +217,9 @@ public:
     // --- test operations (QelTestOps.cpp) ----------------------------------------------
     // An operation that waits in the request guard keeps the screen alive; a second one that
     // arrives meanwhile is refused (StopTest is carried out once the first has returned).
-    void StartTapTest(int measurements);
+    // False when the test did not start (the link busy, another operation waiting, the request
+    // refused): the caller must not tell the operator it started.
+    bool StartTapTest(int measurements);
     void StopTest();
     void ShutDown();
     // False when no upload started; the end notification (wpUploadEnded) says why.

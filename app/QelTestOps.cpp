@@ -53,14 +53,14 @@ QString SlotList(const QList<int>& slots) {
 }
 } // namespace
 
-void TQelGlobal::StartTapTest(int measurements) {
-    if (FQel->State() == LinkState::Busy)
-        return;
+bool TQelGlobal::StartTapTest(int measurements) {
+    if (!SimulationMode && FQel->State() == LinkState::Busy)
+        return false;
     if (FOperationWaiting) {
         // Arrived from the event loop of another operation's wait: the two would interleave
         // their requests (two memory clears, two setups).
         qCDebug(lcQelGlobal) << "test start refused: another operation waits for the link";
-        return;
+        return false;
     }
     const TXMLSetupType setup = FDoc->QEL().Setup();
     const int h = setup.ActMeasWindingH().Value();
@@ -97,32 +97,35 @@ void TQelGlobal::StartTapTest(int measurements) {
         start.VectorGroupText = ConfigurationText(s.HVConnection) + ConfigurationText(s.LVConnection);
         start.AutoTransformer = s.ClockNumber == Qel8624::ClockArbitraryAuto;
         PostToAll(UM_LINKSTATE, wpLinkState, 0);
-        if (OnArbitraryStart)
-            OnArbitraryStart(start);
-        return;
+        if (!OnArbitraryStart)
+            return false;
+        OnArbitraryStart(start);
+        return true;
     }
     if (SimulationMode) {
         OnTestStatus(SimTestStatus);
-        return;
+        return true;
     }
     qCDebug(lcQelGlobal, "Test Tap %d %d", s.TapA, s.TapResults);
+    bool started = true;
     {
         TOperationScope waiting(FOperationWaiting);
         if (FQel->Status() == TestStatus::TapWait) {
-            FQel->RequestTestContinue(true);
+            started = FQel->RequestTestContinue(true);
         } else if (FQel->Status() != TestStatus::Measuring) {
             TapResultCounter = 0;
             DeleteInProgress = false;
             if (!FQel->RequestMemDelete(0, true)) {
                 if (FStopAfterOperation)
                     StopTest();
-                return;
+                return false;
             }
         }
         StopRequested = false;
     }
     if (FStopAfterOperation)
         StopTest();
+    return started;
 }
 
 // Clock numbers in the document are those of a winding against HV. The instrument wants the

@@ -11,6 +11,7 @@
 #include "QelGlobals.h"
 #include "QelImage.h"
 #include "QelMeasDisplay.h"
+#include "QelManual.h"
 #include "QelPageControl.h"
 #include "QelPageFrames.h"
 #include "QelSetup.h"
@@ -141,9 +142,7 @@ void TQelMainForm::BuildPages() {
     };
     SetupFrame = new TQelSetupFrame(FGlobal, tbSetup);
     MeasDisplayFrame = new TQelMeasDisplayFrame(FGlobal, tbMeasure);
-    ManualFrame =
-        frame("ManualFrame", QStringLiteral("MEASURE"),
-              QStringLiteral("The test sequence and the table of results will be shown here."), tbMeasure);
+    ManualFrame = new TQelManualFrame(FGlobal, tbMeasure);
     QelAnalysisFrame1 = new TQelAnalysisFrame(FGlobal, tbAnalysis);
 
     StatusBar1 = new QStatusBar(tbMeasure);
@@ -211,6 +210,7 @@ void TQelMainForm::SetImages(const TQelImage& images) {
     PageControl1->setIconSize(images.Image32x32L()->Size());
     SetupFrame->SetImages(images);
     QelAnalysisFrame1->SetImages(images);
+    ManualFrame->SetImages(images);
     if (FAbout)
         FAbout->SetImages(images);
 }

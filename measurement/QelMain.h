@@ -18,6 +18,7 @@ class TQelAnalysisFrame;
 class TQelFileList;
 class TQelGlobal;
 class TQelImage;
+class TQelManualFrame;
 class TQelPageControl;
 class TQelSetupFrame;
 class TfrmProgress;
@@ -53,7 +54,7 @@ public:
     QWidget* tbAnalysis;
     TQelSetupFrame* SetupFrame;
     QWidget* MeasDisplayFrame;
-    QWidget* ManualFrame;
+    TQelManualFrame* ManualFrame;
     TQelAnalysisFrame* QelAnalysisFrame1;
     QStatusBar* StatusBar1;
     QWidget* pnButtons;

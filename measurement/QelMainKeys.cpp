@@ -10,6 +10,7 @@
 #include "QelAnalysisParams.h"
 #include "QelFileLists.h"
 #include "QelGlobals.h"
+#include "QelManual.h"
 #include "QelPageControl.h"
 #include "QelTestFiles.h"
 
@@ -72,7 +73,7 @@ void TQelMainForm::NotAvailableYet(const QString& function) {
 void TQelMainForm::bnF1Click() {
     PageControl1->setCurrentIndex(pgMeasure);
     PageControl1Change();
-    NotAvailableYet(QStringLiteral("Start Testing all Taps"));
+    ManualFrame->TestAllTaps();
 }
 
 void TQelMainForm::bnF2Click() {
@@ -83,7 +84,7 @@ void TQelMainForm::bnF3Click() {
     if (PageControl1->currentIndex() != pgMeasure)
         PageControl1->setCurrentIndex(pgMeasure);
     PageControl1Change();
-    NotAvailableYet(QStringLiteral("Test a single Tap"));
+    ManualFrame->TestSingleTap();
 }
 
 void TQelMainForm::bnF4Click() {

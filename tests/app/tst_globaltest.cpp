@@ -344,13 +344,15 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(rig->Emulator->HeldCount(), 1, 20000);
         QVERIFY(g.Qel().RequestMemGetDir(false));
         bool nested = false;
+        bool secondStarted = true;
         QTimer::singleShot(0, this, [&] {
             nested = true;
-            g.StartTapTest(1); // as a second press of the key would
+            secondStarted = g.StartTapTest(1); // as a second press of the key would
             rig->Emulator->ReleaseHeld();
         });
-        g.StartTapTest(1);
+        QVERIFY(g.StartTapTest(1));
         QVERIFY(nested);
+        QVERIFY(!secondStarted); // the page must not say it started
         QTRY_VERIFY_WITH_TIMEOUT(rig->Log.Count(UM_RESULT, wpResult, lpTapResult) == 1, 20000);
         QCOMPARE(rig->Sent().count(QStringLiteral("M F 00000000")), 1);
         QCOMPARE(rig->Sent().filter(QStringLiteral("T S V")).size(), 1);

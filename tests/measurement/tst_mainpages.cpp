@@ -15,8 +15,10 @@
 #include "PopupPanel.h"
 #include "QelAbouts.h"
 #include "QelFileLists.h"
+#include "QelManual.h"
 #include "QelPageControl.h"
 #include "QelStatusTexts.h"
+#include "QelTapActionDlg.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
@@ -103,23 +105,37 @@ private Q_SLOTS:
         QVERIFY(f.bnF4Analysis->isHidden());
     }
 
-    void keysOfPagesStillToComeSaySo() {
+    void keysStartTestsOrSayWhatIsMissing() {
         TMainRig rig;
         rig.Create({QStringLiteral("/SIM")});
         TQelMainForm& f = *rig.Form;
         f.show();
+        // "Start Testing all Taps" brings MEASURE to the front and offers the first tap.
+        QTimer stop;
+        QObject::connect(&stop, &QTimer::timeout, &f, [&] {
+            if (TDlgTapAction* d = f.ManualFrame->TapDialog(); d && d->isVisible()) {
+                d->bnStopClick();
+                stop.stop();
+            }
+        });
+        stop.start(5);
         f.bnF1->PerformClick();
         QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgMeasure));
-        QCOMPARE(rig.NotAvailable(QStringLiteral("Start Testing all Taps")), 1);
+        QVERIFY(rig.Global->StopRequested);
+        QCOMPARE(rig.NotAvailable(QStringLiteral("Start Testing all Taps")), 0);
+        rig.Global->StopRequested = false;
+        // "Test a single Tap" asks about the series first; Cancel starts nothing.
         SetPage(f, TQelMainForm::pgAnalysis);
+        rig.Operator.Answers = {TOperatorIFace::TAnswer::Cancel};
         f.bnF3->PerformClick();
         QCOMPARE(f.PageControl1->currentIndex(), int(TQelMainForm::pgMeasure));
-        QCOMPARE(rig.NotAvailable(QStringLiteral("Test a single Tap")), 1);
+        QCOMPARE(rig.Global->SimTestStatus, TestStatus::Idle);
         f.bnF6->PerformClick();
         QCOMPARE(rig.NotAvailable(QStringLiteral("File Manager")), 1);
         f.bnF2->PerformClick();
         QVERIFY(rig.Global->StopRequested);
-        QCOMPARE(rig.Operator.Entries.size(), 3);
+        QCOMPARE(rig.Operator.Entries.size(), 2);
+        QCOMPARE(rig.Operator.Entries.first().Title, rig.Global->ConfigSection);
     }
 
     // Every picture that the keys, the title bar and the About box name is there to be drawn.

@@ -211,6 +211,11 @@ TEmulatorInstrument::TAnswer TEmulatorInstrument::Test(const QString& command, c
                                                        TClock::time_point now) {
     if (command == QLatin1String("T S V")) {
         Setup.VectorGroup = TVectorGroup::Unpack(I(args.at(0)));
+        // Automatic configuration: the instrument reports what it finds on its terminals.
+        TVectorGroup& vg = Setup.VectorGroup;
+        if (Connected.Clock != ClockNotSet &&
+            (vg.Hv == conNotSet || vg.Lv == conNotSet || vg.Clock == ClockNotSet))
+            vg = Connected;
         Setup.TestVoltage = float(I(args.at(1)));
         m_HaveVector = true;
         TapLines.clear();

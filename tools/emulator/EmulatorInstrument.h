@@ -44,6 +44,9 @@ public:
     TEmulatorLiveModel Model;
     // An emergency stop switches the output off.
     void SetLiveModel(const TEmulatorLiveModel& model);
+    // The transformer on the terminals: an automatic part of the setup (connection 15, clock
+    // 255) is what the instrument finds there. Not set (the default): the setup stays as sent.
+    Qel8624::TVectorGroup Connected;
     std::mt19937 Random{8624};
 
     Qel8624::TTestSetupArgs Setup;

@@ -404,6 +404,11 @@ TEmulatorLiveModel TQel8624Emulator::LiveModel() const {
     return d->Instrument.Model;
 }
 
+void TQel8624Emulator::SetConnectedVectorGroup(const Qel8624::TVectorGroup& vg) {
+    std::lock_guard lock(d->Mutex);
+    d->Instrument.Connected = vg;
+}
+
 void TQel8624Emulator::SetSeed(quint32 seed) {
     std::lock_guard lock(d->Mutex);
     d->Instrument.Random.seed(seed);

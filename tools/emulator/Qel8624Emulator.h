@@ -121,6 +121,8 @@ public:
     void SetLiveModel(const TEmulatorLiveModel& model);
     TEmulatorLiveModel LiveModel() const;
     void SetSeed(quint32 seed); // measured values are reproducible per seed
+    // What an automatic setup (connection 15, clock 255) finds on the terminals; none by default.
+    void SetConnectedVectorGroup(const Qel8624::TVectorGroup& vg);
     void AddFault(const TEmulatorFault& fault);
     void ClearFaults();
     void ReleaseHeld();    // sends the replies a Held fault keeps back

@@ -1,0 +1,397 @@
+// The MEASURE page in the real main window: single-tap tests and tests over all taps and winding
+// pairs, in simulation and against the instrument emulator on a pseudo-terminal; the results grid
+// as the document's measurement table.
+#include <QTimer>
+
+#include "Dyn11Document.h"
+#include "FStringGrids.h"
+#include "MainRig.h"
+#include "PanelButton.h"
+#include "QelManual.h"
+#include "QelTapActionDlg.h"
+#include "TSControls.h"
+#include "TestDirs.h"
+#include "XMLKvDoc.h"
+#include "XMLQel.h"
+
+#include <QLabel>
+
+namespace {
+
+using TAnswer = TOperatorIFace::TAnswer;
+const QString Done = QStringLiteral("\r\nTest done.");
+
+// A tap changer of `voltages`, taps numbered from 1, activated where `active` says.
+void SetTaps(TQelGlobal& g, int winding, const QStringList& voltages, const QList<bool>& active) {
+    const TXMLWindingType w = g.Doc().DUTTrafoData().Winding().Item(winding);
+    w.SetAvail(1);
+    w.TapChangerAvailable().SetValue(1);
+    const TXMLTapChangerDataType data = w.TapChangerData();
+    data.NrOfTaps().SetValue(int(voltages.size()));
+    data.FirstTap().SetValue(1);
+    data.NominalTap().SetValue(1);
+    TMemoryGridTable t(QStringLiteral("sgTapData"), 4, int(voltages.size()) + 1);
+    const QStringList titles = {"Tap", "Voltage", "Name", "Activate"};
+    for (int c = 0; c < 4; ++c)
+        t.SetCell(c, 0, titles[c]);
+    for (int r = 1; r <= voltages.size(); ++r) {
+        t.SetCell(0, r, QString::number(r));
+        t.SetCell(1, r, voltages[r - 1]);
+        t.SetCell(3, r, active[r - 1] ? QStringLiteral("yes") : QStringLiteral("no"));
+    }
+    data.Grid().StoreFrom(t, 3);
+}
+
+// HV taps 1-4 of which 2, 3, 4 are active; LV taps 1-3 of which 1, 2 are active.
+void SetDyn11Taps(TQelGlobal& g, int hvTap, int lvTap) {
+    MakeDyn11(g);
+    SetTaps(g, 0, {"121 kV", "115.5 kV", "110 kV", "104.5 kV"}, {false, true, true, true});
+    SetTaps(g, 1, {"21 kV", "20 kV", "19 kV"}, {true, true, false});
+    const TXMLSetupType setup = g.Doc().QEL().Setup();
+    setup.ActMeasHVTapIdx().SetValue(hvTap);
+    setup.ActMeasLVTapIdx().SetValue(lvTap);
+    setup.ActTestVoltage().SetValue(QStringLiteral("100 V"));
+    g.DocumentChanged();
+}
+
+const QStringList& Dyn11Order() {
+    static const QStringList order = {"HV T2:LV T1", "HV T2:LV T2", "HV T3:LV T1",
+                                      "HV T3:LV T2", "HV T4:LV T1", "HV T4:LV T2"};
+    return order;
+}
+
+// The main window with its pages on screen; the tap dialog is answered from a script (1 test,
+// 2 skip, 3 stop; test when the script is empty) the moment it shows, and in simulation every
+// started tap is measured at once.
+struct TPageRig : TMainRig {
+    QList<int> DialogAnswers;
+    QStringList DialogTaps;
+    QTimer Answerer;
+    int FirstTapCount = -1;
+
+    bool Start(const QStringList& arguments) {
+        if (!InstallVectorGroupTable(App.path()))
+            return false;
+        Create(arguments);
+        if (!Global->LoadVectorGroupTable())
+            return false;
+        Global->SimDraw = [] { return 7; };
+        Form->show();
+        Answerer.setInterval(5);
+        QObject::connect(&Answerer, &QTimer::timeout, [this] { Serve(); });
+        Answerer.start();
+        return true;
+    }
+    void Serve() {
+        TDlgTapAction* d = Page().TapDialog();
+        if (d && d->isVisible()) {
+            DialogTaps << d->lbTapName->text();
+            const int a = DialogAnswers.isEmpty() ? 1 : DialogAnswers.takeFirst();
+            TPanelButton* keys[] = {d->bnNextTap, d->bnSkipTap, d->bnStop};
+            keys[a - 1]->PerformClick();
+        }
+        if (Global->SimulationMode && Global->SimTestStatus == TestStatus::Measuring) {
+            if (FirstTapCount < 0)
+                FirstTapCount = Global->CurrentSetup.Setup.TapA;
+            Global->SimTimerTick();
+        }
+    }
+    TQelManualFrame& Page() const { return *Form->ManualFrame; }
+    const TGridTable& Rows() const { return Page().sgMeasData->Table(); }
+    // The result rows of the table: (Phase, Meas.Conf) of each row with a time.
+    QStringList Results() const {
+        QStringList out;
+        for (int r = 1; r < Rows().RowCount(); ++r)
+            if (!Rows().Cell(0, r).isEmpty())
+                out << Rows().Cell(1, r) + ' ' + Rows().Cell(2, r);
+        return out;
+    }
+    int Count(const QString& text) const { return int(Operator.Texts().count(text)); }
+};
+
+QStringList ThreePhases(const QStringList& confs) {
+    QStringList out;
+    for (const QString& c : confs)
+        for (const char* p : {"A", "B", "C"})
+            out << QLatin1String(p) + ' ' + c;
+    return out;
+}
+
+} // namespace
+
+class TstManualPage : public QObject {
+    Q_OBJECT
+
+    // What every whole test over the Dyn11 taps must have left behind.
+    void CheckDyn11Test(TPageRig& rig) {
+        QCOMPARE(rig.Results(), ThreePhases(Dyn11Order()));
+        QCOMPARE(rig.Count(Done), 1);
+        // The test conditions go with the first row of the series alone.
+        const TXMLGridType grid = rig.Global->Doc().QEL().Measurement().Grid();
+        for (int r = 0; r < grid.R().Count(); ++r)
+            QCOMPARE(grid.R().Item(r).HasInfo(), r == 0);
+        QCOMPARE(grid.R().Item(0).Info().Operator(), rig.Global->Doc().DUTGeneral().Operator().Value());
+        QVERIFY(!grid.R().Item(0).Info().APSW().isEmpty());
+        // Every row is in the saved file.
+        TKvXML saved;
+        QVERIFY(saved.Load(rig.Global->Doc().FileName()).Loaded());
+        const TXMLGridType stored = saved.QEL().Measurement().Grid();
+        QCOMPARE(stored.RowCount(), rig.Rows().RowCount());
+        for (int r = 0; r < rig.Rows().RowCount(); ++r)
+            for (int c = 0; c < TQelManualFrame::ResultCols; ++c)
+                QCOMPARE(stored.Cell(c, r), rig.Rows().Cell(c, r));
+        QVERIFY(stored.R().Item(0).HasInfo());
+        QVERIFY(!rig.Page().AllTaps());
+    }
+
+private Q_SLOTS:
+    void allTapsDyn11Simulated_data() {
+        QTest::addColumn<int>("hvTap");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("at the bottom: the dialog first") << 2 << false;
+        // Row 1 is not activated: the bottom is the first activated tap, row 2.
+        QTest::newRow("asked, started at the bottom") << 3 << true;
+    }
+    void allTapsDyn11Simulated() {
+        QFETCH(int, hvTap);
+        QFETCH(bool, asked);
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        SetDyn11Taps(*rig.Global, hvTap, 1);
+        QCOMPARE(rig.Page().Taps[0].Selector->Items(), QStringList({"T 2", "T 3", "T 4"}));
+        QCOMPARE(rig.Page().Taps[1].Selector->Items(), QStringList({"T 1", "T 2"}));
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF1Click();
+        QCOMPARE(rig.Form->PageControl1->currentIndex(), int(TQelMainForm::pgMeasure));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Count(Done) == 1, 30000);
+        QCOMPARE(rig.FirstTapCount, 6);
+        QCOMPARE(rig.Operator.Texts().filter(QStringLiteral("Press YES to start")).size(), asked ? 1 : 0);
+        if (asked)
+            QVERIFY(rig.Operator.Texts().first().contains(QStringLiteral("(HV T 2:LV T 1)")));
+        // The dialog offers every tap the page measures without asking at once.
+        QCOMPARE(rig.DialogTaps, asked ? Dyn11Order().mid(1) : Dyn11Order());
+        CheckDyn11Test(rig);
+        QCOMPARE(rig.Rows().Cell(3, 1), QStringLiteral("115.5 kV"));
+        QCOMPARE(rig.Rows().Cell(4, 1), QStringLiteral("21 kV"));
+        QCOMPARE(rig.Rows().Cell(5, 1), QStringLiteral("1"));
+        QCOMPARE(rig.Rows().Cell(11, 1), QStringLiteral(".."));
+        QCOMPARE(rig.Page().sgMeasData->FixedCols(), 3);
+    }
+
+    void allTapsDyn11OverTheEmulator() {
+        TPageRig rig;
+        QVERIFY(rig.StartEmulator(1200));
+        QVERIFY(rig.Start({}));
+        QVERIFY(rig.WaitIdle());
+        SetDyn11Taps(*rig.Global, 2, 1);
+        rig.Form->bnF1Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Count(Done) == 1, 120000);
+        // The first test setup carried the six measurements of the test.
+        QVERIFY(rig.WasSent(QStringLiteral("T S T 00000006")));
+        CheckDyn11Test(rig);
+        QCOMPARE(rig.Global->Doc().QEL().Measurement().Grid().R().Item(0).Info().Device(),
+                 rig.Global->Qel().InstrumentType());
+    }
+
+    // Automatic configuration: the configuration the instrument found is kept on Yes, and the next
+    // tap is measured without the question.
+    void automaticConfigurationAnsweredYes() {
+        TPageRig rig;
+        QVERIFY(rig.StartEmulator(1200));
+        rig.Emulator->SetConnectedVectorGroup({Qel8624::conD, Qel8624::conYN, 11});
+        QVERIFY(rig.Start({}));
+        QVERIFY(rig.WaitIdle());
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        SetTaps(g, 0, {"115.5 kV", "110 kV"}, {true, true});
+        const auto windings = g.Doc().DUTTrafoData().Winding();
+        windings.Item(1).Configuration().SetValue(Qel8624::conNotSet);
+        windings.Item(1).VectorGroup().SetValue(Qel8624::ClockNotSet);
+        g.Doc().QEL().Setup().ActMeasHVTapIdx().SetValue(1);
+        g.DocumentChanged();
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF1Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Count(Done) == 1, 60000);
+        const QString question =
+            QStringLiteral("Do you want to use the configuration \r\n\"D:yn11\"\r\nfor this test object?");
+        QCOMPARE(rig.Count(question), 1);
+        QCOMPARE(rig.Operator.Entries.first().Title, g.ConfigSection);
+        QCOMPARE(windings.Item(0).Configuration().Value(), int(Qel8624::conD));
+        QCOMPARE(windings.Item(1).Configuration().Value(), int(Qel8624::conYN));
+        QCOMPARE(windings.Item(1).VectorGroup().Value(), 11);
+        QCOMPARE(rig.Results(), ThreePhases({"HV T1:LV", "HV T2:LV"}));
+    }
+
+    // After the HV-LV pair the test asks for the tertiary connections; Cancel leaves the pair.
+    void tertiaryPairsArePrompted_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("OK, OK") << false;
+        QTest::newRow("Cancel") << true;
+    }
+    void tertiaryPairsArePrompted() {
+        QFETCH(bool, cancel);
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        const auto tv = g.Doc().DUTTrafoData().Winding().Item(2);
+        tv.SetAvail(1);
+        tv.Configuration().SetValue(2);
+        tv.VectorGroup().SetValue(11);
+        tv.NominalVoltage().SetValue(QStringLiteral("10 kV"));
+        g.DocumentChanged();
+        rig.Operator.Answers = {cancel ? TAnswer::Cancel : TAnswer::Ok};
+        rig.Form->bnF1Click();
+        const QString hvTv = QStringLiteral("\tHV Winding \r\nagainst\r\n\tTertiary Winding.");
+        const QString lvTv = QStringLiteral("\tLV Winding \r\nagainst\r\n\tTertiary Winding.");
+        if (cancel) {
+            QTRY_VERIFY_WITH_TIMEOUT(rig.Operator.Texts().filter(hvTv).size() == 1, 30000);
+            QTest::qWait(50);
+            QCOMPARE(rig.Results(), ThreePhases({"HV:LV"}));
+            QCOMPARE(g.Doc().QEL().Setup().ActMeasWindingX().Value(), 1);
+            QCOMPARE(g.SimTestStatus, TestStatus::TapWait); // nothing started after the result
+            QCOMPARE(rig.Count(Done), 0);
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Count(Done) == 1, 30000);
+        QCOMPARE(rig.Operator.Texts().filter(hvTv).size(), 1);
+        QCOMPARE(rig.Operator.Texts().filter(lvTv).size(), 1);
+        QCOMPARE(rig.Results(), ThreePhases({"HV:LV", "HV:TV", "LV:TV"}));
+        QCOMPARE(rig.Rows().Cell(3, 9), QStringLiteral("20 kV")); // LV on H
+        QCOMPARE(rig.Rows().Cell(4, 9), QStringLiteral("10 kV"));
+    }
+
+    // Skipping the last tap ends the test; a 1P HV winding gives one row per result.
+    void skipLastTapSinglePhase() {
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        const auto windings = g.Doc().DUTTrafoData().Winding();
+        windings.Item(0).Configuration().SetValue(5);
+        windings.Item(1).Configuration().SetValue(5);
+        windings.Item(1).VectorGroup().SetValue(0);
+        SetTaps(g, 0, {"121 kV", "110 kV", "99 kV"}, {true, false, true});
+        g.Doc().QEL().Setup().ActMeasHVTapIdx().SetValue(1);
+        g.DocumentChanged();
+        rig.DialogAnswers = {1, 2};
+        rig.Form->bnF1Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Count(Done) == 1, 30000);
+        QCOMPARE(rig.DialogTaps, QStringList({"HV T1:LV", "HV T3:LV"}));
+        QCOMPARE(rig.Results(), QStringList({"Single HV T1:LV"})); // the inactive tap 2 never shows
+    }
+
+    // A single tap: the question, a new series on Yes, appended on No, nothing on Cancel; after the
+    // trailing empty row was deleted, the next result still goes after the last one.
+    void singleTapsAndDeletedSeparator() {
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        rig.Operator.Answers = {TAnswer::Cancel};
+        rig.Form->bnF3Click();
+        QTest::qWait(20);
+        QCOMPARE(g.SimTestStatus, TestStatus::Idle);
+        QVERIFY(rig.Results().isEmpty());
+
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF3Click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Results().size(), 3, 20000);
+        QCOMPARE(rig.Rows().RowCount(), 5);
+        const QStringList first = rig.Page().sgMeasData->RowCells(1);
+
+        // The trailing empty row goes: the last row holds a result now.
+        rig.Page().sgMeasData->SelectRows(4, 4);
+        rig.Operator.Answers = {TAnswer::Ok};
+        rig.Page().DeleteRows1Click();
+        QCOMPARE(rig.Rows().RowCount(), 4);
+        rig.Operator.Answers = {TAnswer::No};
+        rig.Form->bnF3Click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Results().size(), 6, 20000);
+        QCOMPARE(rig.Page().sgMeasData->RowCells(1), first);
+        QCOMPARE(rig.Rows().RowCount(), 8);
+        QVERIFY(rig.Rows().Cell(0, 7).isEmpty());
+        QCOMPARE(rig.Global->Doc().QEL().Measurement().Grid().RowCount(), 8);
+    }
+
+    // The older ten-column table gains the voltage ratio from the document's own vector group.
+    void olderGridIsConverted_data() {
+        QTest::addColumn<int>("hvCode");
+        QTest::newRow("Dyn11") << 0;
+        QTest::newRow("no factor for the pair") << 15;
+    }
+    void olderGridIsConverted() {
+        QFETCH(int, hvCode);
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        g.Doc().DUTTrafoData().Winding().Item(0).Configuration().SetValue(hvCode);
+        TMemoryGridTable old(QStringLiteral("sgMeasData"), 10, 4);
+        const QStringList titles = {"Time",       "Phase",       "Meas.Conf",  "Prim.Volt.", "Sec.Volt",
+                                    "Nom.VRatio", "Turns Ratio", "Ratio Dev.", "Phase Dev.", "Current"};
+        const QStringList row = {"14.03.2026 10:21:05",
+                                 "B",
+                                 "HV T3(N):LV",
+                                 "110 kV",
+                                 "20 kV",
+                                 "5.5000",
+                                 "9.5263",
+                                 "0.02 %",
+                                 "0.01 °",
+                                 "3.2 mA"};
+        for (int c = 0; c < 10; ++c) {
+            old.SetCell(c, 0, titles[c]);
+            old.SetCell(c, 1, row[c]);
+        }
+        g.Doc().QEL().Measurement().Grid().StoreFrom(old, 0);
+        g.DocumentChanged();
+        const TGridTable& t = rig.Rows();
+        QCOMPARE(t.ColCount(), 13);
+        for (int c = 0; c < 13; ++c)
+            QCOMPARE(t.Cell(c, 0), QStringList({"Time", "Phase", "Meas.Conf", "Prim.Volt.", "Sec.Volt",
+                                                "TapNr.", "Nom.VRatio", "Volt.Ratio", "Turns Ratio",
+                                                "Ratio Dev.", "Phase Dev.", "Phaseshift", "Current"})[c]);
+        const TVectorGroupMatch m = g.VectorGroupLookup(1, hvCode, 2, 11);
+        QCOMPARE(t.Cell(5, 1), QStringLiteral("3"));
+        QCOMPARE(t.Cell(6, 1), QStringLiteral("5.5000"));
+        QCOMPARE(t.Cell(7, 1), m.HasFactor ? ResultFormatE(9.5263 * m.Factor, 0, 4) : QStringLiteral("--"));
+        QCOMPARE(t.Cell(8, 1), QStringLiteral("9.5263"));
+        QCOMPARE(t.Cell(9, 1), QStringLiteral("0.02 %"));
+        QCOMPARE(t.Cell(10, 1), QStringLiteral("0.01 °"));
+        QCOMPARE(t.Cell(12, 1), QStringLiteral("3.2 mA"));
+        QCOMPARE(g.Doc().QEL().Measurement().Grid().ColCount(), 13); // stored as converted
+    }
+
+    // The test conditions of a series are found from any of its rows, never from another series.
+    void testConditionsStayInTheirSeries() {
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF3Click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Results().size(), 3, 20000);
+        // A second series written without conditions (as an older program left it).
+        TMemoryGridTable t(QStringLiteral("sgMeasData"), 13, 1);
+        t.SetRowCount(rig.Rows().RowCount() + 2);
+        for (int r = 0; r < rig.Rows().RowCount(); ++r)
+            for (int c = 0; c < 13; ++c)
+                t.SetCell(c, r, rig.Rows().Cell(c, r));
+        for (int c = 0; c < 13; ++c)
+            t.SetCell(c, 5, rig.Rows().Cell(c, 1));
+        g.Doc().QEL().Measurement().Grid().StoreFrom(t, 0);
+        g.DocumentChanged();
+        rig.Operator.Entries.clear();
+        rig.Page().sgMeasData->SetRow(3);
+        rig.Page().ShowInfo1Click();
+        rig.Page().sgMeasData->SetRow(5);
+        rig.Page().ShowInfo1Click();
+        QCOMPARE(rig.Operator.Texts().size(), 2);
+        QVERIFY(rig.Operator.Texts()[0].startsWith(QStringLiteral("Operator        \t\t")));
+        QCOMPARE(rig.Operator.Texts()[1], QStringLiteral("No Measurement \r\nInformation available"));
+    }
+};
+
+QTEST_MAIN(TstManualPage)
+#include "tst_manualpage.moc"

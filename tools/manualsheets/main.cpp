@@ -1,0 +1,154 @@
+// The MEASURE page of the real main window in simulation during a test over all taps of a Dyn11
+// transformer (the tap dialog offering the next tap) and after it.
+#include "OperatorIFace.h"
+#include "PanelButton.h"
+#include "QelGlobals.h"
+#include "QelImage.h"
+#include "QelMain.h"
+#include "QelManual.h"
+#include "QelTapActionDlg.h"
+#include "QelWindings.h"
+#include "XMLKvDoc.h"
+#include "XMLQel.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Quietly, answering every question with its first choice.
+class TSilentOperator : public TOperatorIFace {
+public:
+    TAnswer Message(TKind, const QString&, const QString& text, TButtons buttons) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return buttons == TButtons::YesNo || buttons == TButtons::YesNoCancel ? TAnswer::Yes : TAnswer::Ok;
+    }
+    void Beep() override {}
+};
+
+void Settle(int ms) {
+    QEventLoop settle;
+    QTimer::singleShot(ms, &settle, &QEventLoop::quit);
+    settle.exec();
+}
+
+// The screen where the window is: the tap dialog is a window of its own above it.
+bool Save(QWidget& w, const QString& file) {
+    Settle(300);
+    QPixmap shot = w.screen()->grabWindow(0, w.x(), w.y(), w.width(), w.height());
+    if (shot.isNull())
+        shot = w.grab();
+    const bool saved = shot.save(file);
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));
+    return saved;
+}
+
+void SetTaps(TQelGlobal& g, int winding, const QStringList& voltages) {
+    const TXMLWindingType w = g.Doc().DUTTrafoData().Winding().Item(winding);
+    w.TapChangerAvailable().SetValue(1);
+    const TXMLTapChangerDataType data = w.TapChangerData();
+    data.NrOfTaps().SetValue(int(voltages.size()));
+    data.FirstTap().SetValue(1);
+    data.NominalTap().SetValue(2);
+    TMemoryGridTable t(QStringLiteral("sgTapData"), 4, int(voltages.size()) + 1);
+    const QStringList titles = {"Tap", "Voltage", "Name", "Activate"};
+    for (int c = 0; c < 4; ++c)
+        t.SetCell(c, 0, titles[c]);
+    for (int r = 1; r <= voltages.size(); ++r) {
+        t.SetCell(0, r, QString::number(r));
+        t.SetCell(1, r, voltages[r - 1]);
+        t.SetCell(2, r, r == 2 ? QStringLiteral("N") : QString());
+        t.SetCell(3, r, QStringLiteral("yes"));
+    }
+    data.Grid().StoreFrom(t, 3);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: qel_manual_sheets during.png after.png table-folder\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    QFile::copy(QString::fromLocal8Bit(argv[3]) + QStringLiteral("/VectorGroupTable.csv"),
+                home.filePath(QStringLiteral("VectorGroupTable.csv")));
+    TSilentOperator op;
+    TQelStartup s;
+    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
+    s.DocumentsFolder = home.path();
+    s.Arguments = {QStringLiteral("/SIM")};
+    s.Operator = &op;
+    TQelGlobal g(s);
+    g.LoadVectorGroupTable();
+    g.SimDraw = [] { return 7; };
+    g.SimTimer()->stop();
+    TQelImage images;
+    TQelMainForm form(g);
+    form.SetImages(images);
+    form.move(0, 0);
+    form.show();
+
+    const auto windings = g.Doc().DUTTrafoData().Winding();
+    windings.Item(0).Configuration().SetValue(0);
+    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
+    windings.Item(1).Configuration().SetValue(2);
+    windings.Item(1).VectorGroup().SetValue(11);
+    windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
+    g.Doc().DUTTrafoData().TrafoConfiguration().SetValue(QStringLiteral("Dyn11"));
+    SetTaps(g, 0, {"115.5 kV", "110 kV", "104.5 kV"});
+    SetTaps(g, 1, {"21 kV", "20 kV"});
+    const TXMLSetupType setup = g.Doc().QEL().Setup();
+    setup.ActMeasWindingH().SetValue(0);
+    setup.ActMeasWindingX().SetValue(1);
+    setup.ActMeasHVTapIdx().SetValue(1);
+    setup.ActMeasLVTapIdx().SetValue(1);
+    setup.ActTestVoltage().SetValue(QStringLiteral("100 V"));
+    setup.ActWindMeasPhaseA().SetValue(QStringLiteral("1U-1V : 2u-2n"));
+    setup.ActWindMeasPhaseB().SetValue(QStringLiteral("1V-1W : 2v-2n"));
+    setup.ActWindMeasPhaseC().SetValue(QStringLiteral("1W-1U : 2w-2n"));
+    g.DocumentChanged();
+
+    // Each started tap is measured at once; the dialog is answered "Test Tap", except that the
+    // fourth time it is left open for the first picture.
+    int dialogs = 0;
+    bool during = false;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (g.SimTestStatus == TestStatus::Measuring)
+            g.SimTimerTick();
+        TDlgTapAction* d = form.ManualFrame->TapDialog();
+        if (!d || !d->isVisible())
+            return;
+        if (++dialogs == 4 && !during) {
+            during = true;
+            driver.stop();
+            Save(form, QString::fromLocal8Bit(argv[1]));
+            driver.start();
+        }
+        d->bnNextTap->PerformClick();
+    });
+    driver.start();
+    QTimer::singleShot(0, &form, [&] { form.bnF1Click(); });
+    // Never a blocking wait here: the tap dialog runs event loops of its own.
+    QTimer finish;
+    finish.setInterval(50);
+    QObject::connect(&finish, &QTimer::timeout, [&] {
+        if (!during || form.ManualFrame->AllTaps())
+            return;
+        finish.stop();
+        driver.stop();
+        app.exit(Save(form, QString::fromLocal8Bit(argv[2])) ? 0 : 1);
+    });
+    finish.start();
+    return app.exec();
+}
