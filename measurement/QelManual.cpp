@@ -53,6 +53,10 @@ TQelManualFrame::TQelManualFrame(TQelGlobal& global, QWidget* parent) : QFrame(p
 
 TQelManualFrame::~TQelManualFrame() = default;
 
+TDlgTapAction* TQelManualFrame::TapDialog() const {
+    return FTapDialog;
+}
+
 bool TQelManualFrame::event(QEvent* e) {
     switch (int(e->type())) {
     case UM_DOCCHANGED:

@@ -83,7 +83,7 @@ public:
 
     // --- page state ---
     bool AllTaps() const { return FAllTaps; }
-    TDlgTapAction* TapDialog() const { return FTapDialog; }
+    TDlgTapAction* TapDialog() const;
     // The number of tap measurements left from the actual taps on (the test setup carries it).
     int RemainingMeasurements() const;
     // Milliseconds on a steady clock, and the moment written into the Time column (tests set them).
@@ -112,7 +112,8 @@ private:
     void NewSeries(bool store);
     void WriteResultRows(bool arbitrary);
     void WriteTestConditions(int firstRow);
-    void DeleteShadowRows(const std::vector<int>& shadowRows);
+    // Asks `question` (none when empty), then deletes the selected rows.
+    void DeleteSelectedRows(const QString& title, const QString& question);
     void OnResult();
     void OnLinkState(qintptr wParam);
     bool AutoConfiguration() const;

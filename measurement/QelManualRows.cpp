@@ -270,14 +270,20 @@ void TQelManualFrame::ShowInfo1Click() {
     op->Inform(QStringLiteral("No Measurement \r\nInformation available"));
 }
 
-// The document's row elements go with their rows, so the test conditions stay with the series
-// they belong to.
-void TQelManualFrame::DeleteShadowRows(const std::vector<int>& shadowRows) {
-    const TXMLGridType grid = FGlobal.Doc().QEL().Measurement().Grid();
-    std::vector<int> sorted = shadowRows;
-    std::sort(sorted.rbegin(), sorted.rend());
-    const auto rows = grid.R();
-    for (int s : sorted)
+// The selected rows go, after the operator's word; their row elements go with them, so the test
+// conditions stay with the series they belong to.
+void TQelManualFrame::DeleteSelectedRows(const QString& title, const QString& question) {
+    TOperatorIFace* op = question.isEmpty() ? nullptr : FGlobal.Operator();
+    if (op && op->Message(TOperatorIFace::TKind::Confirmation, title, question,
+                          TOperatorIFace::TButtons::OkCancel) != TOperatorIFace::TAnswer::Ok)
+        return;
+    std::vector<int> shadow;
+    for (int r : sgMeasData->SelectedRows())
+        if (r >= 1)
+            shadow.push_back(sgMeasData->ShadowRow(r));
+    std::sort(shadow.rbegin(), shadow.rend());
+    const auto rows = FGlobal.Doc().QEL().Measurement().Grid().R();
+    for (int s : shadow)
         if (s >= 1 && s <= rows.Count())
             rows.Delete(s - 1);
     sgMeasData->DeleteSelectedRows();
@@ -288,30 +294,18 @@ void TQelManualFrame::DeleteShadowRows(const std::vector<int>& shadowRows) {
 }
 
 void TQelManualFrame::DeleteRows1Click() {
-    TOperatorIFace* op = FGlobal.Operator();
-    if (op && op->Message(TOperatorIFace::TKind::Confirmation, FGlobal.ConfigSection,
-                          QStringLiteral("Do you want to delete the selected lines"),
-                          TOperatorIFace::TButtons::OkCancel) != TOperatorIFace::TAnswer::Ok)
-        return;
-    std::vector<int> shadow;
-    for (int r : sgMeasData->SelectedRows())
-        if (r >= 1)
-            shadow.push_back(sgMeasData->ShadowRow(r));
-    DeleteShadowRows(shadow);
+    DeleteSelectedRows(FGlobal.ConfigSection, QStringLiteral("Do you want to delete the selected lines"));
 }
 
 void TQelManualFrame::mnDeleteAllRowsClick() {
+    // The question comes first: a Cancel leaves the operator's selection as it was.
     TOperatorIFace* op = FGlobal.Operator();
     if (op && op->Message(TOperatorIFace::TKind::Confirmation, QString(),
                           QStringLiteral("Do you want to delete all rows?"),
                           TOperatorIFace::TButtons::OkCancel) != TOperatorIFace::TAnswer::Ok)
         return;
     sgMeasData->SelectAllRows();
-    std::vector<int> shadow;
-    for (int r : sgMeasData->SelectedRows())
-        if (r >= 1)
-            shadow.push_back(sgMeasData->ShadowRow(r));
-    DeleteShadowRows(shadow);
+    DeleteSelectedRows(QString(), QString());
 }
 
 void TQelManualFrame::bnToolsClick() {

@@ -21,32 +21,11 @@ namespace {
 using TAnswer = TOperatorIFace::TAnswer;
 const QString Done = QStringLiteral("\r\nTest done.");
 
-// A tap changer of `voltages`, taps numbered from 1, activated where `active` says.
-void SetTaps(TQelGlobal& g, int winding, const QStringList& voltages, const QList<bool>& active) {
-    const TXMLWindingType w = g.Doc().DUTTrafoData().Winding().Item(winding);
-    w.SetAvail(1);
-    w.TapChangerAvailable().SetValue(1);
-    const TXMLTapChangerDataType data = w.TapChangerData();
-    data.NrOfTaps().SetValue(int(voltages.size()));
-    data.FirstTap().SetValue(1);
-    data.NominalTap().SetValue(1);
-    TMemoryGridTable t(QStringLiteral("sgTapData"), 4, int(voltages.size()) + 1);
-    const QStringList titles = {"Tap", "Voltage", "Name", "Activate"};
-    for (int c = 0; c < 4; ++c)
-        t.SetCell(c, 0, titles[c]);
-    for (int r = 1; r <= voltages.size(); ++r) {
-        t.SetCell(0, r, QString::number(r));
-        t.SetCell(1, r, voltages[r - 1]);
-        t.SetCell(3, r, active[r - 1] ? QStringLiteral("yes") : QStringLiteral("no"));
-    }
-    data.Grid().StoreFrom(t, 3);
-}
-
 // HV taps 1-4 of which 2, 3, 4 are active; LV taps 1-3 of which 1, 2 are active.
 void SetDyn11Taps(TQelGlobal& g, int hvTap, int lvTap) {
     MakeDyn11(g);
-    SetTaps(g, 0, {"121 kV", "115.5 kV", "110 kV", "104.5 kV"}, {false, true, true, true});
-    SetTaps(g, 1, {"21 kV", "20 kV", "19 kV"}, {true, true, false});
+    SetTapChanger(g, 0, {"121 kV", "115.5 kV", "110 kV", "104.5 kV"}, {false, true, true, true});
+    SetTapChanger(g, 1, {"21 kV", "20 kV", "19 kV"}, {true, true, false});
     const TXMLSetupType setup = g.Doc().QEL().Setup();
     setup.ActMeasHVTapIdx().SetValue(hvTap);
     setup.ActMeasLVTapIdx().SetValue(lvTap);
@@ -203,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(rig.WaitIdle());
         TQelGlobal& g = *rig.Global;
         MakeDyn11(g);
-        SetTaps(g, 0, {"115.5 kV", "110 kV"}, {true, true});
+        SetTapChanger(g, 0, {"115.5 kV", "110 kV"}, {true, true});
         const auto windings = g.Doc().DUTTrafoData().Winding();
         windings.Item(1).Configuration().SetValue(Qel8624::conNotSet);
         windings.Item(1).VectorGroup().SetValue(Qel8624::ClockNotSet);
@@ -271,7 +250,7 @@ private Q_SLOTS:
         windings.Item(0).Configuration().SetValue(5);
         windings.Item(1).Configuration().SetValue(5);
         windings.Item(1).VectorGroup().SetValue(0);
-        SetTaps(g, 0, {"121 kV", "110 kV", "99 kV"}, {true, false, true});
+        SetTapChanger(g, 0, {"121 kV", "110 kV", "99 kV"}, {true, false, true});
         g.Doc().QEL().Setup().ActMeasHVTapIdx().SetValue(1);
         g.DocumentChanged();
         rig.DialogAnswers = {1, 2};

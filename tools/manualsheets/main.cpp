@@ -1,5 +1,6 @@
 // The MEASURE page of the real main window in simulation during a test over all taps of a Dyn11
 // transformer (the tap dialog offering the next tap) and after it.
+#include "Dyn11Document.h"
 #include "OperatorIFace.h"
 #include "PanelButton.h"
 #include "QelGlobals.h"
@@ -7,7 +8,6 @@
 #include "QelMain.h"
 #include "QelManual.h"
 #include "QelTapActionDlg.h"
-#include "QelWindings.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
@@ -50,26 +50,6 @@ bool Save(QWidget& w, const QString& file) {
     return saved;
 }
 
-void SetTaps(TQelGlobal& g, int winding, const QStringList& voltages) {
-    const TXMLWindingType w = g.Doc().DUTTrafoData().Winding().Item(winding);
-    w.TapChangerAvailable().SetValue(1);
-    const TXMLTapChangerDataType data = w.TapChangerData();
-    data.NrOfTaps().SetValue(int(voltages.size()));
-    data.FirstTap().SetValue(1);
-    data.NominalTap().SetValue(2);
-    TMemoryGridTable t(QStringLiteral("sgTapData"), 4, int(voltages.size()) + 1);
-    const QStringList titles = {"Tap", "Voltage", "Name", "Activate"};
-    for (int c = 0; c < 4; ++c)
-        t.SetCell(c, 0, titles[c]);
-    for (int r = 1; r <= voltages.size(); ++r) {
-        t.SetCell(0, r, QString::number(r));
-        t.SetCell(1, r, voltages[r - 1]);
-        t.SetCell(2, r, r == 2 ? QStringLiteral("N") : QString());
-        t.SetCell(3, r, QStringLiteral("yes"));
-    }
-    data.Grid().StoreFrom(t, 3);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -97,18 +77,11 @@ int main(int argc, char* argv[]) {
     form.move(0, 0);
     form.show();
 
-    const auto windings = g.Doc().DUTTrafoData().Winding();
-    windings.Item(0).Configuration().SetValue(0);
-    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("110 kV"));
-    windings.Item(1).Configuration().SetValue(2);
-    windings.Item(1).VectorGroup().SetValue(11);
-    windings.Item(1).NominalVoltage().SetValue(QStringLiteral("20 kV"));
+    MakeDyn11(g);
     g.Doc().DUTTrafoData().TrafoConfiguration().SetValue(QStringLiteral("Dyn11"));
-    SetTaps(g, 0, {"115.5 kV", "110 kV", "104.5 kV"});
-    SetTaps(g, 1, {"21 kV", "20 kV"});
+    SetTapChanger(g, 0, {"115.5 kV", "110 kV", "104.5 kV"}, {}, 2);
+    SetTapChanger(g, 1, {"21 kV", "20 kV"}, {});
     const TXMLSetupType setup = g.Doc().QEL().Setup();
-    setup.ActMeasWindingH().SetValue(0);
-    setup.ActMeasWindingX().SetValue(1);
     setup.ActMeasHVTapIdx().SetValue(1);
     setup.ActMeasLVTapIdx().SetValue(1);
     setup.ActTestVoltage().SetValue(QStringLiteral("100 V"));
