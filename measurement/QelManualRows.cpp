@@ -4,6 +4,7 @@
 
 #include "FStringGrids.h"
 #include "OperatorIFace.h"
+#include "PanelButton.h"
 #include "Qel8624Device.h"
 #include "QelGlobals.h"
 #include "SIPrefixes.h"

@@ -2,6 +2,7 @@
 // the tap action dialog, the results, the test status and the progress of the running tap.
 #include "QelManual.h"
 
+#include "FStringGrids.h"
 #include "OperatorIFace.h"
 #include "Qel8624Device.h"
 #include "QelGlobals.h"
