@@ -13,7 +13,6 @@
 #include "QelMeasDisplay.h"
 #include "QelManual.h"
 #include "QelPageControl.h"
-#include "QelPageFrames.h"
 #include "QelSetup.h"
 #include "QelStatusTexts.h"
 #include "XMLKvDoc.h"
@@ -133,13 +132,6 @@ void TQelMainForm::BuildPages() {
     tbMeasure = page("tbMeasure", QStringLiteral("MEASURE"));
     tbAnalysis = page("tbAnalysis", QStringLiteral("ANALYSIS"));
 
-    // The pages' own frames come with their own parts of the application; until then each
-    // page says what it will hold.
-    auto frame = [](const char* name, const QString& title, const QString& content, QWidget* tab) {
-        auto* f = new TQelPlaceholderFrame(title, content, tab);
-        f->setObjectName(QLatin1String(name));
-        return f;
-    };
     SetupFrame = new TQelSetupFrame(FGlobal, tbSetup);
     MeasDisplayFrame = new TQelMeasDisplayFrame(FGlobal, tbMeasure);
     ManualFrame = new TQelManualFrame(FGlobal, tbMeasure);
