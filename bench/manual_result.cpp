@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
+#include "FStringGrids.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
 #include "QelMain.h"

@@ -8,6 +8,7 @@
 #include "MainRig.h"
 #include "PanelButton.h"
 #include "QelManual.h"
+#include "QelPageControl.h"
 #include "QelTapActionDlg.h"
 #include "TSControls.h"
 #include "TestDirs.h"
