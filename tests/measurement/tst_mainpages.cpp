@@ -79,23 +79,28 @@ private Q_SLOTS:
         // Each entry opens its dialog modally; the file list stays for the run.
         QWidget* shown = nullptr;
         QString title;
-        const auto closeModal = [&] {
-            QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
-            shown = QApplication::activeModalWidget();
-            title = shown->windowTitle();
-            shown->close();
-        };
-        QTimer::singleShot(0, &f, closeModal);
+        // The entries open their dialogs after the pop-up has closed, so a closer watches for them.
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, &f, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && !shown) {
+                shown = modal;
+                title = modal->windowTitle();
+                modal->close();
+            }
+        });
+        closer.start();
         popup->ItemButton(2)->PerformClick();
         QTRY_VERIFY(shown != nullptr);
         QVERIFY(title.startsWith(QStringLiteral("Analysis File Selection")));
         QCOMPARE(static_cast<QWidget*>(f.FileList()), shown);
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         f.bnF4Analysis->PerformClick();
         shown = nullptr;
-        QTimer::singleShot(0, &f, closeModal);
         f.bnF4Analysis->PopupWindow()->ItemButton(1)->PerformClick();
         QTRY_VERIFY(shown != nullptr);
         QCOMPARE(title, QStringLiteral("Analysis Limits"));
+        closer.stop();
         QCOMPARE(rig.NotAvailable(QStringLiteral("Analysis for Files")), 0);
         QCOMPARE(rig.NotAvailable(QStringLiteral("Analysis Params")), 0);
 
