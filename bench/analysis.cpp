@@ -1,6 +1,7 @@
 // The ANALYSIS page over large tests: rebuilding the chart of the ratio deviation against the tap
 // (every series, units, axes and bands) and its first paint, for 10,000 and 100,000 result rows;
 // the merge of the measurement tables of 100 test files of 1,000 rows each; the peak memory.
+#include "BenchStartup.h"
 #include "BenchSupport.h"
 #include "GridTable.h"
 #include "QelAnalysisFrames.h"
@@ -56,12 +57,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir home;
     TRecordingOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
-    TQelGlobal g(s);
+    TQelGlobal g(SimulationStartup(home, &op));
     Chart(g, home.path(), 10000);
     Chart(g, home.path(), 100000);
 

@@ -2,6 +2,7 @@
 // and 10,000 result rows, and how it divides: the save alone (DataStorage 0), with the CSV
 // report (1), with the HTML report (2). The HTML report is made on a thread of its own: its
 // figure is the time from a DocumentChanged until the report is on the disk.
+#include "BenchStartup.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,12 +30,7 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     TRecordingOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
-    TQelGlobal g(s);
+    TQelGlobal g(SimulationStartup(home, &op));
     TQelReports reports(g);
     for (const int rows : {1000, 10000}) {
         g.NewDocument(g.DataPath + QStringLiteral("bench%1.xml").arg(rows));

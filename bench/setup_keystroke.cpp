@@ -10,6 +10,7 @@
 
 #include "AscInput.h"
 #include "AscInputForm.h"
+#include "BenchStartup.h"
 #include "BenchSupport.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
@@ -37,12 +38,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir home;
     TRecordingOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
-    TQelGlobal g(s);
+    TQelGlobal g(SimulationStartup(home, &op));
     TQelMainForm form(g);
     TQelImage images;
     form.SetImages(images);
