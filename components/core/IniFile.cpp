@@ -11,7 +11,12 @@ QString Fold(const QString& name) {
     return name.trimmed().toCaseFolded();
 }
 
+// The file's own byte-order mark is taken off when it is read; one that begins a value is the
+// value's text (U+FEFF) and must read back as it was written.
 QString Decode(const QByteArray& bytes) {
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom) && IsUtf8(bytes))
+        return QChar(0xFEFF) + QString::fromUtf8(bytes.mid(3));
     return FromUtf8OrWindows1252(bytes);
 }
 

@@ -106,6 +106,18 @@ private Q_SLOTS:
                  QStringLiteral("Müller"));
     }
 
+    // U+FEFF inside a value is text, also where a written value begins with it.
+    void valueBeginningWithByteOrderMarkReadsBack() {
+        TIniFile ini(QStringLiteral("/nonexistent/never.cfg"));
+        ini.SetBytes("\xEF\xBB\xBF[A]\r\nK= \xEF\xBB\xBF" "A\r\n");
+        const QString value = ini.ReadString(QStringLiteral("A"), QStringLiteral("K"), QString());
+        QCOMPARE(value, QString(QChar(0xFEFF)) + QLatin1Char('A'));
+        QVERIFY(ini.WriteString(QStringLiteral("A"), QStringLiteral("K"), value));
+        TIniFile again(QStringLiteral("/nonexistent/never.cfg"));
+        again.SetBytes(ini.Bytes());
+        QCOMPARE(again.ReadString(QStringLiteral("A"), QStringLiteral("K"), QString()), value);
+    }
+
     // A name that could not be read back is refused; a value never breaks its line.
     void namesAndValuesThatCannotBeWritten_data() {
         QTest::addColumn<QString>("section");
