@@ -7,8 +7,6 @@
 #include <functional>
 #include <vector>
 
-#include "QelResultTexts.h"
-
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -89,10 +87,6 @@ public:
     // Milliseconds on a steady clock, and the moment written into the Time column (tests set them).
     std::function<qint64()> Ticks;
     std::function<QDateTime()> Now;
-    // The texts of an arbitrary phase shift result (the phase shift detector installs them):
-    // the per-phase texts and the detected phase shift text of phase 0, 1, 2.
-    std::function<TPhaseResultTexts(int phase)> ArbitraryTexts;
-    std::function<QString(int phase)> ArbitraryPhaseShiftText;
 
 protected:
     bool event(QEvent* e) override;

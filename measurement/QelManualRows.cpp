@@ -7,6 +7,7 @@
 #include "PanelButton.h"
 #include "Qel8624Device.h"
 #include "QelGlobals.h"
+#include "QelResultTexts.h"
 #include "SIPrefixes.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
@@ -189,8 +190,10 @@ void TQelManualFrame::WriteResultRows(bool arbitrary) {
         static const char* const names[] = {"A", "B", "C"};
         for (int p = 0; p < phases; ++p) {
             const int row = r0 + p;
+            // A detection's row holds the detector's angle; the instrument's phase deviation
+            // of the last tap test has nothing to do with it.
             const TPhaseResultTexts texts =
-                arbitrary && ArbitraryTexts ? ArbitraryTexts(p) : FGlobal.PhaseResultTexts(p);
+                arbitrary ? FGlobal.ArbitraryResultTexts(p) : FGlobal.PhaseResultTexts(p);
             const QStringList cells = {time,
                                        single ? QStringLiteral("Single") : QString::fromLatin1(names[p]),
                                        conf,
@@ -202,8 +205,7 @@ void TQelManualFrame::WriteResultRows(bool arbitrary) {
                                        texts.TurnsRatio,
                                        texts.RatioDeviation,
                                        arbitrary ? QStringLiteral("--") : texts.Phase,
-                                       arbitrary && ArbitraryPhaseShiftText ? ArbitraryPhaseShiftText(p)
-                                                                            : QStringLiteral(".."),
+                                       arbitrary ? texts.Phase : QStringLiteral(".."),
                                        texts.Current};
             for (int c = 0; c < ResultCols; ++c)
                 t.SetCell(c, row, cells[c]);

@@ -142,8 +142,10 @@ void TQelMeasDisplayFrame::OnLinkState(qintptr wParam) {
         const TTestSetup& setup = FGlobal.CurrentSetup.Setup;
         lbHVConfig->setText(HVConnectionText(setup.HVConnection));
         lbLVConfig->setText(LVConnectionText(setup.LVConnection));
-        // The phase shift detector reports its own voltage; until it exists there is none.
-        lbTestV->setText(QStringLiteral("???"));
+        // The voltage the detector drives: the test's, or the instrument's first without one.
+        const float volts = setup.TestVoltage != 0 ? setup.TestVoltage : FGlobal.TestVoltages[0];
+        lbTestV->setText(std::isfinite(volts) ? QString::number(int(volts)) + QStringLiteral(" V")
+                                              : QStringLiteral("???"));
     }
     if (FArbitraryResult)
         lbArbPhaseDisp->setText(lbDisplacement->text());
@@ -153,12 +155,13 @@ void TQelMeasDisplayFrame::OnLinkState(qintptr wParam) {
 }
 
 void TQelMeasDisplayFrame::OnResult() {
-    // An arbitrary phase shift result comes from the phase shift detector, which brings its own
-    // texts; the data module's are those of a tap test.
-    if (ArbitraryTest())
-        return;
+    // An arbitrary phase shift result has the detector's texts; the data module's are those of
+    // a tap test.
+    const bool arbitrary = ArbitraryTest();
+    if (arbitrary)
+        FArbitraryResult = true;
     for (int p = 0; p < 3; ++p) {
-        const TPhaseResultTexts t = FGlobal.PhaseResultTexts(p);
+        const TPhaseResultTexts t = arbitrary ? FGlobal.ArbitraryResultTexts(p) : FGlobal.PhaseResultTexts(p);
         FRatios[0][p] = t.VoltageRatio.isEmpty() ? t.VoltageRatio : t.VoltageRatio + QLatin1Char(' ');
         FRatios[1][p] = t.TurnsRatio + QLatin1Char(' ');
         lbRatioDev[p]->setText(t.RatioDeviation + QLatin1Char(' '));
@@ -166,5 +169,12 @@ void TQelMeasDisplayFrame::OnResult() {
         lbCurrent[p]->setText(t.Current + QLatin1Char(' '));
     }
     lbTestV->setText(QStringLiteral("???"));
+    if (arbitrary) {
+        const float angle = FGlobal.ArbitraryResult.PhaseShift[0];
+        const QString text = std::isfinite(angle) ? QString::number(std::lround(angle)) + QStringLiteral("°")
+                                                  : QStringLiteral("??");
+        lbDisplacement->setText(text);
+        lbArbPhaseDisp->setText(text);
+    }
     RedrawRatios();
 }

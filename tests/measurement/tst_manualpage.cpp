@@ -3,10 +3,13 @@
 // as the document's measurement table.
 #include <QTimer>
 
+#include <cmath>
+
 #include "Dyn11Document.h"
 #include "FStringGrids.h"
 #include "MainRig.h"
 #include "PanelButton.h"
+#include "QelArbitrary.h"
 #include "QelManual.h"
 #include "QelPageControl.h"
 #include "QelTapActionDlg.h"
@@ -16,6 +19,7 @@
 #include "XMLQel.h"
 
 #include <QLabel>
+#include <QProgressBar>
 
 namespace {
 
@@ -44,6 +48,7 @@ const QStringList& Dyn11Order() {
 // 2 skip, 3 stop; test when the script is empty) the moment it shows, and in simulation every
 // started tap is measured at once.
 struct TPageRig : TMainRig {
+    std::unique_ptr<TQelArbitrary> Arb; // the phase shift detector, where a test needs it
     QList<int> DialogAnswers;
     QStringList DialogTaps;
     QTimer Answerer;
@@ -292,6 +297,90 @@ private Q_SLOTS:
         QCOMPARE(rig.Rows().RowCount(), 8);
         QVERIFY(rig.Rows().Cell(0, 7).isEmpty());
         QCOMPARE(rig.Global->Doc().QEL().Measurement().Grid().RowCount(), 8);
+    }
+
+    // A test whose clock asks for phase shift detection: the detector measures, and the rows
+    // hold its texts, "--" as phase deviation and its angle as phase shift.
+    void arbitraryPhaseShiftRows_data() {
+        QTest::addColumn<bool>("simulated");
+        QTest::newRow("in simulation") << true;
+        QTest::newRow("over the emulator") << false;
+    }
+    void arbitraryPhaseShiftRows() {
+        QFETCH(bool, simulated);
+        TPageRig rig;
+        if (!simulated) {
+            QVERIFY(rig.StartEmulator());
+            TEmulatorLiveModel model;
+            model.CounterRate = 200;
+            model.TurnsRatio = {8, 8, 8};
+            model.PhaseShift = {-37.2, -37.2, -37.2};
+            rig.Emulator->SetLiveModel(model);
+        }
+        QVERIFY(rig.Start(simulated ? QStringList{QStringLiteral("/SIM")} : QStringList{}));
+        QVERIFY(simulated || rig.WaitIdle());
+        TQelGlobal& g = *rig.Global;
+        g.SimArbPhaseShift = -37.2;
+        rig.Arb = std::make_unique<TQelArbitrary>(g);
+        rig.Arb->Timer()->setInterval(40);
+        MakeDyn11(g);
+        g.Doc().DUTTrafoData().Winding().Item(1).VectorGroup().SetValue(Qel8624::ClockArbitrary);
+        g.DocumentChanged();
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF3Click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Results(), ThreePhases({"HV:LV"}), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.Arb->Running(), 20000);
+        QCOMPARE(g.ArbitraryResult.Count, 1);
+        for (int p = 0; p < 3; ++p) {
+            const TPhaseResultTexts texts = g.ArbitraryResultTexts(p);
+            QCOMPARE(rig.Rows().Cell(8, p + 1), texts.TurnsRatio);
+            QCOMPARE(rig.Rows().Cell(10, p + 1), QStringLiteral("--"));
+            const QString angle = rig.Rows().Cell(11, p + 1);
+            QCOMPARE(angle, texts.Phase);
+            QVERIFY2(angle.endsWith(QStringLiteral(" °")) &&
+                         std::abs(angle.chopped(2).trimmed().toDouble() + 37.2) < 0.05,
+                     qPrintable(angle));
+        }
+        // The live display above the grid shows the angle in whole degrees.
+        QCOMPARE(rig.Form->MeasDisplayFrame->findChild<QLabel*>(QStringLiteral("lbArbPhaseDisp"))->text(),
+                 QStringLiteral("-37°"));
+        QCOMPARE(rig.Operator.Texts().size(), 1); // the new-series question; no fault on the way
+    }
+
+    // The bar shows the part of the expected time gone: none without an expected time, and never
+    // beyond either end.
+    void progressDisplay_data() {
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<int>("elapsedMs");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("remaining");
+        QTest::newRow("half") << 10.0 << 5000 << 50 << "0:05";
+        QTest::newRow("overdue") << 10.0 << 25000 << 100 << "0:00";
+        QTest::newRow("clock behind the start") << 10.0 << -3000 << 0 << "0:13";
+        QTest::newRow("no expected time") << 0.0 << 4000 << 0 << "0:00";
+        QTest::newRow("a negative expected time") << -5.0 << 4000 << 0 << "0:00";
+    }
+    void progressDisplay() {
+        QFETCH(double, expected);
+        QFETCH(int, elapsedMs);
+        QFETCH(int, position);
+        QFETCH(QString, remaining);
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        rig.Answerer.stop(); // the simulated tap stays measuring
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        qint64 now = 1000000;
+        rig.Page().Ticks = [&now] { return now; };
+        rig.Page().Timer1->stop();
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF3Click();
+        QCOMPARE(g.SimTestStatus, TestStatus::Measuring);
+        g.QelMeasTime = expected;
+        now += elapsedMs;
+        rig.Page().Timer1Timer();
+        QCOMPARE(rig.Page().KvProgressBar1->value(), position);
+        QCOMPARE(rig.Page().lbTime->text(), remaining);
     }
 
     // The older ten-column table gains the voltage ratio from the document's own vector group.
