@@ -1,7 +1,9 @@
 // A phase shift detection on a DYN transformer of -37.5 degrees, run by the real detector over
-// the emulator: its progress dialog while it measures, and the result per phase as the data
-// module gives its texts.
+// the emulator: its progress dialog while it measures, and the result on the MEASURE page of the
+// real main window (the live display and the rows of the results grid).
 #include "../SheetSupport.h"
+#include "FStringGrids.h"
+#include "FilterGridView.h"
 #include "IniFile.h"
 #include "OperatorIFace.h"
 #include "Qel8624Device.h"
@@ -9,16 +11,18 @@
 #include "QelArbProgress.h"
 #include "QelArbitrary.h"
 #include "QelGlobals.h"
+#include "QelImage.h"
+#include "QelMain.h"
+#include "QelManual.h"
+#include "QelPageControl.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QHeaderView>
 #include <QPixmap>
-#include <QStandardItemModel>
-#include <QTableView>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -76,10 +80,21 @@ int main(int argc, char* argv[]) {
     s.Operator = &op;
     TQelGlobal g(s);
     g.LoadVectorGroupTable();
+    // The window first: the test is the one it shows.
+    TQelImage images;
+    TQelMainForm form(g);
+    form.SetImages(images);
+    form.move(0, 0);
+    form.show();
+    form.PageControl1->setCurrentIndex(TQelMainForm::pgMeasure);
+    if (!WaitFor([&] { return g.Qel().State() == LinkState::Idle; }, 20000)) {
+        std::fprintf(stderr, "the emulator did not answer\n");
+        return 1;
+    }
     g.NewDocument(home.filePath(QStringLiteral("aps.xml")));
     const auto windings = g.Doc().DUTTrafoData().Winding();
     windings.Item(0).Configuration().SetValue(0);
-    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("150 kV"));
+    windings.Item(0).NominalVoltage().SetValue(QStringLiteral("86.6 kV"));
     windings.Item(1).Configuration().SetValue(2);
     windings.Item(1).VectorGroup().SetValue(85);
     windings.Item(1).NominalVoltage().SetValue(QStringLiteral("10 kV"));
@@ -88,39 +103,19 @@ int main(int argc, char* argv[]) {
     setup.ActMeasWindingH().SetValue(0);
     setup.ActMeasWindingX().SetValue(1);
     g.DocumentChanged();
-    if (!WaitFor([&] { return g.Qel().State() == LinkState::Idle; }, 20000)) {
-        std::fprintf(stderr, "the emulator did not answer\n");
-        return 1;
-    }
 
     TQelArbitrary detector(g);
     detector.Timer()->setInterval(200);
-    QWidget owner;
-    owner.resize(800, 600);
-    TApmProgressBarForm progress(detector, &owner);
+    TApmProgressBarForm progress(detector, &form);
     g.StartTapTest(1);
     bool ok = WaitFor([&] { return detector.Step() >= 6; }, 60000) &&
               SaveSheet(progress, QString::fromLocal8Bit(argv[1]));
+    // The page enters the result as rows of the grid when the detector reports it.
     ok = WaitFor([&] { return !detector.Running(); }, 120000) && ok;
-
-    QStandardItemModel rows(3, 6);
-    rows.setHorizontalHeaderLabels({QStringLiteral("Turns Ratio"), QStringLiteral("Volt Ratio"),
-                                    QStringLiteral("Ratio Dev."), QStringLiteral("Phaseshift"),
-                                    QStringLiteral("Current"), QStringLiteral("Test Voltage")});
-    rows.setVerticalHeaderLabels({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    for (int p = 0; p < 3; ++p) {
-        const TPhaseResultTexts t = g.ArbitraryResultTexts(p);
-        const QStringList cells = {t.TurnsRatio, t.VoltageRatio, t.RatioDeviation,
-                                   t.Phase,      t.Current,      t.TestVoltage};
-        for (int c = 0; c < cells.size(); ++c)
-            rows.setItem(p, c, new QStandardItem(cells.at(c)));
-    }
-    QTableView view;
-    view.setWindowTitle(QStringLiteral("Arbitrary phase shift: %1").arg(g.ArbitraryResult.VectorGroup));
-    view.setModel(&rows);
-    view.horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    view.resize(720, 150);
-    view.show();
-    ok = SaveSheet(view, QString::fromLocal8Bit(argv[2])) && ok;
+    ok = g.ArbitraryResult.Count == 1 && ok;
+    // The grid scrolled to its last columns: Phase Dev. and Phaseshift.
+    QScrollBar* across = form.ManualFrame->sgMeasData->View()->horizontalScrollBar();
+    across->setValue(across->maximum());
+    ok = SaveSheet(form, QString::fromLocal8Bit(argv[2])) && ok;
     return ok ? 0 : 1;
 }
