@@ -268,9 +268,17 @@ void TTntFChart::UseTimeAxis(bool on) {
         s->attachAxis(take);
 }
 
-QLineSeries* TTntFChart::NewSeries(const QString& title, int index) {
+void TTntFChart::DropSeries(size_t keep) {
+    while (FSeries.size() > keep) {
+        QLineSeries* s = FSeries.back();
+        FSeries.pop_back();
+        FChart->removeSeries(s);
+        delete s;
+    }
+}
+
+QLineSeries* TTntFChart::NewSeries(int index) {
     auto* s = new QLineSeries;
-    s->setName(title);
     const QColor colour = SeriesColors[index % 11];
     s->setColor(colour);
     s->setLightMarker(Marker(index % 8, colour));
@@ -282,11 +290,6 @@ QLineSeries* TTntFChart::NewSeries(const QString& title, int index) {
 void TTntFChart::Rebuild() {
     if (!FGrid)
         return;
-    for (QLineSeries* s : FSeries) {
-        FChart->removeSeries(s);
-        delete s;
-    }
-    FSeries.clear();
     FHasPoints = false;
     TFilterStringGrid& g = *FGrid;
     const int cols = g.ColCount();
@@ -412,21 +415,45 @@ void TTntFChart::Rebuild() {
     // chart series drawn as points, so that a test of any size charts in about the same time.
     const bool grouped = int(parts.size()) > MaxLineSeries;
     const size_t groups = grouped ? size_t(StyleCount) : parts.size();
+    // The chart series of the last rebuild are used again, and new ones get their axes before
+    // their points: Qt lays out a series' points on every change of series, axis or points,
+    // which for a large test costs more than everything else here.
+    if (grouped != FSeriesGrouped)
+        DropSeries(0);
+    FSeriesGrouped = grouped;
+    DropSeries(groups);
     for (size_t k = 0; k < groups; ++k) {
         QList<QPointF> points;
         for (size_t i = k; i < parts.size(); i += grouped ? size_t(StyleCount) : parts.size())
             points += parts[i].Points;
+        // Points without lines look the same drawn once or a hundred times, and Qt keeps a
+        // shape per point: a large test repeats the same few values (cells hold two decimals),
+        // so each value of a group is handed over once.
+        if (grouped) {
+            const auto before = [](const QPointF& a, const QPointF& b) {
+                return a.x() < b.x() || (a.x() == b.x() && a.y() < b.y());
+            };
+            std::sort(points.begin(), points.end(), before);
+            points.erase(std::unique(points.begin(), points.end(),
+                                     [](const QPointF& a, const QPointF& b) {
+                                         return a.x() == b.x() && a.y() == b.y();
+                                     }),
+                         points.end());
+        }
         if (FXMul != 1 || FYMul != 1)
             for (QPointF& pt : points)
                 pt = QPointF(pt.x() * FXMul, pt.y() * FYMul);
-        QLineSeries* s = NewSeries(parts[k].Title, int(k));
-        if (grouped)
-            s->setPen(Qt::NoPen);
-        s->replace(points);
-        FChart->addSeries(s);
-        s->attachAxis(time ? static_cast<QAbstractAxis*>(FAxisTime) : FAxisX);
-        s->attachAxis(FAxisY);
-        FSeries.push_back(s);
+        if (k == FSeries.size()) {
+            QLineSeries* s = NewSeries(int(k));
+            if (grouped)
+                s->setPen(Qt::NoPen);
+            FChart->addSeries(s);
+            s->attachAxis(time ? static_cast<QAbstractAxis*>(FAxisTime) : FAxisX);
+            s->attachAxis(FAxisY);
+            FSeries.push_back(s);
+        }
+        FSeries[k]->setName(parts[k].Title);
+        FSeries[k]->replace(points);
     }
     FStats = stats.Result(FYSuffix.mid(1, FYSuffix.size() - 2));
     FStatLine->setText(QelChart::StatisticsText(FStats));

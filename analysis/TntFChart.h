@@ -108,7 +108,8 @@ private:
     void RenewLabels();
     void PopupChoices(bool xAxis);
     int FirstNonFixed() const;
-    QLineSeries* NewSeries(const QString& title, int index);
+    QLineSeries* NewSeries(int index);
+    void DropSeries(size_t keep); // removes the chart series from keep on
     void UseTimeAxis(bool on);
 
     QPointer<TFilterStringGrid> FGrid;
@@ -129,6 +130,7 @@ private:
     QString FTitleStr, FXSuffix, FYSuffix;
     double FXMul = 1, FYMul = 1;
     bool FTimeAxisOn = false;
+    bool FSeriesGrouped = false; // the chart series are the points of several measurement series
     bool FHasPoints = false;
     double FMinX = 0, FMaxX = 0, FMinY = 0, FMaxY = 0;
     QelChart::TTntCalcResults FStats;

@@ -14,9 +14,12 @@ void TMemoryGridTable::SetColCount(int count) {
 }
 
 void TMemoryGridTable::SetRowCount(int count) {
+    // Every row already has FCols cells: only new rows need them, so that growing a large
+    // table row by row does not walk all of it each time.
+    const size_t old = FRows.size();
     FRows.resize(size_t(std::max(0, count)));
-    for (QStringList& row : FRows)
-        row.resize(FCols);
+    for (size_t r = old; r < FRows.size(); ++r)
+        FRows[r].resize(FCols);
 }
 
 QString TMemoryGridTable::Cell(int col, int row) const {

@@ -273,20 +273,23 @@ private Q_SLOTS:
     }
 
     // Beyond 200 measurement series, those of one colour and marker share a chart series of
-    // points: every point is still drawn.
+    // points: every point is still drawn, a point that repeats in the same style once.
     void manySeriesShareStyles() {
         QList<QStringList> rows;
+        // Series i, i + 88 and i + 176 share a style and a tap; the middle one has a value of its own.
         for (int i = 0; i < 250; ++i)
-            rows << TAnalysisRig::Row(T(i % 60, i / 60), "A", 1 + i % 5, "0.1 %") << TAnalysisRig::Blank();
+            rows << TAnalysisRig::Row(T(i % 60, i / 60), "A", 1 + (i % 88) % 5,
+                                      i / 88 == 1 ? "0.2 %" : "0.1 %")
+                 << TAnalysisRig::Blank();
         TAnalysisRig rig;
         rig.Create(rows);
         Show(rig, 5, 9);
         const TTntFChart& c = *rig.Page->FChart1;
         QCOMPARE(int(c.GridSeries().size()), 88);
-        int points = 0;
-        for (QLineSeries* s : c.GridSeries())
-            points += int(s->count());
-        QCOMPARE(points, 250);
+        for (size_t k = 0; k < c.GridSeries().size(); ++k) {
+            const double tap = 1 + int(k) % 5;
+            QCOMPARE(c.GridSeries()[k]->points(), QList<QPointF>({{tap, 0.1}, {tap, 0.2}}));
+        }
         QCOMPARE(c.GridSeries()[0]->pen().style(), Qt::NoPen);
         QVERIFY(!c.Chart()->legend()->isVisible());
     }
