@@ -225,6 +225,8 @@ public:
     // False when no upload started; the end notification (wpUploadEnded) says why.
     bool StartUpload();
     bool UploadRunning() const { return FUploadRunning; }
+    // The slot's entry and record go when the instrument has deleted it (message 1393 wParam 3
+    // lParam MEMDELETE); a refused delete keeps them (wParam wpDeleteRefused, lParam the slot).
     bool DeleteMemorySlot(int slot);
     int FirmwareVersionNumber() const;
 
@@ -296,6 +298,8 @@ private:
     void OnUploadRefused(const TCompletion& completion);
     void ContinueUpload(TNext next, bool records);
     void EndUpload(TUploadEnd reason);
+    void SlotDeleted(int slot);
+    void DeleteRefused(int slot);
     bool IsUploadCommand(CommandType type) const;
     void Reconnect();
     QString WindingName(int winding) const;

@@ -208,8 +208,30 @@ bool TQelGlobal::StartUpload() {
 }
 
 bool TQelGlobal::DeleteMemorySlot(int slot) {
-    DeleteInProgress = true;
-    return FQel->RequestMemDelete(slot, false);
+    DeleteInProgress = FQel->RequestMemDelete(slot, false);
+    return DeleteInProgress;
+}
+
+// The entry and record of a slot go only once the instrument has deleted it (keyed by slot: rows
+// before it may have gone meanwhile).
+void TQelGlobal::SlotDeleted(int slot) {
+    DeleteInProgress = false;
+    for (size_t i = 0; i < DirectoryEntries.size(); ++i) {
+        if (DirectoryEntries[i] && DirectoryEntries[i]->Slot == slot) {
+            DirectoryEntries.erase(DirectoryEntries.begin() + std::ptrdiff_t(i));
+            if (i < UploadedRecords.size())
+                UploadedRecords.erase(UploadedRecords.begin() + std::ptrdiff_t(i));
+            break;
+        }
+    }
+    if (slot >= 1 && slot <= int(SlotFlags.size()))
+        SlotFlags[size_t(slot - 1)] = 0;
+}
+
+void TQelGlobal::DeleteRefused(int slot) {
+    DeleteInProgress = false;
+    Tell(QStringLiteral("Memory slot %1 was not deleted: it is still stored in the instrument.").arg(slot));
+    PostToAll(UM_LINKSTATE, wpDeleteRefused, slot);
 }
 
 int TQelGlobal::FirmwareVersionNumber() const {
@@ -395,6 +417,10 @@ void TQelGlobal::OnCommandFailed(const TCompletion& c) {
             OnUploadRefused(c);
         return;
     }
+    if (c.Type == CommandType::MEMDELETE && DeleteInProgress) {
+        DeleteRefused(c.Argument);
+        return;
+    }
     if (c.Type == CommandType::TESTGETTAP && c.Outcome == TCommandOutcome::Unreadable)
         Tell(QStringLiteral("The result of the tap could not be read from the instrument. The test was "
                             "stopped."));
@@ -419,7 +445,8 @@ void TQelGlobal::OnCompletion(const TCompletion& c) {
             if (FUploadRunning)
                 OnUploadRefused(c);
         } else if (type == CommandType::MEMDELETE && DeleteInProgress) {
-            // A slot the instrument would not delete: the next upload reads the memory again.
+            // A slot the instrument would not delete keeps its row: it is still stored.
+            DeleteRefused(c.Argument);
         } else if (type == CommandType::TESTHALT) {
             // A refused halt is not answered by another halt.
         } else if (IsTapTestCommand(type) && Qel8624::IsSetupResendError(errorNumber)) {
@@ -462,7 +489,9 @@ void TQelGlobal::OnCompletion(const TCompletion& c) {
         break;
     }
     case CommandType::MEMDELETE:
-        if (!DeleteInProgress)
+        if (DeleteInProgress)
+            SlotDeleted(c.Argument);
+        else
             FQel->RequestTestSetup(CurrentSetup, true);
         break;
     case CommandType::MEMGETRECORD: {

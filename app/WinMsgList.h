@@ -21,10 +21,11 @@ enum TQelMessageId : int {
 
 // Sub-codes of UM_LINKSTATE: wParam says what changed.
 enum TLinkStateWParam : int {
-    wpLinkState = 0,   // the link state (or whether the instrument answers) changed
-    wpTestStatus = 2,  // the instrument's test status was read
-    wpCompleted = 3,   // a queued request completed; lParam its CommandType or a code below
-    wpUploadEnded = 4, // a memory upload ended; lParam a TUploadEnd (sent once per upload)
+    wpLinkState = 0,     // the link state (or whether the instrument answers) changed
+    wpTestStatus = 2,    // the instrument's test status was read
+    wpCompleted = 3,     // a queued request completed; lParam its CommandType or a code below
+    wpUploadEnded = 4,   // a memory upload ended; lParam a TUploadEnd (sent once per upload)
+    wpDeleteRefused = 5, // the instrument kept a memory slot it was to delete; lParam the slot
 };
 // lParam with wpCompleted besides the command types.
 enum TCompletedLParam : int {

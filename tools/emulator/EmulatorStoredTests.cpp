@@ -26,10 +26,10 @@ TEmulatorStoredTest Measurement(int slot, TVectorGroup vg, float hv, float lv, i
     t.Slot = slot;
     t.Setup = {vg, 100, hv, lv, taps, bottom, nominal, step, taps};
     t.Info = {info.value(0), info.value(1), info.value(2), info.value(3), 0.5f, date};
-    for (int i = 0; i < taps; ++i) {
-        const float tapHv = hv + float(i + bottom - nominal) * (step > 0 ? step : hv * 0.025f);
-        t.Taps.append(Tap(vg, tapHv, lv, i));
-    }
+    // The tap changer steps the LV winding: the nominal tap carries the LV nominal voltage, and
+    // the stored LV voltages are the ones the tap table of the upload gives.
+    for (int i = 0; i < taps; ++i)
+        t.Taps.append(Tap(vg, hv, lv + float(i + bottom - nominal) * step, i));
     return t;
 }
 
@@ -37,8 +37,8 @@ TEmulatorStoredTest Measurement(int slot, TVectorGroup vg, float hv, float lv, i
 
 QList<TEmulatorStoredTest> TQel8624Emulator::DefaultStoredTests() {
     QList<TEmulatorStoredTest> tests;
-    // Dyn11 110 kV / 20 kV with a five-position tap changer in 2.75 kV steps.
-    tests << Measurement(1, {conD, conYN, 11}, 110, 20, 5, 1, 3, 2.75f,
+    // Dyn11 110 kV / 20 kV with a five-position tap changer in 0.5 kV steps.
+    tests << Measurement(1, {conD, conYN, 11}, 110, 20, 5, 1, 3, 0.5f,
                          {QStringLiteral("T-110-4711"), QStringLiteral("Substation North"),
                           QStringLiteral("ONAN 40 MVA"), QStringLiteral("J. Smith")},
                          QDateTime(QDate(2026, 3, 14), QTime(10, 22, 5)));
@@ -49,11 +49,11 @@ QList<TEmulatorStoredTest> TQel8624Emulator::DefaultStoredTests() {
                               QDateTime(QDate(2026, 5, 2), QTime(7, 45, 30)));
     second.Taps[1].Flagged = true;
     tests << second;
-    // A stored setup without results: Yy0 20 kV / 0.4 kV, nine taps.
+    // A stored setup without results: Yy0 20 kV / 0.4 kV, nine taps of 10 V.
     TEmulatorStoredTest setup;
     setup.Slot = 4;
     setup.SetupOnly = true;
-    setup.Setup = {{conY, conY, 0}, 0, 20, 0.4f, 9, 1, 5, 0.5f, 0};
+    setup.Setup = {{conY, conY, 0}, 0, 20, 0.4f, 9, 1, 5, 0.01f, 0};
     setup.Info = {QStringLiteral("DT-9"),
                   QStringLiteral("Village West"),
                   QStringLiteral("Distribution"),
