@@ -72,7 +72,7 @@ void WriteTapTable(const TXMLWindingType& lv, const TTestSetup& s, QStringList* 
         data.NrOfTaps().SetValue(0);
         return;
     }
-    TMemoryGridTable table(QStringLiteral("sgTapData"), QelWindings::TapColumns, total + 1);
+    TMemoryGridTable table(QStringLiteral("sgTapData"), QelWindings::ColActivate + 1, total + 1);
     QelWindings::ShapeTapTable(table, taps, QString());
     // The step acts on the LV winding: the nominal tap carries the LV nominal voltage.
     QList<int> unusable;

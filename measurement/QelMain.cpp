@@ -15,6 +15,7 @@
 #include "QelPageControl.h"
 #include "QelSetup.h"
 #include "QelStatusTexts.h"
+#include "QelUpload.h"
 #include "XMLKvDoc.h"
 
 #include <QDesktopServices>
@@ -286,11 +287,31 @@ void TQelMainForm::OnLinkState(qintptr wParam, qintptr lParam) {
         // The one place where an upload ends, however it ended: the pages are given back.
         EndUploadProgress();
         if (lParam == int(TUploadEnd::Done))
-            NotAvailableYet(QStringLiteral("Upload dialog"));
+            ShowUpload(false);
         break;
     default:
         break;
     }
+}
+
+// After a reading the dialog is kept for the next one; from the key with the lists of an earlier
+// reading it goes when it closes.
+TQelUpload* TQelMainForm::Upload() const {
+    return FUpload;
+}
+
+void TQelMainForm::ShowUpload(bool fromKey) {
+    TQelUpload* dlg = fromKey ? nullptr : FUpload.data();
+    if (!dlg) {
+        dlg = new TQelUpload(FGlobal, FFileManager, this);
+        if (fromKey)
+            dlg->setAttribute(Qt::WA_DeleteOnClose);
+        else
+            FUpload = dlg;
+    }
+    dlg->FillList();
+    dlg->setWindowModality(Qt::WindowModal);
+    dlg->open();
 }
 
 void TQelMainForm::EndUploadProgress() {

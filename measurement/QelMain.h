@@ -12,6 +12,7 @@ class QLabel;
 class QStatusBar;
 class TExtStaticText;
 class TFileManager;
+class TQelUpload;
 class TPanelButton;
 class TQelAbout;
 class TQelAnalysisFrame;
@@ -31,6 +32,8 @@ enum class TestStatus : quint8;
 class TQelMainForm : public QWidget {
     Q_OBJECT
 public:
+    // The upload dialog a reading opened (null before the first).
+    TQelUpload* Upload() const;
     enum TPage { pgSetup = 0, pgMeasure = 1, pgAnalysis = 2 };
     static constexpr int TitleBarHeight = 23;
     static constexpr int TitleButtonWidth = 37;
@@ -125,6 +128,7 @@ private:
     void OnStartup();
     void OpenAbout(bool startupForm);
     void EndUploadProgress();
+    void ShowUpload(bool fromKey);
     void SetInputLocked(bool locked);
     void NotAvailableYet(const QString& function);
     void TitleBarMouseDown(Qt::MouseButton button, QPoint pos);
@@ -139,6 +143,7 @@ private:
     QPointer<TfrmProgress> FProgress;
     QPointer<TFileManager> FFileManager;
     QPointer<TQelFileList> FFileList;
+    QPointer<TQelUpload> FUpload; // the one a reading opened, kept for the next
     const TQelImage* FImages = nullptr;
     QString FHelpFile;
     QPoint FDragStart{-1, -1};

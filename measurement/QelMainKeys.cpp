@@ -120,7 +120,7 @@ void TQelMainForm::bnF5Click() {
         op->Message(TOperatorIFace::TKind::Confirmation, QString(),
                     QStringLiteral("Do you want to upload the memory again?"),
                     TOperatorIFace::TButtons::YesNo) == TOperatorIFace::TAnswer::No) {
-        NotAvailableYet(QStringLiteral("Upload dialog"));
+        ShowUpload(true);
         return;
     }
     if (FGlobal.Qel().State() == LinkState::Busy) {

@@ -170,6 +170,19 @@ void TFileManager::AskName(const TAsk& ask, TChosen chosen, std::function<void()
     dlg->open();
 }
 
+void TFileManager::AskSaveAsName(const QString& folder, const QString& proposed,
+                                 std::function<void(const QString&, bool)> chosen,
+                                 std::function<void()> cancelled) {
+    TAsk ask;
+    ask.Kind = TKind::Save;
+    ask.Caption = QStringLiteral("Save As");
+    ask.Title = QStringLiteral("Save As");
+    ask.Folder = folder;
+    ask.FileName = proposed;
+    ask.StandardName = proposed;
+    AskName(ask, std::move(chosen), std::move(cancelled));
+}
+
 // ------------------------------------------------------------------ the keys
 
 void TFileManager::bnNewTestClick() {

@@ -29,6 +29,11 @@ public:
     // The operations the rest of the application asks for.
     int CheckUnsavedChanges();
     void UpdateRecentFiles();
+    // The name for a test made elsewhere (an instrument upload), asked as Save As asks: the
+    // dialog opens in folder with the proposed name; chosen gets the name, cancelled the refusal.
+    void AskSaveAsName(const QString& folder, const QString& proposed,
+                       std::function<void(const QString& fileName, bool replaceAgreed)> chosen,
+                       std::function<void()> cancelled);
     bool LoadLastFile();
     // Shows the window window-modal, the recent-file buttons renewed.
     void Execute();

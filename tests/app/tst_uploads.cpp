@@ -1,6 +1,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <cmath>
+
 #include "Qel8624Device.h"
 #include "QelUploads.h"
 #include "SIPrefixes.h"

@@ -1,13 +1,16 @@
 // The main window against the instrument emulator on a pseudo-terminal: how it follows the
 // link, the test status and the upload, the About box of a connected instrument, and the way out.
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 
 #include "Dyn11Document.h"
+#include "EntrySwitches.h"
 #include "ExtStaticText.h"
 #include "MainRig.h"
 #include "PanelButton.h"
@@ -15,7 +18,9 @@
 #include "Progress.h"
 #include "QelAbouts.h"
 #include "QelPageControl.h"
+#include "QelUpload.h"
 #include "StatusRelay.h"
+#include "XMLDialogs.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
@@ -186,7 +191,10 @@ private Q_SLOTS:
         TUploadWatch watch(f);
         rig.Global->RegisterWindow(&watch);
         f.bnF5->PerformClick();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.NotAvailable(QStringLiteral("Upload dialog")), 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Upload() && f.Upload()->isVisible(), 30000);
+        QCOMPARE(f.Upload()->lbMemory->count(), 3);
+        QVERIFY(f.Upload()->lbMemory->item(0)->text().startsWith(QStringLiteral("1: T-110-4711, ")));
+        f.Upload()->bnCancelClick();
         // The pages were locked while the memory was read; the title bar was not.
         QVERIFY(watch.SawProgress);
         QCOMPARE(watch.Title, QStringLiteral("Uploading QEL8624 memory..."));
@@ -204,8 +212,70 @@ private Q_SLOTS:
         rig.Emulator->ClearLog();
         f.bnF5->PerformClick();
         QVERIFY(rig.Operator.Texts().contains(QStringLiteral("Do you want to upload the memory again?")));
-        QCOMPARE(rig.NotAvailable(QStringLiteral("Upload dialog")), 2);
+        // A dialog of its own over the lists read before, gone when it closes.
+        QList<TQelUpload*> dialogs = f.findChildren<TQelUpload*>();
+        QCOMPARE(dialogs.size(), 2);
+        TQelUpload* fromKey = dialogs[0] == f.Upload() ? dialogs[1] : dialogs[0];
+        QVERIFY(fromKey->isVisible());
+        QCOMPARE(fromKey->lbMemory->count(), 3);
+        QPointer<TQelUpload> gone(fromKey);
+        fromKey->bnCancelClick();
+        QTRY_VERIFY(!gone);
+        QVERIFY(f.Upload());
         QVERIFY(!Sent(*rig.Emulator, QStringLiteral("M R D")));
+    }
+
+    // The dialog over the emulator's stored tests: the text of a row, a delete the instrument
+    // refuses keeps its row, one it carries out removes it, and "Open as Document " proposes the
+    // first free name and leaves a confirmed test.
+    void uploadDialogShowsDeletesAndOpens() {
+        TMainRig rig;
+        QVERIFY(rig.StartEmulator());
+        rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
+        TEntrySwitches::TouchEntryWide = true; // the touch name dialog
+        rig.CreateWithFileManager();
+        rig.Form->show();
+        QVERIFY(rig.WaitIdle());
+        TQelMainForm& f = *rig.Form;
+        f.bnF5->PerformClick();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Upload() && f.Upload()->isVisible(), 30000);
+        TQelUpload& u = *f.Upload();
+        u.bnDeleteClick();
+        QCOMPARE(rig.Operator.Texts().last(), QStringLiteral("Select a row for deleting"));
+        u.bnOkClick();
+        QCOMPARE(rig.Operator.Texts().last(), QStringLiteral("Select an upload item."));
+        u.lbMemory->setCurrentRow(1);
+        QVERIFY(u.Memo1->toPlainText().contains(QStringLiteral("Configuration:\t\tYNd5")));
+
+        TEmulatorFault refuse;
+        refuse.Request = QStringLiteral("M F");
+        rig.Emulator->AddFault(refuse);
+        u.bnDeleteClick();
+        QCOMPARE(rig.Operator.Entries.last().Title, QStringLiteral("Delete"));
+        QVERIFY(
+            rig.Operator.Texts().last().startsWith(QStringLiteral("Do you want to delete \r\n\"2: GT-2, ")));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            rig.Operator.Texts().last().startsWith(QStringLiteral("Memory slot 2 was not")), 20000);
+        QCOMPARE(u.lbMemory->count(), 3);
+        u.bnDeleteClick();
+        QTRY_COMPARE_WITH_TIMEOUT(u.lbMemory->count(), 2, 20000);
+        QVERIFY(u.lbMemory->item(1)->text().startsWith(QStringLiteral("4: ")));
+
+        QFile existing(rig.Global->DataPath + QStringLiteral("Upload.xml"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        u.lbMemory->setCurrentRow(0);
+        u.bnOkClick();
+        TXMLSaveDialog* save = f.FileManager()->SaveDialog();
+        QVERIFY(f.FileManager()->FileDialog() == save && save->isVisible());
+        QCOMPARE(save->windowTitle(), QStringLiteral("Save As"));
+        QCOMPARE(save->FileName(), rig.Global->DataPath + QStringLiteral("Upload1.xml"));
+        save->bnOpenClick();
+        QTRY_VERIFY(!u.isVisible());
+        const QString made = rig.Global->DataPath + QStringLiteral("Upload1.xml");
+        QCOMPARE(rig.Files->CurrentFile(), made);
+        QVERIFY(!rig.Files->HasMarker(made));
+        QCOMPARE(rig.Global->Doc().DUTGeneral().SerialNo().Value(), QStringLiteral("T-110-4711"));
     }
 
     // A memory read that fails midway gives the pages back through the one end notification,
