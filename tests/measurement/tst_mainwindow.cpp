@@ -272,8 +272,10 @@ private Q_SLOTS:
         QCOMPARE(save->FileName(), rig.Global->DataPath + QStringLiteral("Upload1.xml"));
         save->bnOpenClick();
         QTRY_VERIFY(!u.isVisible());
-        const QString made = rig.Global->DataPath + QStringLiteral("Upload1.xml");
-        QCOMPARE(rig.Files->CurrentFile(), made);
+        // The dialog may give the name the default extension's spelling.
+        const QString made = rig.Files->CurrentFile();
+        QCOMPARE(made.toLower(), (rig.Global->DataPath + QStringLiteral("Upload1.xml")).toLower());
+        QVERIFY(QFileInfo::exists(made));
         QVERIFY(!rig.Files->HasMarker(made));
         QCOMPARE(rig.Global->Doc().DUTGeneral().SerialNo().Value(), QStringLiteral("T-110-4711"));
     }
