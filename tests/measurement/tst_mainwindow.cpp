@@ -1,5 +1,6 @@
 // The main window against the instrument emulator on a pseudo-terminal: how it follows the
 // link, the test status and the upload, the About box of a connected instrument, and the way out.
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
