@@ -64,7 +64,9 @@ TQelUpload::TQelUpload(TQelGlobal& global, TFileManager* fileManager, QWidget* p
     layout->setRowStretch(3, 2);
     resize(760, 560);
 
-    connect(lbMemory, &QListWidget::currentRowChanged, this, &TQelUpload::lbMemoryClick);
+    lbMemory->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A row counts as chosen once it is selected: the list's focus alone makes a row current.
+    connect(lbMemory, &QListWidget::itemSelectionChanged, this, &TQelUpload::lbMemoryClick);
     connect(bnOk, &TPanelButton::Click, this, &TQelUpload::bnOkClick);
     connect(bnDelete, &TPanelButton::Click, this, &TQelUpload::bnDeleteClick);
     connect(bnCancel, &TPanelButton::Click, this, &TQelUpload::bnCancelClick);
@@ -85,16 +87,18 @@ void TQelUpload::FillList() {
         auto* item = new QListWidgetItem(QelUploads::ListRow(*entry), lbMemory);
         item->setData(Qt::UserRole, entry->Slot);
         item->setSizeHint(QSize(0, 32));
-        if (entry->Slot == slot)
+        if (entry->Slot == slot) {
             lbMemory->setCurrentItem(item);
+            item->setSelected(true);
+        }
     }
-    if (!lbMemory->currentItem())
+    if (lbMemory->selectedItems().isEmpty())
         Memo1->clear();
 }
 
 int TQelUpload::SelectedSlot() const {
-    const QListWidgetItem* item = lbMemory->currentItem();
-    return item ? item->data(Qt::UserRole).toInt() : 0;
+    const QList<QListWidgetItem*> items = lbMemory->selectedItems();
+    return items.isEmpty() ? 0 : items.first()->data(Qt::UserRole).toInt();
 }
 
 const TTestInfo* TQelUpload::Entry(int slot) const {
@@ -122,7 +126,8 @@ void TQelUpload::lbMemoryClick() {
 
 void TQelUpload::bnDeleteClick() {
     TOperatorIFace* op = FGlobal.Operator();
-    const QListWidgetItem* item = lbMemory->currentItem();
+    const QList<QListWidgetItem*> selected = lbMemory->selectedItems();
+    const QListWidgetItem* item = selected.isEmpty() ? nullptr : selected.first();
     if (!item) {
         if (op)
             op->Inform(QStringLiteral("Select a row for deleting"));

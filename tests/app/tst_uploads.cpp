@@ -30,7 +30,7 @@ class TstUploads : public QObject {
 
     static QStringList Lines(const QString& text) { return text.split(QStringLiteral("\r\n")); }
 
-private slots:
+private Q_SLOTS:
     void listRowsAndRecordText() {
         auto rig = Uploaded();
         QVERIFY(rig);
@@ -191,7 +191,16 @@ private slots:
         rig.CreateFiles();
         rig.Global->LoadVectorGroupTable();
         TMemoryData r;
-        r.Setup = {hv, 1, 0, testVoltage, 110, lvNominal, 9, 1, 9, step, 500};
+        r.Setup.HVConnection = hv;
+        r.Setup.LVConnection = 1;
+        r.Setup.TestVoltage = testVoltage;
+        r.Setup.HVNominal = 110;
+        r.Setup.LVNominal = lvNominal;
+        r.Setup.TapA = 9;
+        r.Setup.TapB = 1;
+        r.Setup.TapC = 9;
+        r.Setup.TapStep = step;
+        r.Setup.TapResults = 500;
         for (TTapResult& t : r.Taps)
             t = {110, lvNominal, {1, 1, 1}, {}, {}, {}, false};
         const QString name = rig.Global->DataPath + QStringLiteral("Odd.xml");

@@ -13,6 +13,7 @@
 #include "Dyn11Document.h"
 #include "EntrySwitches.h"
 #include "ExtStaticText.h"
+#include "GlobalState.h"
 #include "MainRig.h"
 #include "PanelButton.h"
 #include "PopupPanel.h"
@@ -233,8 +234,9 @@ private Q_SLOTS:
         TMainRig rig;
         QVERIFY(rig.StartEmulator());
         rig.Emulator->SetStoredTests(TQel8624Emulator::DefaultStoredTests());
-        TEntrySwitches::TouchEntryWide = true; // the touch name dialog
+        const TGlobalStateGuard state;
         rig.CreateWithFileManager();
+        TEntrySwitches::TouchEntryWide = true; // the touch name dialog (the settings set it at start)
         rig.Form->show();
         QVERIFY(rig.WaitIdle());
         TQelMainForm& f = *rig.Form;
