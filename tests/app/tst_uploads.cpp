@@ -224,6 +224,12 @@ private Q_SLOTS:
         bad.Setup.ClockNumber = 15;
         QVERIFY(QelUploads::RecordText(*rig.Global, bad)
                     .startsWith(QStringLiteral("Configuration:\t\t?y??\r\n")));
+        // No factor for such a vector group: "--", never a product with 0.
+        QVERIFY(QelUploads::OpenAsDocument(*rig.Files, rig.Global->DataPath + QStringLiteral("Bad.xml"), false,
+                                           bad, {}));
+        const TXMLGridType rows = rig.Global->Doc().QEL().Measurement().Grid();
+        QCOMPARE(rows.Cell(7, 1), QStringLiteral("--"));
+        QCOMPARE(rows.Cell(9, 1), QStringLiteral("--"));
     }
 };
 
