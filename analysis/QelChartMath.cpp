@@ -223,24 +223,150 @@ QString QtTimeFormat(const QString& pattern) {
 }
 
 QDateTime ReadTime(const QString& text, const QString& dateFormat, const QString& timeFormat) {
+    return TTimeReader(dateFormat, timeFormat).Read(text);
+}
+
+TTimeReader::TTimeReader(const QString& dateFormat, const QString& timeFormat) {
+    if (!dateFormat.isEmpty() && !timeFormat.isEmpty())
+        FForms << QtDateFormat(dateFormat) + QLatin1Char(' ') + QtTimeFormat(timeFormat);
+    FForms << QStringLiteral("dd.MM.yyyy hh:mm:ss") << QStringLiteral("dd.MM.yyyy h:mm:ss")
+           << QStringLiteral("yyyy-MM-dd hh:mm:ss") << QStringLiteral("dd/MM/yyyy hh:mm:ss")
+           << QStringLiteral("M/d/yyyy h:mm:ss AP");
+}
+
+QDateTime TTimeReader::Read(const QString& text) {
+    if (!FLastText.isNull() && text == FLastText)
+        return FLast;
+    FLastText = text.isNull() ? QStringLiteral("") : text;
+    FLast = QDateTime();
     const QString t = text.trimmed();
     if (t.isEmpty())
-        return {};
-    QStringList forms;
-    if (!dateFormat.isEmpty() && !timeFormat.isEmpty())
-        forms << QtDateFormat(dateFormat) + QLatin1Char(' ') + QtTimeFormat(timeFormat);
-    forms << QStringLiteral("dd.MM.yyyy hh:mm:ss") << QStringLiteral("dd.MM.yyyy h:mm:ss")
-          << QStringLiteral("yyyy-MM-dd hh:mm:ss") << QStringLiteral("dd/MM/yyyy hh:mm:ss")
-          << QStringLiteral("M/d/yyyy h:mm:ss AP");
-    for (const QString& f : forms) {
-        const QDateTime d = QDateTime::fromString(t, f);
-        if (d.isValid())
-            return d;
+        return FLast;
+    for (const QString& f : FForms) {
+        FLast = QDateTime::fromString(t, f);
+        if (FLast.isValid())
+            return FLast;
     }
-    const QDateTime iso = QDateTime::fromString(t, Qt::ISODate);
-    if (iso.isValid())
-        return iso;
-    return QLocale().toDateTime(t, QLocale::ShortFormat);
+    FLast = QDateTime::fromString(t, Qt::ISODate);
+    if (!FLast.isValid())
+        FLast = QLocale().toDateTime(t, QLocale::ShortFormat);
+    return FLast;
+}
+
+std::optional<qint64> TTimeReader::ReadMSecs(const QString& text) {
+    if (!FLastMSecsText.isNull() && text == FLastMSecsText)
+        return FLastMSecs;
+    FLastMSecsText = text.isNull() ? QStringLiteral("") : text;
+    FLastMSecs.reset();
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return FLastMSecs;
+    for (const QString& f : FForms) {
+        QDate date;
+        QTime time;
+        if (ReadNumericDateTime(t, f, date, time)) {
+            FLastMSecs = LocalMSecs(date, time);
+            return FLastMSecs;
+        }
+    }
+    const QDateTime d = Read(t);
+    if (d.isValid())
+        FLastMSecs = d.toMSecsSinceEpoch();
+    return FLastMSecs;
+}
+
+std::optional<qint64> TTimeReader::LocalMSecs(const QDate& date, const QTime& time) {
+    const qint64 hour = date.toJulianDay() * 24 + time.hour();
+    if (hour != FOffsetHour) {
+        FOffset = QDateTime(date, QTime(time.hour(), 0)).offsetFromUtc();
+        FOffsetHour = hour;
+    }
+    return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch() - qint64(FOffset) * 1000;
+}
+
+bool ReadNumericDateTime(const QString& text, const QString& format, QDate& date, QTime& time) {
+    int day = -1, month = -1, year = -1, hour = 0, minute = 0, second = 0, msec = 0;
+    int ampm = -1; // 0 AM, 1 PM
+    qsizetype at = 0;
+    // Reads between min and max digits at `at`.
+    const auto number = [&](int min, int max, int& out) {
+        int n = 0, v = 0;
+        while (n < max && at < text.size() && text[at].isDigit() && text[at].unicode() < 128) {
+            v = v * 10 + (text[at].unicode() - '0');
+            ++at;
+            ++n;
+        }
+        out = v;
+        return n >= min;
+    };
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == c)
+            ++run;
+        const bool two = run == 2;
+        bool ok = true;
+        switch (c.unicode()) {
+        case 'd':
+            ok = run <= 2 && number(two ? 2 : 1, 2, day);
+            break;
+        case 'M':
+            ok = run <= 2 && number(two ? 2 : 1, 2, month);
+            break;
+        case 'y':
+            if (run == 2) {
+                ok = number(2, 2, year);
+                year += 1900;
+            } else {
+                ok = run == 4 && number(4, 4, year);
+            }
+            break;
+        case 'h':
+        case 'H':
+            ok = run <= 2 && number(two ? 2 : 1, 2, hour);
+            break;
+        case 'm':
+            ok = run <= 2 && number(two ? 2 : 1, 2, minute);
+            break;
+        case 's':
+            ok = run <= 2 && number(two ? 2 : 1, 2, second);
+            break;
+        case 'z': // "z" alone is a fraction without its trailing zeros: Qt's business
+            ok = run == 3 && number(3, 3, msec);
+            break;
+        case 'A':
+        case 'a':
+            if (run == 1 && i + 1 < format.size() && format[i + 1].toUpper() == QLatin1Char('P')) {
+                run = 2;
+                const QString mark = text.mid(at, 2).toUpper();
+                ok = mark == QLatin1String("AM") || mark == QLatin1String("PM");
+                ampm = mark == QLatin1String("PM") ? 1 : 0;
+                at += 2;
+            } else {
+                ok = false;
+            }
+            break;
+        default:
+            if (c.isLetter() || c == QLatin1Char('\''))
+                return false; // names, zones, quoted texts: Qt's business
+            for (qsizetype k = 0; k < run && ok; ++k, ++at)
+                ok = at < text.size() && text[at] == c;
+            break;
+        }
+        if (!ok)
+            return false;
+        i += run;
+    }
+    if (at != text.size() || day < 0 || month < 0 || year < 0)
+        return false;
+    if (ampm >= 0) {
+        if (hour < 1 || hour > 12)
+            return false;
+        hour = hour % 12 + 12 * ampm;
+    }
+    date = QDate(year, month, day);
+    time = QTime(hour, minute, second, msec);
+    return date.isValid() && time.isValid();
 }
 
 } // namespace QelChart

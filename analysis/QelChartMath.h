@@ -1,6 +1,7 @@
 #pragma once
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -83,5 +84,33 @@ QString QtTimeFormat(const QString& pattern);
 // The time of a Time cell: in the document's formats, else in a few common forms. Invalid when
 // none reads it.
 QDateTime ReadTime(const QString& text, const QString& dateFormat, const QString& timeFormat);
+
+// The same for many cells: the forms are made once, and a text that repeats the one before (the
+// rows of one result share their time) is read once.
+class TTimeReader {
+public:
+    TTimeReader(const QString& dateFormat, const QString& timeFormat);
+    QDateTime Read(const QString& text);
+    // The local time of the text in milliseconds since the epoch. Forms of digits and separators
+    // are read here rather than by Qt, whose reading looks up the time zone for every text; the
+    // zone's offset is looked up once per hour of the day.
+    std::optional<qint64> ReadMSecs(const QString& text);
+
+private:
+    std::optional<qint64> LocalMSecs(const QDate& date, const QTime& time);
+
+    QStringList FForms;
+    QString FLastText;
+    QDateTime FLast;
+    QString FLastMSecsText;
+    std::optional<qint64> FLastMSecs;
+    qint64 FOffsetHour = -1; // Julian day * 24 + hour of FOffset
+    int FOffset = 0;         // seconds of local time ahead of UTC
+};
+
+// Reads text laid out as the Qt date-time format, when the format has only numeric fields (d, dd,
+// M, MM, yy, yyyy, h, hh, H, HH, m, mm, s, ss, zzz), AP / ap and other characters that stand for
+// themselves. False when the format has anything else or the text does not fit.
+bool ReadNumericDateTime(const QString& text, const QString& format, QDate& date, QTime& time);
 
 } // namespace QelChart

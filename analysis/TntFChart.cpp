@@ -310,6 +310,7 @@ void TTntFChart::Rebuild() {
     };
     std::vector<TPart> parts;
     TRunningStats stats;
+    TTimeReader times(FDateFormat, FTimeFormat);
     bool startNew = true;
     QString seriesTime;
     const int rows = g.RowCount();
@@ -342,10 +343,10 @@ void TTntFChart::Rebuild() {
                 stats.Add(*yv);
             double x = 0;
             if (time) {
-                const QDateTime when = ReadTime(t, FDateFormat, FTimeFormat);
-                if (!when.isValid())
+                const std::optional<qint64> when = times.ReadMSecs(t);
+                if (!when)
                     continue;
-                x = double(when.toMSecsSinceEpoch());
+                x = double(*when);
             } else {
                 const QString xCell = g.Cell(FX, r);
                 if (xCell.trimmed().isEmpty())

@@ -272,6 +272,49 @@ private Q_SLOTS:
         QCOMPARE(c.XSelection(), 13);
     }
 
+    // The chart's own reading of a Time cell gives the moment Qt's reading gives, in the
+    // document's formats and in the other forms, for texts that read and texts that do not.
+    void timeCellsReadAsQtReadsThem_data() {
+        QTest::addColumn<QString>("dateFormat");
+        QTest::addColumn<QString>("timeFormat");
+        QTest::addColumn<QStringList>("texts");
+        const QStringList common = {"14.03.2026 10:21:05",
+                                    "14.03.2026 9:01:05",
+                                    "2026-03-14 23:59:59",
+                                    "14/03/2026 00:00:00",
+                                    "3/14/2026 1:05:09 PM",
+                                    "12/31/2026 12:00:00 AM",
+                                    "2026-03-14T10:21:05",
+                                    "31.02.2026 10:00:00",
+                                    "14.03.2026 24:00:00",
+                                    "14.03.2026",
+                                    "  14.03.2026 10:21:05 ",
+                                    "",
+                                    "--",
+                                    "14.03.2026 10:21:05x"};
+        QTest::newRow("day first") << "dd.mm.yyyy"
+                                   << "hh:nn:ss" << common;
+        QTest::newRow("month first, 12 hours") << "m/d/yyyy"
+                                               << "h:nn:ss am/pm" << common;
+        QTest::newRow("two-digit year") << "dd.mm.yy"
+                                        << "hh:nn" << (common + QStringList{"14.03.26 10:21"});
+        QTest::newRow("no formats") << ""
+                                    << "" << common;
+    }
+    void timeCellsReadAsQtReadsThem() {
+        QFETCH(QString, dateFormat);
+        QFETCH(QString, timeFormat);
+        QFETCH(QStringList, texts);
+        QelChart::TTimeReader reader(dateFormat, timeFormat);
+        for (const QString& text : texts + texts) { // the second time from the text before
+            const QDateTime qt = QelChart::ReadTime(text, dateFormat, timeFormat);
+            const std::optional<qint64> own = reader.ReadMSecs(text);
+            QVERIFY2(own.has_value() == qt.isValid(), qPrintable(text));
+            if (own)
+                QCOMPARE(*own, qt.toMSecsSinceEpoch());
+        }
+    }
+
     // Beyond 200 measurement series, those of one colour and marker share a chart series of
     // points: every point is still drawn, a point that repeats in the same style once.
     void manySeriesShareStyles() {
