@@ -1,6 +1,6 @@
 #include "QelAnalysis.h"
 
-#include "CSVForm.h"
+#include "AnalysisLists.h"
 #include "FStringGrids.h"
 #include "OperatorIFace.h"
 #include "PanelButton.h"
@@ -11,27 +11,9 @@
 #include "WinMsgList.h"
 #include "XMLKvDoc.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-
-namespace {
-
-// The FileName column of a list file, in its order; empty for a missing or unreadable list.
-QStringList ListedFiles(const QString& listFile) {
-    QFile f(listFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const CSVForm::TTable table = CSVForm::Parse(CSVForm::DecodeText(f.readAll()), ListSeparator());
-    QStringList files;
-    for (size_t r = 1; r < table.Rows.size(); ++r)
-        if (table.Rows[r].size() > 1 && !table.Rows[r][1].trimmed().isEmpty())
-            files << table.Rows[r][1];
-    return files;
-}
-
-} // namespace
 
 TAnalysis::TAnalysis(TQelGlobal& global, QWidget* parent) : QDialog(parent), FGlobal(global) {
     setObjectName(QStringLiteral("Analysis"));
@@ -70,22 +52,12 @@ void TAnalysis::LoadList(const QString& listFile) {
     FListFile = listFile;
     TTntFStringGrid& grid = *QelAnalysisFrame1->sgMeasData;
     QStringList unread;
+    QStringList files;
     if (QFileInfo(listFile).isFile()) {
-        const QStringList files = ListedFiles(listFile);
+        // A list that cannot be read merges nothing: the table is emptied all the same.
+        AnalysisLists::ReadListFile(listFile, files);
         grid.SetFixedCols(0);
-        TKvXML::MergeMeasurementTables(grid.Table(), files, FGlobal.DataPath,
-                                       TKvXML::TMergeSource::Measurement, QStringLiteral("File Name"),
-                                       &unread);
-        // The measured time first, the file second; an empty merge has no columns to exchange.
-        TGridTable& t = grid.Table();
-        if (t.ColCount() >= 2) {
-            const TGridTableUpdate update(t);
-            for (int r = 0; r < t.RowCount(); ++r) {
-                const QString file = t.Cell(0, r);
-                t.SetCell(0, r, t.Cell(1, r));
-                t.SetCell(1, r, file);
-            }
-        }
+        AnalysisLists::MergeTests(grid.Table(), files, FGlobal.DataPath, &unread);
     }
     grid.SetOnHasFilter([](int col, TSGSelection& f, bool& sorted) {
         f = col <= 6 ? fsMulti : col == 7 ? fsSingle : fsNone;

@@ -47,16 +47,23 @@ bool TQelGlobal::SaveDocument(int mode) {
     if (!saved && FOperator)
         FOperator->Error(
             FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
-    if (saved && FExports) {
-        // Reports carry the user's number format; everything else keeps ".".
-        TLocaleSeparator locale;
-        if (DataStorage == 1 || DataStorage == 3)
-            FExports->WriteCSV(WithExtension(fileName, QStringLiteral(".csv")));
-        if (DataStorage == 2 || DataStorage == 3)
-            FExports->WriteHTML(WithExtension(fileName, QStringLiteral(".html")));
-    }
+    if (saved)
+        WriteReports(fileName, DataStorage);
     SetDecimalSeparator('.');
     return saved;
+}
+
+bool TQelGlobal::WriteReports(const QString& fileName, int storage) {
+    if (!FExports)
+        return true;
+    // Reports carry the user's number format; everything else keeps ".".
+    TLocaleSeparator locale;
+    bool written = true;
+    if (storage == 1 || storage == 3)
+        written = FExports->WriteCSV(WithExtension(fileName, QStringLiteral(".csv"))) && written;
+    if (storage == 2 || storage == 3)
+        written = FExports->WriteHTML(WithExtension(fileName, QStringLiteral(".html"))) && written;
+    return written;
 }
 
 bool TQelGlobal::OpenDocument(const QString& fileName) {

@@ -64,7 +64,7 @@ TQelGlobal::TQelGlobal(const TQelStartup& startup, QObject* parent)
         // From here on a lost link is tried again by itself (a port that does not exist yet
         // included), until the operator disconnects.
         FLinkWanted = true;
-        FQel->Open(ComPort);
+        FQel->Open(startup.Port.isEmpty() ? ComPort : startup.Port);
         FQel->RequestConnect();
         ChooseTestVoltages(FQel->VariantFlag());
     }

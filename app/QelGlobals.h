@@ -46,6 +46,9 @@ struct TQelStartup {
     QString DocumentsFolder; // empty: the user's documents folder
     TOperatorIFace* Operator = nullptr;
     TLinkTimings Link; // the program keeps the defaults; tests shorten them
+    // The instrument port of this run in place of the configured ComPort (a command-line run
+    // names it); the configuration keeps its own. Empty: ComPort.
+    QString Port;
 };
 
 // Writers of the reports that go beside a saved test (CSV, HTML). Installed by the reports;
@@ -170,6 +173,10 @@ public:
     // Mode 0 indented (file manager, upload), 1 as one run of text; mode 3 without the
     // one-time backup copy.
     bool SaveDocument(int mode);
+    // The reports of the saved test fileName that `storage` asks for (the values of
+    // DataStorage: 1 CSV, 2 HTML, 3 both), beside it, in the user's number format; what a save
+    // writes. Nothing without installed report writers. False when a report was not written.
+    bool WriteReports(const QString& fileName, int storage);
     bool OpenDocument(const QString& fileName);
     // The same, leaving the message to the caller: false with error naming the file and the fault.
     bool OpenDocument(const QString& fileName, QString* error) { return LoadDocument(fileName, error); }

@@ -1,6 +1,6 @@
 # Installation in the usual places and the Debian package.
 #
-#   <prefix>/bin/Qel8625, <prefix>/bin/Qel8624Emulator
+#   <prefix>/bin/Qel8625, <prefix>/bin/Qel8624Emulator, <prefix>/bin/qel8625-batch
 #   <prefix>/share/qel8625/             the shipped files the program reads (ProgramDataFolder)
 #   <prefix>/share/applications/qel8625.desktop, <prefix>/share/icons/hicolor/.../qel8625.*
 #   <prefix>/share/doc/qel8625/          copyright, changelog
@@ -15,7 +15,7 @@ file(RELATIVE_PATH QEL_INSTALL_DATA_RELATIVE ${CMAKE_INSTALL_PREFIX}/${CMAKE_INS
 target_compile_definitions(qel_components_core PRIVATE
   QEL_INSTALL_DATA_RELATIVE="${QEL_INSTALL_DATA_RELATIVE}")
 
-install(TARGETS Qel8625 Qel8624Emulator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Qel8625 Qel8624Emulator qel8625-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 file(GLOB _qel_data LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
 install(FILES ${_qel_data} DESTINATION ${QEL_INSTALL_DATADIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/instructions DESTINATION ${QEL_INSTALL_DATADIR}

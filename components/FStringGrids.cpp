@@ -32,14 +32,7 @@ void WarnTooManyColumns(TOperatorIFace& op) {
 } // namespace
 
 bool TTntFStringGrid::SaveToFile(const QString& fileName, bool units, bool append) {
-    QByteArray content;
-    {
-        QString text = ExportCSVText(QString(), ListSeparator(), units);
-        while (text.endsWith(u'\r') || text.endsWith(u'\n'))
-            text.chop(1);
-        text += QLatin1String("\r\n");
-        content = CSVForm::EncodeText(text);
-    }
+    const QByteArray content = CSVForm::GridFileContent(Shadow(), ListSeparator(), units);
     if (!WriteTextFile(fileName, content, append, nullptr)) {
         Operator().Error(QStringLiteral("Error writing file :\r\n\t%1").arg(fileName));
         return false;

@@ -285,6 +285,17 @@ QByteArray EncodeText(const QString& text) {
     return text.toUtf8();
 }
 
+QByteArray GridFileContent(const TGridTable& table, QChar separator, bool units) {
+    TOptions options;
+    options.Separator = separator;
+    options.Units = units;
+    QString text = Text(table, options);
+    while (text.endsWith(u'\r') || text.endsWith(u'\n'))
+        text.chop(1);
+    text += QLatin1String("\r\n");
+    return EncodeText(text);
+}
+
 } // namespace CSVForm
 
 QString CommaText(const QStringList& fields) {

@@ -70,6 +70,11 @@ QString DecodeText(const QByteArray& bytes);
 // What the files are written in: UTF-8, the system code page here.
 QByteArray EncodeText(const QString& text);
 
+// The bytes of a grid's CSV file: the whole table in CSV form without a line prefix, ended by
+// exactly one CR LF, encoded as the files are written. The filter grids save this; the
+// command-line tool writes the merged analysis table in the same form.
+QByteArray GridFileContent(const TGridTable& table, QChar separator, bool units);
+
 } // namespace CSVForm
 
 // The comma text of a list (one line of an 8-bit grid file, a row on the clipboard): a field
