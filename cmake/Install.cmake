@@ -30,7 +30,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTAL
 find_program(QEL_GZIP gzip)
 if(QEL_GZIP)
   # A native package (no Debian revision) names its changelog changelog.gz.
-  foreach(_pair "Qel8625.1|${CMAKE_INSTALL_MANDIR}/man1" "Qel8624Emulator.1|${CMAKE_INSTALL_MANDIR}/man1"
+  foreach(_pair "Qel8625.1|${CMAKE_INSTALL_MANDIR}/man1" "Qel8624Emulator.1|${CMAKE_INSTALL_MANDIR}/man1" "qel8625-batch.1|${CMAKE_INSTALL_MANDIR}/man1"
                 "changelog|${CMAKE_INSTALL_DATADIR}/doc/qel8625")
     string(REPLACE "|" ";" _pair ${_pair})
     list(GET _pair 0 _name)
