@@ -9,6 +9,7 @@
 #include "IniFile.h"
 #include "QelAnalysis.h"
 #include "QelFileLists.h"
+#include "SampleTest.h"
 #include "TestDirs.h"
 #include "TntFChart.h"
 
@@ -17,22 +18,6 @@
 #include <QTabBar>
 
 namespace {
-
-// A test document of its own with these titles and rows.
-bool WriteTest(const QString& file, const QStringList& titles, const QList<QStringList>& rows) {
-    TKvXML doc;
-    doc.New();
-    ApplyDocumentDefaults(doc.Data());
-    TMemoryGridTable table(QStringLiteral("sgMeasData"), int(titles.size()), int(rows.size()) + 1);
-    for (int c = 0; c < titles.size(); ++c)
-        table.SetCell(c, 0, titles[c]);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < titles.size(); ++c)
-            table.SetCell(c, r + 1, rows[r].value(c));
-    doc.QEL().Measurement().Grid().StoreFrom(table, 0);
-    QDir().mkpath(QFileInfo(file).path());
-    return doc.Save(file, false, false);
-}
 
 int ColumnOf(const TFilterStringGrid& g, const QString& title) {
     for (int c = 0; c < g.ColCount(); ++c)
@@ -55,17 +40,17 @@ private Q_SLOTS:
         const QString withComma = g.DataPath + QStringLiteral("North, Bay 2/A.XML");
         const QString extra = g.DataPath + QStringLiteral("B.XML");
         const QString gone = g.DataPath + QStringLiteral("gone.XML");
-        QVERIFY(WriteTest(withComma, TAnalysisRig::Titles(),
-                          {TAnalysisRig::Row("01.02.2025 09:00:00", "A", 2, "0.2 %"),
-                           TAnalysisRig::Row("01.02.2025 09:00:00", "B", 3, "0.3 %")}));
+        QVERIFY(WriteTableTest(withComma, TAnalysisRig::Titles(),
+                               {TAnalysisRig::Row("01.02.2025 09:00:00", "A", 2, "0.2 %"),
+                                TAnalysisRig::Row("01.02.2025 09:00:00", "B", 3, "0.3 %")}));
         // The second has a column of its own, and not at the end: columns go by title.
         QStringList titles = TAnalysisRig::Titles();
         titles.insert(2, QStringLiteral("Oil Temp."));
         QStringList row = TAnalysisRig::Row("02.02.2026 09:00:00", "C", 4, "0.4 %");
         row.insert(2, QStringLiteral("45 C"));
-        QVERIFY(WriteTest(extra, titles, {row}));
-        QVERIFY(WriteTest(gone, TAnalysisRig::Titles(),
-                          {TAnalysisRig::Row("03.02.2026 09:00:00", "A", 1, "9 %")}));
+        QVERIFY(WriteTableTest(extra, titles, {row}));
+        QVERIFY(WriteTableTest(gone, TAnalysisRig::Titles(),
+                               {TAnalysisRig::Row("03.02.2026 09:00:00", "A", 1, "9 %")}));
 
         TQelFileList list(g);
         QCOMPARE(list.ListName(), g.AppFolder + QStringLiteral("QEL8624.LST"));
@@ -158,7 +143,7 @@ private Q_SLOTS:
         rig.Create({});
         TQelGlobal& g = *rig.Global;
         const QString other = g.DataPath + QStringLiteral("X.XML");
-        QVERIFY(WriteTest(other, TAnalysisRig::Titles(), {}));
+        QVERIFY(WriteTableTest(other, TAnalysisRig::Titles(), {}));
         const QString listFile = g.DataPath + QStringLiteral("L.LST");
         const QChar sep = ListSeparator();
         QVERIFY(

@@ -24,22 +24,6 @@ bool WriteSample(const QString& file, const QString& type) {
     return doc.Save(file, true, false);
 }
 
-// A test with these measurement titles and rows (the second test of a merge has a column of its own).
-bool WriteTable(const QString& file, const QStringList& titles, const QList<QStringList>& rows) {
-    TKvXML doc;
-    doc.New();
-    ApplyDocumentDefaults(doc.Data());
-    TMemoryGridTable table(QStringLiteral("sgMeasData"), int(titles.size()), int(rows.size()) + 1);
-    for (int c = 0; c < titles.size(); ++c)
-        table.SetCell(c, 0, titles[c]);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < titles.size(); ++c)
-            table.SetCell(c, r + 1, rows[r].value(c));
-    doc.QEL().Measurement().Grid().StoreFrom(table, 0);
-    QDir().mkpath(QFileInfo(file).path());
-    return doc.Save(file, false, false);
-}
-
 // A test file cut off in the middle, as a broken copy leaves it.
 const QByteArray Truncated = "<?xml version=\"1.0\"?>\n<KovaDoc><DUTGeneral><Type Value=\"x\"";
 
@@ -141,14 +125,14 @@ private Q_SLOTS:
             r[9] = QLatin1String(dev);
             return r;
         };
-        QVERIFY(WriteTable(
+        QVERIFY(WriteTableTest(
             a, titles,
             {row("01.02.2025 09:00:00", "A", "0.20 %"), row("01.02.2025 09:00:00", "B", "0.30 %")}));
         QStringList bTitles = titles;
         bTitles.insert(2, QStringLiteral("Oil Temp."));
         QStringList bRow = row("02.02.2026 09:00:00", "C", "0.40 %");
         bRow.insert(2, QStringLiteral("45 C"));
-        QVERIFY(WriteTable(b, bTitles, {bRow}));
+        QVERIFY(WriteTableTest(b, bTitles, {bRow}));
         QVERIFY(WriteBytes(bad, Truncated));
         const QString list = rig.Root.filePath(QStringLiteral("Bay 2.LST"));
         const QChar sep = ListSeparator();

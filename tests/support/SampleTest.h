@@ -4,6 +4,9 @@
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QList>
 #include <QStringList>
 
 // The test the report documents and figures are made from: a Dyn11 transformer 110 kV /
@@ -151,4 +154,21 @@ inline void FillSampleTest(TKvXML& doc, const TSampleTest& sample = {}) {
         info.SetFirmware(QStringLiteral("2.14"));
         info.SetAPSW(QStringLiteral(QEL_VERSION_TEXT));
     }
+}
+
+// A test document of its own with these measurement titles and rows, saved as file (its folder
+// made when missing).
+inline bool WriteTableTest(const QString& file, const QStringList& titles, const QList<QStringList>& rows) {
+    TKvXML doc;
+    doc.New();
+    ApplyDocumentDefaults(doc.Data());
+    TMemoryGridTable table(QStringLiteral("sgMeasData"), int(titles.size()), int(rows.size()) + 1);
+    for (int c = 0; c < titles.size(); ++c)
+        table.SetCell(c, 0, titles[c]);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < titles.size(); ++c)
+            table.SetCell(c, r + 1, rows[r].value(c));
+    doc.QEL().Measurement().Grid().StoreFrom(table, 0);
+    QDir().mkpath(QFileInfo(file).path());
+    return doc.Save(file, false, false);
 }
