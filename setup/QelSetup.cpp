@@ -275,7 +275,9 @@ void TQelSetupFrame::LoadAll(bool keepTyping) {
     UpdateDerived(false);
     FUpdating = updating;
 
-    if (!problems.isEmpty())
+    // A document without a file is the empty one the pages see before the start-up opens a test
+    // ("Load Last File"): it lacks everything, and telling so would only puzzle the operator.
+    if (!problems.isEmpty() && !doc.FileName().isEmpty())
         FGlobal.Tell(
             QStringLiteral("The test \"%1\" lacks or does not read: %2.\r\nThe page shows the defaults "
                            "instead; they are stored with the next change.")

@@ -1,5 +1,6 @@
 // The main window with its file manager: the "File Manager" key, the About box's button and the
 // start-up modes open it or let it load the last test; closing settles the open test first.
+#include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 
@@ -62,7 +63,10 @@ private Q_SLOTS:
         rig.Global->SendToAll(UM_STARTUP, 0, 0);
         QCOMPARE(rig.Global->Doc().FileName(), test);
         QCOMPARE(rig.Global->Doc().DUTGeneral().Location().Value(), QStringLiteral("Substation North"));
-        QVERIFY(rig.Operator.Entries.isEmpty());
+        // Nothing is told either once the posted messages have been shown: the pages saw the
+        // empty document before the last test was opened, and that is no fault of the test.
+        QCoreApplication::processEvents();
+        QVERIFY2(rig.Operator.Entries.isEmpty(), qPrintable(rig.Operator.Entries.value(0).Text));
     }
 
     // Closing asks about pending changes: Cancel keeps the window and the test as they are, No
