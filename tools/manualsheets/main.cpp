@@ -55,7 +55,7 @@ bool Save(QWidget& w, const QString& file) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 4) {
-        std::fprintf(stderr, "usage: qel_manual_sheets during.png after.png table-folder\n");
+        std::fprintf(stderr, "usage: qel_manual_sheets during.png after.png table-folder [kept-test.xml]\n");
         return 2;
     }
     QTemporaryDir home;
@@ -120,7 +120,16 @@ int main(int argc, char* argv[]) {
             return;
         finish.stop();
         driver.stop();
-        app.exit(Save(form, QString::fromLocal8Bit(argv[2])) ? 0 : 1);
+        bool saved = Save(form, QString::fromLocal8Bit(argv[2]));
+        // The finished test, for the pictures of the operating instructions, which show the pages
+        // of the program itself opening it.
+        if (argc > 4) {
+            const QString kept = QString::fromLocal8Bit(argv[4]);
+            QFile::remove(kept);
+            saved = g.SaveDocument(1) && QFile::copy(g.Doc().FileName(), kept) && saved;
+            std::printf("%s %s\n", saved ? "kept" : "could not keep", qPrintable(kept));
+        }
+        app.exit(saved ? 0 : 1);
     });
     finish.start();
     return app.exec();
