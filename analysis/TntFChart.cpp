@@ -1,6 +1,7 @@
 #include "TntFChart.h"
 
 #include "FilterGrid.h"
+#include "LangManager.h"
 #include "SIPrefixes.h"
 
 #include <QAreaSeries>
@@ -215,6 +216,7 @@ TTntFChart::TTntFChart(QWidget* parent)
     FYLabel->OnTap = [this] { PopupChoices(false); };
     FStatLine = new QLabel(this);
     FStatLine->setObjectName(QStringLiteral("lbStatistics"));
+    SetLangTag(FStatLine, LangTagNever); // figures of the test
     FStatLine->setAttribute(Qt::WA_TranslucentBackground);
 
     auto* grid = new QGridLayout(this);

@@ -1,5 +1,7 @@
 #include "HelpPanel.h"
 
+#include "LangManager.h"
+
 #include <QFrame>
 #include <QLabel>
 
@@ -15,6 +17,7 @@ QFrame* NewHelpPanel(QWidget* parent, const QRect& geometry, int margin, int pix
     panel->setPalette(pal);
     auto* text = new QLabel(panel);
     text->setObjectName(QStringLiteral("lbHelp"));
+    SetLangTag(text, LangTagNever); // the hint of the field being edited
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setGeometry(margin, 2, geometry.width() - 2 * margin, geometry.height() - 4);

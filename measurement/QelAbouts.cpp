@@ -1,5 +1,6 @@
 #include "QelAbouts.h"
 
+#include "LangManager.h"
 #include "PanelButton.h"
 #include "Qel8624Device.h"
 #include "QelGlobals.h"
@@ -44,6 +45,7 @@ TQelAbout::TQelAbout(TQelGlobal& global, QWidget* parent)
     auto value = [this](const QString& name) {
         auto* l = new QLabel(this);
         l->setObjectName(name);
+        SetLangTag(l, LangTagNever); // versions, dates and the link: facts of this run
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);

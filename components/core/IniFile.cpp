@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QtEndian>
+
+#include <cstring>
 
 namespace {
 
@@ -60,6 +63,33 @@ QString OneLine(QString value) {
     return value;
 }
 
+// The UTF-16 LE content after the byte-order mark as UTF-8, when it reads back as the very same
+// code units (an odd length or a lone surrogate would not): the file is then kept as text.
+bool Utf16ToUtf8(const QByteArray& bytes, QByteArray& utf8) {
+    if (!bytes.startsWith("\xFF\xFE") || bytes.size() % 2 != 0)
+        return false;
+    const qsizetype units = (bytes.size() - 2) / 2;
+    QString text(units, Qt::Uninitialized);
+    for (qsizetype i = 0; i < units; ++i) {
+        quint16 u = 0;
+        std::memcpy(&u, bytes.constData() + 2 + 2 * i, 2);
+        text[i] = QChar(qFromLittleEndian(u));
+    }
+    utf8 = text.toUtf8();
+    return QString::fromUtf8(utf8) == text;
+}
+
+QByteArray Utf8ToUtf16(const QByteArray& utf8) {
+    const QString text = QString::fromUtf8(utf8);
+    QByteArray out("\xFF\xFE");
+    out.reserve(2 + 2 * text.size());
+    for (const QChar c : text) {
+        const quint16 u = qToLittleEndian(c.unicode());
+        out.append(reinterpret_cast<const char*>(&u), 2);
+    }
+    return out;
+}
+
 } // namespace
 
 TIniFile::TIniFile(const QString& fileName) : FFileName(fileName) {
@@ -72,7 +102,10 @@ TIniFile::~TIniFile() {
         UpdateFile();
 }
 
-void TIniFile::Parse(const QByteArray& bytes) {
+void TIniFile::Parse(const QByteArray& raw) {
+    QByteArray utf8;
+    FEncoding = Utf16ToUtf8(raw, utf8) ? TEncoding::Utf16LE : TEncoding::Bytes;
+    const QByteArray& bytes = FEncoding == TEncoding::Utf16LE ? utf8 : raw;
     FSections.clear();
     FSections.emplace_back(); // the lines before the first header
     FIndexValid = false;
@@ -145,7 +178,7 @@ QByteArray TIniFile::Bytes() const {
     for (const TSection& s : FSections)
         for (const TLine& line : s.Lines)
             out += line.Raw + ends[int(line.End)];
-    return out;
+    return FEncoding == TEncoding::Utf16LE ? Utf8ToUtf16(out) : out;
 }
 
 QString TIniFile::Text() const {
@@ -258,14 +291,18 @@ double TIniFile::ReadFloat(const QString& section, const QString& key, double de
     return ok ? v : def;
 }
 
-bool TIniFile::ValidName(const QString& name) {
-    const QString t = name.trimmed();
+bool TIniFile::ValidKey(const QString& key) {
+    const QString t = key.trimmed();
     if (t.isEmpty() || t.startsWith(';') || t.startsWith('['))
         return false;
-    for (const QChar c : name)
-        if (c == ']' || c == '=' || c == '\r' || c == '\n')
+    for (const QChar c : key)
+        if (c == '=' || c == '\r' || c == '\n')
             return false;
     return true;
+}
+
+bool TIniFile::ValidName(const QString& name) {
+    return ValidKey(name) && !name.contains(']');
 }
 
 void TIniFile::Record(TChange change) {
@@ -288,7 +325,7 @@ void TIniFile::Apply(const TChange& change) {
 }
 
 bool TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    if (!ValidName(section) || !ValidName(key))
+    if (!ValidName(section) || !ValidKey(key))
         return false;
     Record({TChange::Write, section, key, OneLine(value)});
     return true;
@@ -396,7 +433,11 @@ bool TIniFile::UpdateFile() {
             onDisk = true;
         }
         if (onDisk || !f.exists()) {
+            // A file not written yet keeps the encoding its owner chose.
+            const TEncoding chosen = FEncoding;
             Parse(disk);
+            if (!onDisk)
+                FEncoding = chosen;
             for (const TChange& c : FChanges)
                 Apply(c);
         }

@@ -11,7 +11,8 @@
 // appended to its section, a missing section is appended at the end, every other line stays as
 // it was, byte for byte (line ends, bytes that are not UTF-8). Section and key names compare
 // without case; values are raw text (no escaping), read as UTF-8 or, where a line is not UTF-8,
-// as Windows-1252. Lines end with CR LF, LF or a lone CR.
+// as Windows-1252. Lines end with CR LF, LF or a lone CR. A file that begins with the UTF-16 LE
+// byte-order mark (the language files) is read as UTF-16 and written back the same way.
 //
 // Sections and keys are indexed, so a lookup never scans the file. Changes are kept in memory
 // until UpdateFile (or destruction), which reads the file again, applies this owner's changes
@@ -25,6 +26,12 @@ public:
     TIniFile& operator=(const TIniFile&) = delete;
 
     const QString& FileName() const { return FFileName; }
+    // How the file is stored: as bytes (UTF-8, or Windows-1252 where a line is not UTF-8), or as
+    // UTF-16 LE with its byte-order mark. Taken from the file when it is read; a new file (none
+    // on disk yet) is written in the encoding set here.
+    enum class TEncoding : quint8 { Bytes, Utf16LE };
+    TEncoding Encoding() const { return FEncoding; }
+    void SetEncoding(TEncoding encoding) { FEncoding = encoding; }
     // Takes text (or bytes) as the whole content; UpdateFile then writes the changes made after
     // it onto this content instead of onto the file read again.
     void SetText(const QString& text);
@@ -44,8 +51,10 @@ public:
     // Accepts "." and "," as decimal separator, whatever wrote the value.
     double ReadFloat(const QString& section, const QString& key, double def) const;
 
-    // A name that reads back as itself: not blank, no "]", "=" or line break, no leading ";".
+    // A name that reads back as itself: not blank, no "=" or line break, no leading ";" or "[";
+    // a section name holds no "]" either (a key may: "bnMode.List[0]").
     static bool ValidName(const QString& name);
+    static bool ValidKey(const QString& key);
     // False (and nothing written) for a section or key name that could not be read back. A line
     // break inside the value is written as a blank: a value is one line.
     bool WriteString(const QString& section, const QString& key, const QString& value);
@@ -96,6 +105,7 @@ private:
 
     QString FFileName;
     QByteArray FBom;
+    TEncoding FEncoding = TEncoding::Bytes;
     std::vector<TSection> FSections;
     mutable QHash<QString, int> FSectionIndex;
     mutable bool FIndexValid = false;

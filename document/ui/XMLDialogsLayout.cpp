@@ -1,6 +1,7 @@
 // The dialogs' form: 800 × 600, the file list left, the preview right, the keys along the bottom.
 #include "XMLDialogs.h"
 
+#include "LangManager.h"
 #include "PanelButton.h"
 #include "QelImage.h"
 #include "TSControls.h"
@@ -52,6 +53,7 @@ void TXMLOpenDialog::Build() {
     Label1->setGeometry(8, 2, 784, 32);
     Label1->setFont(big);
     Label1->setTextFormat(Qt::PlainText);
+    SetLangTag(Label1, LangTagNever); // the filter in force
 
     cbFileName = new TTntTSComboBox(this);
     cbFileName->setObjectName(QStringLiteral("cbFileName"));
@@ -64,6 +66,7 @@ void TXMLOpenDialog::Build() {
     scPath->setFont(big);
     scPath->setGeometry(10, 88, 780, 40);
     scPath->setMaxVisibleItems(22);
+    SetLangTag(scPath, LangTagNever); // the folders above the current one
 
     FFiles = new QFileSystemModel(this);
     FFiles->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);

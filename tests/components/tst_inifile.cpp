@@ -20,6 +20,46 @@ class TstIniFile : public QObject {
     }
 
 private Q_SLOTS:
+    void utf16FilesStayUtf16() {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("Deutsch.lan"));
+        const auto utf16 = [](const QString& text) {
+            QByteArray b("\xFF\xFE");
+            for (const QChar c : text)
+                b.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+            return b;
+        };
+        WriteAll(name, utf16(QStringLiteral("[Form]\r\nbnClose.Caption=\"Schließen\"\r\n")));
+        {
+            TIniFile ini(name);
+            QCOMPARE(ini.Encoding(), TIniFile::TEncoding::Utf16LE);
+            QCOMPARE(ini.ReadString(QStringLiteral("form"), QStringLiteral("bnclose.caption"), QString()),
+                     QStringLiteral("\"Schließen\""));
+            ini.WriteString(QStringLiteral("Form"), QStringLiteral("lbSize.Caption"),
+                            QStringLiteral("\"Größe Ω\""));
+            QVERIFY(ini.UpdateFile());
+        }
+        QCOMPARE(ReadAll(name), utf16(QStringLiteral("[Form]\r\nbnClose.Caption=\"Schließen\"\r\n"
+                                                     "lbSize.Caption=\"Größe Ω\"\r\n")));
+        // A new file in the encoding its owner chose, with CR LF.
+        const QString fresh = dir.filePath(QStringLiteral("New.ori"));
+        {
+            TIniFile ini(fresh);
+            ini.SetEncoding(TIniFile::TEncoding::Utf16LE);
+            ini.WriteString(QStringLiteral("Common"), QStringLiteral("Language"),
+                            QStringLiteral("\"ORIGINAL\""));
+            QVERIFY(ini.UpdateFile());
+        }
+        QCOMPARE(ReadAll(fresh), utf16(QStringLiteral("[Common]\r\nLanguage=\"ORIGINAL\"\r\n")));
+        // Bytes that are no UTF-16 text stay the bytes they were.
+        TIniFile odd(QStringLiteral("/nonexistent/odd.lan"));
+        odd.SetBytes(QByteArray("\xFF\xFE[\0", 5));
+        QCOMPARE(odd.Encoding(), TIniFile::TEncoding::Bytes);
+        QCOMPARE(odd.Bytes(), QByteArray("\xFF\xFE[\0", 5));
+        odd.SetBytes(QByteArray("\xFF\xFE\x00\xD8[\0", 6)); // a lone surrogate
+        QCOMPARE(odd.Bytes(), QByteArray("\xFF\xFE\x00\xD8[\0", 6));
+    }
+
     void rewriteKeepsEverythingElse() {
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("X.cfg"));
@@ -109,7 +149,8 @@ private Q_SLOTS:
     // U+FEFF inside a value is text, also where a written value begins with it.
     void valueBeginningWithByteOrderMarkReadsBack() {
         TIniFile ini(QStringLiteral("/nonexistent/never.cfg"));
-        ini.SetBytes("\xEF\xBB\xBF[A]\r\nK= \xEF\xBB\xBF" "A\r\n");
+        ini.SetBytes("\xEF\xBB\xBF[A]\r\nK= \xEF\xBB\xBF"
+                     "A\r\n");
         const QString value = ini.ReadString(QStringLiteral("A"), QStringLiteral("K"), QString());
         QCOMPARE(value, QString(QChar(0xFEFF)) + QLatin1Char('A'));
         QVERIFY(ini.WriteString(QStringLiteral("A"), QStringLiteral("K"), value));
@@ -129,6 +170,8 @@ private Q_SLOTS:
                                         << "K" << false;
         QTest::newRow("section with line break") << "S\nT"
                                                  << "K" << false;
+        QTest::newRow("key with a list index") << "S"
+                                               << "bnMode.List[0]" << true;
         QTest::newRow("key with =") << "S"
                                     << "K=1" << false;
         QTest::newRow("key with CR") << "S"
