@@ -132,7 +132,7 @@ void TLangWalk::Handle(QWidget* w, const TKey& key) {
         if (items.isEmpty()) {
             Text(w, key, "Caption", b->Caption(), [b](const QString& t) { b->SetCaption(t); });
         } else if (FBuilding) {
-            WriteList(key, items);
+            WriteList(key, items, true);
         } else {
             const QStringList translated = Translated(w, key, items, true);
             if (translated != items) {
@@ -301,10 +301,12 @@ QStringList TLangWalk::ReadList(const TKey& key) const {
     return values;
 }
 
-void TLangWalk::WriteList(const TKey& key, const QStringList& items) {
-    // An empty entry is written too: the list ends at the first missing number.
+void TLangWalk::WriteList(const TKey& key, const QStringList& items, bool captionItems) {
+    // An empty entry is written too, as "": the list ends at the first missing number. A caption
+    // item without a caption (a picture key, a recent file not yet known) has no text either.
     for (int i = 0; i < items.size(); ++i) {
-        if (items[i].trimmed().isEmpty()) {
+        if (items[i].trimmed().isEmpty() ||
+            (captionItems && CaptionItem::Caption(items[i]).trimmed().isEmpty())) {
             TIniFile* file = key.Common ? FCommon : FFile;
             const QString own = Join(key.OwnPath, ListSuffix(i));
             if (file && !file->ValueExists(key.OwnSection, own))

@@ -51,7 +51,7 @@ private:
     void WriteText(const TKey& key, const QString& suffix, const QString& text);
     // Texts of the list keys 0, 1, ... up to the first missing one (empty ones included).
     QStringList ReadList(const TKey& key) const;
-    void WriteList(const TKey& key, const QStringList& items);
+    void WriteList(const TKey& key, const QStringList& items, bool captionItems = false);
     // The list as translated, never longer or shorter than items.
     QStringList Translated(QObject* w, const TKey& key, const QStringList& items, bool captionItems);
 
