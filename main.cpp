@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "LangManager.h"
 #include "MessageBoxOperator.h"
+#include "ProgramFiles.h"
 #include "QelArbProgress.h"
 #include "QelArbitrary.h"
 #include "QelFileManagers.h"
@@ -11,6 +13,7 @@
 #include "QelInstance.h"
 #include "QelMain.h"
 #include "QelReports.h"
+#include "QelSetup.h"
 #include "QelTestFiles.h"
 
 int main(int argc, char* argv[]) {
@@ -47,6 +50,17 @@ int main(int argc, char* argv[]) {
     // The pictures outlive every window that paints them, though they are made after the windows.
     std::unique_ptr<TQelImage> images;
 
+    // The user interface in the configured language, every window translated when it first shows;
+    // "/LANGBUILD" writes the original language files instead. Made before the windows, gone after.
+    TLangManager languages;
+    languages.SetOperator(&messageBoxes);
+    languages.SetLanguageFolder(ProgramDataFolder() + QStringLiteral("languages"));
+    languages.SetKovaBase(&QelGlobal.KovaBase());
+    if (startup.Arguments.contains(QStringLiteral("/LANGBUILD"), Qt::CaseInsensitive))
+        languages.SetBuildLanguage(true);
+    else
+        languages.SetLanguage(TQelSetupFrame::ConfiguredLanguage(QelGlobal.ConfigFileName));
+
     // Hidden until the start-up message; it shows itself by the start-up mode.
     TQelMainForm mainForm(QelGlobal);
     messageBoxes.SetParent(&mainForm);
@@ -58,6 +72,10 @@ int main(int argc, char* argv[]) {
     images = std::make_unique<TQelImage>();
     mainForm.SetImages(*images);
     mainForm.SetFileManager(new TFileManager(testFiles, &mainForm));
+    mainForm.SetupFrame->SetLanguageManager(&languages);
+    // Translated before the pages show the first test.
+    languages.Attach(&mainForm);
+    languages.WatchWindows();
 
     QelGlobal.SendToAll(UM_STARTUP, 0, 0);
     return app.exec();

@@ -2,6 +2,7 @@
 #
 #   <prefix>/bin/Qel8625, <prefix>/bin/Qel8624Emulator, <prefix>/bin/qel8625-batch
 #   <prefix>/share/qel8625/             the shipped files the program reads (ProgramDataFolder)
+#   <prefix>/share/qel8625/languages/   the language files
 #   <prefix>/share/applications/qel8625.desktop, <prefix>/share/icons/hicolor/.../qel8625.*
 #   <prefix>/share/doc/qel8625/          copyright, changelog
 #   <prefix>/share/man/man1/Qel8625.1.gz
@@ -20,6 +21,9 @@ file(GLOB _qel_data LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}
 install(FILES ${_qel_data} DESTINATION ${QEL_INSTALL_DATADIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/instructions DESTINATION ${QEL_INSTALL_DATADIR}
         OPTIONAL)
+# The language files (<datadir>/languages: the translations and the originals they were made from).
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/languages DESTINATION ${QEL_INSTALL_DATADIR}
+        FILES_MATCHING PATTERN "*.lan" PATTERN "*.ori")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/qel8625.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/qel8625.svg

@@ -10,6 +10,7 @@ class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
 class TNumEdit;
+class TLangManager;
 class TPanelButton;
 class TQelGlobal;
 class TQelImage;
@@ -49,6 +50,10 @@ public:
     void RefreshPorts();
     // The mmXML view (refreshed only while its tab is shown).
     bool XMLTabShown() const;
+    // The languages offered by bnLanguage, the current one chosen; a choice is kept in the
+    // configuration ("Setup", "Language") and applied at once.
+    void SetLanguageManager(TLangManager* languages);
+    static QString ConfiguredLanguage(const QString& configFile);
 
     // --- components, named as the document binding and the tests address them ---
     QTabWidget* PageControl1;
@@ -106,6 +111,7 @@ public:
     void bnStandardClick();
     void bnEnableTertWindingClick();
     void cbQELPortChange();
+    void bnLanguageClick();
 
 protected:
     bool event(QEvent* e) override;
@@ -146,4 +152,5 @@ private:
     TQelGlobal& FGlobal;
     bool FUpdating = false;
     const TQelImage* FImages = nullptr;
+    TLangManager* FLanguages = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "AscInput.h"
 #include "AscInputForm.h"
 #include "CaptionItems.h"
+#include "LangManager.h"
 #include "NumInput.h"
 #include "NumInputForm.h"
 #include "PanelButton.h"
@@ -61,6 +62,8 @@ QLabel* NewValueLabel(const QString& name, QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // What it shows comes from the document or the instrument, never from a language file.
+    SetLangTag(l, LangTagNever);
     return l;
 }
 
@@ -238,6 +241,8 @@ QWidget* TQelSetupFrame::BuildOptions() {
     page->setObjectName(QStringLiteral("tbOptions"));
     // The language entry stands first; the choice of languages joins it here.
     bnLanguage = NewSelector<TPanelButton>(QStringLiteral("bnLanguage"), {QStringLiteral("English")}, page);
+    // Each language under its own name, in every language.
+    SetLangTag(bnLanguage, LangTagNever);
     bnTempUnit =
         NewSelector<TPanelButton>(QStringLiteral("bnTempUnit"),
                                   {QStringLiteral("Celsius      °C"), QStringLiteral("Fahrenheit °F")}, page);
@@ -277,6 +282,7 @@ QWidget* TQelSetupFrame::BuildOptions() {
     auto* device = new QGroupBox(QStringLiteral("QEL 8624 Device "), page);
     cbQELPort = new TTSComboBox(device);
     cbQELPort->setObjectName(QStringLiteral("cbQELPort"));
+    SetLangTag(cbQELPort, LangTagNever); // the ports of this machine
     cbQELPort->SetDropDownList(true);
     lbQELLink = NewValueLabel(QStringLiteral("lbQELLink"), device);
     lbQELInstrType = NewValueLabel(QStringLiteral("lbQELInstrType"), device);

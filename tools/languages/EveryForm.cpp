@@ -1,0 +1,50 @@
+#include "EveryForm.h"
+
+#include "AscInput.h"
+#include "AscInputForm.h"
+#include "NumInputForm.h"
+#include "QelAbouts.h"
+#include "QelAnalysis.h"
+#include "QelAnalysisParams.h"
+#include "QelArbProgress.h"
+#include "QelFileLists.h"
+#include "QelFileManagers.h"
+#include "QelImage.h"
+#include "QelMain.h"
+#include "QelTapActionDlg.h"
+#include "QelTapChangerAutoFill.h"
+#include "QelTapChangerDefs.h"
+#include "SelectionListForm.h"
+#include "XMLDialogs.h"
+
+TEveryForm::TEveryForm(TQelGlobal& global, TQelTestFiles& files, TQelArbitrary& arbitrary)
+    : FMain(std::make_unique<TQelMainForm>(global)), FImages(std::make_unique<TQelImage>()) {
+    TQelMainForm* main = FMain.get();
+    main->SetImages(*FImages);
+    FForms << main << main->CreateAbout();
+    auto* fileManager = new TFileManager(files, main);
+    main->SetFileManager(fileManager);
+    FForms << fileManager << main->FileList();
+    FForms << new TApmProgressBarForm(arbitrary, main) << new TAnalysisParams(global, main)
+           << new TAnalysis(global, main) << new TTapChangerForm(global, main)
+           << new TTapChangerAutoFillForm(main) << new TDlgTapAction(main) << new TXMLOpenDialog(main)
+           << new TXMLSaveDialog(main) << new TTntNumInputForm(main) << new TNumInputForm(main)
+           << new TTntAscInputForm(main) << new TAscInputForm(main);
+    auto* box = new TTntAscEdit(main);
+    box->setObjectName(QStringLiteral("edSelectionListOwner"));
+    box->hide();
+    FForms << new TTntSelectionListForm(box);
+}
+
+TEveryForm::~TEveryForm() {
+    // The windows go with the main window; the pictures after them.
+    FMain.reset();
+}
+
+QList<QWidget*> TEveryForm::Forms() const {
+    QList<QWidget*> out;
+    for (const auto& f : FForms)
+        if (f)
+            out << f;
+    return out;
+}
