@@ -2,6 +2,7 @@
 // the language manager, into the ".ori" named on the command line and the "Common.ori" beside it
 // (scripts/language-files).
 //   QelLanguageBuild <file.ori>
+#include "../setupsheets/SheetSupport.h"
 #include "EveryForm.h"
 #include "IniFile.h"
 #include "LangManager.h"
@@ -41,12 +42,8 @@ int main(int argc, char* argv[]) {
     const QString ori = QString::fromLocal8Bit(argv[1]);
     QTemporaryDir home;
     TBuildOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
-    TQelGlobal global(s);
+    // The windows' texts do not depend on the vector group table: none is copied.
+    TQelGlobal global(SheetStartup(home, QString(), &op));
     TQelTestFiles files(global);
     TQelArbitrary arbitrary(global);
     TEveryForm forms(global, files, arbitrary);

@@ -1,7 +1,7 @@
 // The program in German: the main window on its MEASURE page and the setup page's Options tab,
 // drawn by the real main window under a virtual display (scripts/language-screenshots):
 //   qel_language_sheets <docs folder> <data folder>
-#include "../SheetSupport.h"
+#include "../setupsheets/SheetSupport.h"
 #include "LangManager.h"
 #include "QelGlobals.h"
 #include "QelImage.h"
@@ -24,14 +24,8 @@ int main(int argc, char* argv[]) {
     const QString docs = QString::fromLocal8Bit(argv[1]);
     const QString data = QString::fromLocal8Bit(argv[2]);
     QTemporaryDir home;
-    QFile::copy(data + QStringLiteral("/VectorGroupTable.csv"),
-                home.filePath(QStringLiteral("VectorGroupTable.csv")));
     TSilentOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
+    const TQelStartup s = SheetStartup(home, data, &op);
     TQelGlobal global(s);
     global.LoadVectorGroupTable();
 
