@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "LangManager.h"
+#include "GPTPrinters.h"
 #include "MessageBoxOperator.h"
 #include "ProgramFiles.h"
 #include "QelArbProgress.h"
@@ -12,6 +13,8 @@
 #include "QelImage.h"
 #include "QelInstance.h"
 #include "QelMain.h"
+#include "QelManual.h"
+#include "QelPrintout.h"
 #include "QelReports.h"
 #include "QelSetup.h"
 #include "QelTestFiles.h"
@@ -61,8 +64,12 @@ int main(int argc, char* argv[]) {
     else
         languages.SetLanguage(TQelSetupFrame::ConfiguredLanguage(QelGlobal.ConfigFileName));
 
+    // The line printer outlives the window that prints on it.
+    TGPTPrinter linePrinter;
+    QelPrintout::OpenLinePrinter(linePrinter, QelGlobal);
     // Hidden until the start-up message; it shows itself by the start-up mode.
     TQelMainForm mainForm(QelGlobal);
+    mainForm.ManualFrame->SetLinePrinter(&linePrinter);
     messageBoxes.SetParent(&mainForm);
     mainForm.CreateAbout();
     TApmProgressBarForm arbitraryProgress(arbitrary, &mainForm);

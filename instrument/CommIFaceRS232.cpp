@@ -263,3 +263,33 @@ bool TRS232Device::Ready() {
         return m_Fd >= 0;
     return (lines & TIOCM_CTS) != 0;
 }
+
+int TRS232Device::ReadPending(char* buffer, int capacity) {
+    QMutexLocker lock(&m_Lock);
+    if (m_Fd < 0)
+        return -1;
+    for (;;) {
+        const auto n = ::read(m_Fd, buffer, size_t(capacity));
+        if (n > 0)
+            return int(n);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 && errno == EAGAIN ? 0 : -1;
+    }
+}
+
+bool TRS232Device::WriteBytes(const QByteArray& bytes) {
+    QMutexLocker lock(&m_Lock);
+    const bool ok = WriteAll(bytes);
+    TCommIFace::SetError(ok ? errNone : errReadWrite);
+    return ok;
+}
+
+bool TRS232Device::WaitForInput(qint64 ns) {
+    QMutexLocker lock(&m_Lock);
+    if (m_Fd < 0)
+        return false;
+    pollfd p{m_Fd, POLLIN, 0};
+    const timespec limit{time_t(ns / 1000000000), long(ns % 1000000000)};
+    return ::ppoll(&p, 1, &limit, nullptr) > 0 && (p.revents & POLLIN) != 0;
+}

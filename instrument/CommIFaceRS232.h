@@ -75,6 +75,13 @@ public:
     int ReadBlock(char* buffer, int capacity) override;
     bool Ready() override;
 
+    // For a thread that streams bytes (the print thread): the bytes that have arrived, without
+    // waiting (-1 when the line is gone); the bytes written whole or not at all; a wait of at most
+    // `ns` for input (true when some arrived), the lock held meanwhile, so keep it short.
+    int ReadPending(char* buffer, int capacity);
+    bool WriteBytes(const QByteArray& bytes);
+    bool WaitForInput(qint64 ns);
+
 private:
     bool ReadOne(char& c);
     bool WriteAll(const QByteArray& bytes);

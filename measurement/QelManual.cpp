@@ -2,6 +2,10 @@
 // window messages it follows.
 #include "QelManual.h"
 
+#include "GPTPrinters.h"
+
+#include <QAction>
+
 #include "FStringGrids.h"
 #include "Gradient.h"
 #include "OperatorIFace.h"
@@ -36,12 +40,7 @@ TQelManualFrame::TQelManualFrame(TQelGlobal& global, QWidget* parent) : QFrame(p
     Now = [] { return QDateTime::currentDateTime(); };
     BuildLayout();
     sgMeasData->SetOperator(FGlobal.Operator());
-    bnTools->SetCaptionItems({CaptionItem::Make(QStringLiteral("Tools")),
-                              CaptionItem::Make(QStringLiteral("New Meas.Series")),
-                              CaptionItem::Make(QStringLiteral("Delete Row(s)")),
-                              CaptionItem::Make(QStringLiteral("Delete All Row(s)")),
-                              CaptionItem::Make(QStringLiteral("Test Conditions"))});
-    bnTools->SetStateMax(4);
+    RefreshPrintEntries();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);
@@ -201,7 +200,30 @@ void TQelManualFrame::RefreshPage() {
     RefreshHighlights();
     RefreshTapNames();
     RefreshPhaseConnections();
+    RefreshPrintEntries();
     LoadGrid();
+}
+
+void TQelManualFrame::RefreshPrintEntries() {
+    const int present = FPrinter && FPrinter->Ready() ? 1 : 0;
+    if (present == FPrinterShown)
+        return;
+    FPrinterShown = present;
+    QStringList items = {CaptionItem::Make(QStringLiteral("Tools")),
+                         CaptionItem::Make(QStringLiteral("New Meas.Series")),
+                         CaptionItem::Make(QStringLiteral("Delete Row(s)")),
+                         CaptionItem::Make(QStringLiteral("Delete All Row(s)")),
+                         CaptionItem::Make(QStringLiteral("Test Conditions"))};
+    if (present)
+        items << CaptionItem::Make(QStringLiteral("Print Row(s)"));
+    bnTools->SetCaptionItems(items);
+    bnTools->SetStateMax(int(items.size()) - 1);
+    FPrintAction->setVisible(present == 1);
+}
+
+void TQelManualFrame::SetLinePrinter(TGPTPrinter* printer) {
+    FPrinter = printer;
+    RefreshPrintEntries();
 }
 
 void TQelManualFrame::RefreshHighlights() {

@@ -8,7 +8,9 @@
 #include <vector>
 
 class QLabel;
+class QAction;
 class QMenu;
+class TGPTPrinter;
 class QProgressBar;
 class QTimer;
 class TDlgTapAction;
@@ -77,6 +79,9 @@ public:
     void mnDeleteAllRowsClick();
     void ShowInfo1Click();
     void bnToolsClick();
+    void mnPrintRowsClick(); // "Print Row(s)"
+    // The line printer the page prints on (none: the print entries stay absent).
+    void SetLinePrinter(TGPTPrinter* printer);
     void Timer1Timer();
 
     // --- page state ---
@@ -99,6 +104,8 @@ private:
     void RefreshHighlights();
     void RefreshTapNames();
     void RefreshPhaseConnections();
+    // The print entries are there while the line printer is.
+    void RefreshPrintEntries();
     void LoadGrid();
     void ResetGrid();
     void ConvertOlderGrid();
@@ -132,6 +139,14 @@ private:
     bool ChoosePair(int winding); // true when the pair changed
 
     TQelGlobal& FGlobal;
+
+    TGPTPrinter* FPrinter = nullptr;
+
+    QAction* FPrintAction = nullptr;
+
+    int FPrinterShown = -1; // the print entries shown: -1 not set yet
+
+    bool FFirstPrint = true; // until the first print of the run
     QPointer<TDlgTapAction> FTapDialog;
     bool FUpdating = false;
     bool FAllTaps = false;

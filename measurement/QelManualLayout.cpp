@@ -174,6 +174,8 @@ void TQelManualFrame::BuildLayout() {
         {QStringLiteral("Test Conditions"), &TQelManualFrame::ShowInfo1Click}};
     for (const auto& [text, handler] : entries)
         connect(PopupMenu1->addAction(text), &QAction::triggered, this, handler);
+    FPrintAction = PopupMenu1->addAction(QStringLiteral("Print Rows(s)"));
+    connect(FPrintAction, &QAction::triggered, this, &TQelManualFrame::mnPrintRowsClick);
     sgMeasData->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sgMeasData, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(sgMeasData->mapToGlobal(at)); });

@@ -2,6 +2,8 @@
 // and stored through the grid's table of every row, so a filter never hides a row from the test.
 #include "QelManual.h"
 
+#include "QelPrintout.h"
+
 #include "FStringGrids.h"
 #include "OperatorIFace.h"
 #include "PanelButton.h"
@@ -325,7 +327,21 @@ void TQelManualFrame::bnToolsClick() {
     case 4:
         ShowInfo1Click();
         break;
+    case 5:
+        mnPrintRowsClick();
+        break;
     default:
         break;
     }
+}
+
+// The selected rows as the grid shows them, from the first selected row to the last.
+void TQelManualFrame::mnPrintRowsClick() {
+    const std::vector<int> selected = sgMeasData->SelectedRows();
+    const int first = selected.empty() ? sgMeasData->Row() : selected.front();
+    const int last = selected.empty() ? first : selected.back();
+    const QelPrintout::TRows rows{sgMeasData->RowCount(), [this](int c, int r) { return sgMeasData->Cell(c, r); }};
+    QelPrintout::PrintSelection(FPrinter, FGlobal.Doc(), FGlobal.Qel().SerialNumber(),
+                                FGlobal.AppFolder + QStringLiteral("Norvik.pcx"), rows, first, last, FFirstPrint,
+                                FGlobal.Operator());
 }

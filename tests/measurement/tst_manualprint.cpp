@@ -1,0 +1,101 @@
+// "Print Row(s)" of the MEASURE page against the printer emulator on a pseudo-terminal: the
+// entries are there only while a printer is, the first print of a run comes with the header
+// without asking, later ones ask, and the selected rows print as the grid shows them.
+#include <QAction>
+#include <QMenu>
+
+#include "EmulatorPrinter.h"
+#include "FStringGrids.h"
+#include "GPTPrinters.h"
+#include "QelGlobals.h"
+#include "MainRig.h"
+#include "PanelButton.h"
+#include "QelManual.h"
+#include "XMLKvDoc.h"
+#include "XMLQel.h"
+
+namespace {
+
+QAction* PrintAction(const TQelManualFrame& page) {
+    for (QAction* a : page.PopupMenu1->actions())
+        if (a->text() == QStringLiteral("Print Rows(s)"))
+            return a;
+    return nullptr;
+}
+
+// Three rows of one three-phase result and a "Single" row, written as the page writes results.
+void AddRows(TQelManualFrame& page) {
+    TTntFStringGrid& g = *page.sgMeasData;
+    const int first = g.RowCount() - 1;
+    g.SetRowCount(first + 5);
+    const QStringList phases = {"A", "B", "C", "Single"};
+    for (int i = 0; i < 4; ++i) {
+        const QStringList cells = {"14.03.2026 10:22", phases[i], i < 3 ? "HV:LV T3" : "HV:LV T4", "110.000 kV",
+                                   "20.000 kV", "3", "5.5000", "9.5263", QStringLiteral("5.50%1").arg(i), "0.02 %",
+                                   "0.01", "", "1.8 mA"};
+        for (int c = 0; c < cells.size(); ++c)
+            g.SetCell(c, first + i, cells[c]);
+    }
+}
+
+} // namespace
+
+class TstManualPrint : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void withoutPrinterTheEntriesAreAbsent() {
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        rig.Form->show();
+        TQelManualFrame& page = *rig.Form->ManualFrame;
+        QVERIFY(PrintAction(page));
+        QVERIFY(!PrintAction(page)->isVisible());
+        QCOMPARE(page.bnTools->StateMax(), 4);
+        page.mnPrintRowsClick();
+        QCOMPARE(rig.Operator.Texts().last(),
+                 QStringLiteral("Sorry no printer connected\r\nSee Accessories and Options 7391 DRU\r\nfor more "
+                                "information"));
+    }
+
+    void printRows() {
+        TPrinterEmulator printer;
+        QVERIFY(printer.Start());
+        TGPTPrinter linePrinter;
+        linePrinter.SetPortName(printer.SlavePath());
+        QVERIFY(linePrinter.Open());
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        rig.Form->show();
+        TQelManualFrame& page = *rig.Form->ManualFrame;
+        page.SetLinePrinter(&linePrinter);
+        QVERIFY(PrintAction(page)->isVisible());
+        QCOMPARE(page.bnTools->StateMax(), 5);
+        AddRows(page);
+        // The B row: A, B and C of its measurement.
+        page.sgMeasData->SelectRows(2, 2);
+        page.mnPrintRowsClick();
+        QVERIFY(!rig.Operator.Texts().contains(QStringLiteral("Do you want to print with a header")));
+        QTRY_VERIFY_WITH_TIMEOUT(linePrinter.Pending() == 0 &&
+                                     printer.TextLines().contains(QStringLiteral("Tested By: ")),
+                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(printer.TextLines().size() >= 11 + 3 + 3 + 2 + 1, 60000);
+        const QStringList lines = printer.TextLines().mid(11);
+        QCOMPARE(lines.mid(3, 3), (QStringList{"A  5.500  0.02 %     0.01    1.8 mA",
+                                               "B  5.501  0.02 %     0.01    1.8 mA",
+                                               "C  5.502  0.02 %     0.01    1.8 mA"}));
+        QCOMPARE(printer.Items().first().Kind, TPrinterEmulator::TItem::Init);
+        // The next print asks for the header; Cancel prints the rows alone.
+        printer.Clear();
+        rig.Operator.Answers = {TOperatorIFace::TAnswer::Cancel};
+        page.sgMeasData->SelectRows(4, 4);
+        page.mnPrintRowsClick();
+        QCOMPARE(rig.Operator.Texts().last(), QStringLiteral("Do you want to print with a header"));
+        QTRY_VERIFY_WITH_TIMEOUT(printer.TextLines().size() >= 7, 60000);
+        QCOMPARE(printer.TextLines().mid(0, 4),
+                 (QStringList{"Meas.Conf.                HV:LV T4", "HV:     110.000 kV LV:      20.000 kV",
+                              "Ph   T-R    Dev(%)    P(deg)      I(mA)", "Single  5.503  0.02 %     0.01    1.8 mA"}));
+    }
+};
+
+QTEST_MAIN(TstManualPrint)
+#include "tst_manualprint.moc"
