@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "LangManager.h"
 #include "GPTPrinters.h"
+#include "LangManager.h"
 #include "MessageBoxOperator.h"
 #include "ProgramFiles.h"
 #include "QelArbProgress.h"

@@ -72,7 +72,6 @@ void TQelAnalysisFrame::BuildLayout() {
          QStringLiteral("\"Test Conditions\",127"), QStringLiteral("\"Print Row(s)\",14")});
     bnToolMeas->SetPopup(true);
     bnToolMeas->SetPopupButton(true);
-    bnToolMeas->SetStateMax(3);
     bnToolMeas->resize(110, 40);
     connect(bnToolMeas, &TPanelButton::Click, this, &TQelAnalysisFrame::bnToolMeasClick);
 
@@ -86,6 +85,7 @@ void TQelAnalysisFrame::BuildLayout() {
             if (MeasurementTools)
                 MeasurementTools(i + 1);
         });
+    RefreshPrintEntries();
     sgMeasData->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sgMeasData, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { mnMeas->popup(sgMeasData->mapToGlobal(at)); });
@@ -248,7 +248,7 @@ void TQelAnalysisFrame::LoadFromDocument() {
     sgMeasData->SetFixedCols(FixedMeasCols);
     sgMeasData->FitColWidths(true, false);
     sgMeasData->SetColWidth(TapCol, 0);
-    bnToolMeas->SetStateMax(3);
+    RefreshPrintEntries();
     FUpdating = false;
     LoadViews();
 }
@@ -400,6 +400,12 @@ void TQelAnalysisFrame::RecomputeAxes(bool fromData) {
         in.Yellow = y;
     }
     FChart1->ApplyAxes(QelChart::ComputeAxes(in));
+}
+
+void TQelAnalysisFrame::RefreshPrintEntries() {
+    const bool present = LinePrinterPresent && LinePrinterPresent();
+    bnToolMeas->SetStateMax(present ? 5 : 4);
+    mnMeas->actions().last()->setVisible(present);
 }
 
 void TQelAnalysisFrame::bnToolMeasClick() {

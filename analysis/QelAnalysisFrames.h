@@ -80,6 +80,9 @@ public:
     std::function<bool(const QString& fileName)> OpenPicture;
     // The measurement page's Tools action (state of bnToolMeas or of the menu); nothing unless set.
     std::function<void(int state)> MeasurementTools;
+    // Whether the line printer is there: "Print Row(s)" is offered only then.
+    std::function<bool()> LinePrinterPresent;
+    void RefreshPrintEntries();
 
     static const QStringList& DefaultLimitTexts();
 

@@ -348,6 +348,18 @@ void TFilterStringGrid::SelectRows(int first, int last) {
     FView->selectionModel()->select(QItemSelection(from, to), QItemSelectionModel::ClearAndSelect);
 }
 
+void TFilterStringGrid::SelectGridRows(const std::vector<int>& rows) {
+    const int fixed = FRows->FixedRows();
+    QItemSelection selection;
+    for (const int row : rows) {
+        const QModelIndex from = FRows->index(row - fixed, 0);
+        const QModelIndex to = FRows->index(row - fixed, ColCount() - 1);
+        if (row >= fixed && from.isValid() && to.isValid())
+            selection.select(from, to);
+    }
+    FView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
 void TFilterStringGrid::SelectAllRows() {
     SelectRows(1, RowCount() - 1);
 }

@@ -75,6 +75,8 @@ public:
     // Grid rows with a selected cell, ascending.
     std::vector<int> SelectedRows() const;
     void SelectRows(int first, int last);
+    // Exactly these grid rows selected (rows out of range are passed over).
+    void SelectGridRows(const std::vector<int>& rows);
     void SelectAllRows(); // rows 1 to the last
 
     // Row operations.

@@ -1,6 +1,7 @@
 #include "QelMain.h"
 
 #include "ExtStaticText.h"
+#include "FStringGrids.h"
 #include "PanelButton.h"
 #include "ProgramFiles.h"
 #include "Progress.h"
@@ -137,6 +138,11 @@ void TQelMainForm::BuildPages() {
     MeasDisplayFrame = new TQelMeasDisplayFrame(FGlobal, tbMeasure);
     ManualFrame = new TQelManualFrame(FGlobal, tbMeasure);
     QelAnalysisFrame1 = new TQelAnalysisFrame(FGlobal, tbAnalysis);
+    // The ANALYSIS page's Tools act on the test's own table, through the MEASURE page.
+    QelAnalysisFrame1->MeasurementTools = [this](int state) {
+        ManualFrame->ToolsFrom(state, *QelAnalysisFrame1->sgMeasData);
+    };
+    QelAnalysisFrame1->LinePrinterPresent = [this] { return ManualFrame->LinePrinterReady(); };
 
     StatusBar1 = new QStatusBar(tbMeasure);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

@@ -7,6 +7,7 @@
 #include "Qel8624Device.h"
 #include "QelAbouts.h"
 #include "QelFileManagers.h"
+#include "QelAnalysisFrames.h"
 #include "QelAnalysisParams.h"
 #include "QelFileLists.h"
 #include "QelGlobals.h"
@@ -60,6 +61,7 @@ void TQelMainForm::PageControl1Change() {
     default:
         bnF4->hide();
         bnF4Analysis->show();
+        QelAnalysisFrame1->RefreshPrintEntries();
         break;
     }
 }

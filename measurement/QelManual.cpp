@@ -204,8 +204,12 @@ void TQelManualFrame::RefreshPage() {
     LoadGrid();
 }
 
+bool TQelManualFrame::LinePrinterReady() const {
+    return FPrinter && FPrinter->Ready();
+}
+
 void TQelManualFrame::RefreshPrintEntries() {
-    const int present = FPrinter && FPrinter->Ready() ? 1 : 0;
+    const int present = LinePrinterReady() ? 1 : 0;
     if (present == FPrinterShown)
         return;
     FPrinterShown = present;

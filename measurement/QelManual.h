@@ -14,6 +14,7 @@ class TGPTPrinter;
 class QProgressBar;
 class QTimer;
 class TDlgTapAction;
+class TFilterStringGrid;
 class TGradient;
 class TPanelButton;
 class TQelGlobal;
@@ -79,9 +80,14 @@ public:
     void mnDeleteAllRowsClick();
     void ShowInfo1Click();
     void bnToolsClick();
+    // A Tools entry (1 to 5) chosen on another page's copy of the results (the ANALYSIS page): its
+    // current row and selection, as rows of the test's table, become this grid's first.
+    void ToolsFrom(int state, const TFilterStringGrid& source);
+    void RunTools(int state);
     void mnPrintRowsClick(); // "Print Row(s)"
     // The line printer the page prints on (none: the print entries stay absent).
     void SetLinePrinter(TGPTPrinter* printer);
+    bool LinePrinterReady() const;
     void Timer1Timer();
 
     // --- page state ---

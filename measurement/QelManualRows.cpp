@@ -314,7 +314,26 @@ void TQelManualFrame::mnDeleteAllRowsClick() {
 }
 
 void TQelManualFrame::bnToolsClick() {
-    switch (bnTools->State()) {
+    RunTools(bnTools->State());
+}
+
+void TQelManualFrame::ToolsFrom(int state, const TFilterStringGrid& source) {
+    const int fixed = sgMeasData->FixedRows();
+    const int current = sgMeasData->GridRow(source.ShadowRow(source.Row()));
+    if (current >= fixed)
+        sgMeasData->SetRow(current);
+    std::vector<int> rows;
+    for (const int row : source.SelectedRows()) {
+        const int own = sgMeasData->GridRow(source.ShadowRow(row));
+        if (own >= fixed)
+            rows.push_back(own);
+    }
+    sgMeasData->SelectGridRows(rows);
+    RunTools(state);
+}
+
+void TQelManualFrame::RunTools(int state) {
+    switch (state) {
     case 1:
         NewMeasurement1Click();
         break;

@@ -7,8 +7,10 @@
 #include "EmulatorPrinter.h"
 #include "FStringGrids.h"
 #include "GPTPrinters.h"
-#include "QelGlobals.h"
 #include "MainRig.h"
+#include "QelAnalysisFrames.h"
+#include "QelGlobals.h"
+#include "SampleTest.h"
 #include "PanelButton.h"
 #include "QelManual.h"
 #include "XMLKvDoc.h"
@@ -51,6 +53,9 @@ private Q_SLOTS:
         QVERIFY(PrintAction(page));
         QVERIFY(!PrintAction(page)->isVisible());
         QCOMPARE(page.bnTools->StateMax(), 4);
+        rig.Form->PageControl1->setCurrentIndex(2);
+        QCOMPARE(rig.Form->QelAnalysisFrame1->bnToolMeas->StateMax(), 4);
+        QVERIFY(!rig.Form->QelAnalysisFrame1->mnMeas->actions().last()->isVisible());
         page.mnPrintRowsClick();
         QCOMPARE(rig.Operator.Texts().last(),
                  QStringLiteral("Sorry no printer connected\r\nSee Accessories and Options 7391 DRU\r\nfor more "
@@ -94,6 +99,52 @@ private Q_SLOTS:
         QCOMPARE(printer.TextLines().mid(0, 4),
                  (QStringList{"Meas.Conf.                HV:LV T4", "HV:     110.000 kV LV:      20.000 kV",
                               "Ph   T-R    Dev(%)    P(deg)      I(mA)", "Single  5.503  0.02 %     0.01    1.8 mA"}));
+    }
+
+    // The ANALYSIS page's Tools act on the test's table through the MEASURE page, on the rows
+    // selected on the ANALYSIS page, also while its filter hides some.
+    void analysisPageToolsActOnTheTestsTable() {
+        TPrinterEmulator printer;
+        QVERIFY(printer.Start());
+        TGPTPrinter linePrinter;
+        linePrinter.SetPortName(printer.SlavePath());
+        QVERIFY(linePrinter.Open());
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        rig.Form->show();
+        rig.Form->ManualFrame->SetLinePrinter(&linePrinter);
+        QList<QStringList> rows;
+        const QStringList phases = {"A", "B", "C", "Single", "Single"};
+        for (int i = 0; i < phases.size(); ++i)
+            rows << QStringList{"14.03.2026 10:22", phases[i], i < 3 ? "HV:LV T3" : QStringLiteral("HV:LV T%1").arg(i),
+                                "110.000 kV", "20.000 kV", "3", "5.5000", "9.5263", QStringLiteral("5.50%1").arg(i),
+                                "0.02 %", "0.01", "", "1.8 mA"};
+        const QString file = rig.Global->DataPath + QStringLiteral("Print.xml");
+        QVERIFY(WriteTableTest(file, SampleMeasurementTitles(), rows));
+        QVERIFY(rig.Global->OpenDocument(file));
+        rig.Form->PageControl1->setCurrentIndex(2);
+        TQelAnalysisFrame& a = *rig.Form->QelAnalysisFrame1;
+        QCOMPARE(a.bnToolMeas->StateMax(), 5);
+        QVERIFY(a.mnMeas->actions().last()->isVisible());
+
+        // Only the "HV:LV T4" row shown: the first grid row is the table's fourth.
+        TTntFStringGrid& g = *a.sgMeasData;
+        g.SetFilterString(QStringLiteral("Time;Phase;->HV:LV T4;"));
+        QCOMPARE(g.RowCount(), 2);
+        g.SelectRows(1, 1);
+        a.MeasurementTools(5);
+        QTRY_VERIFY_WITH_TIMEOUT(printer.TextLines().contains(QStringLiteral("Single  5.503  0.02 %     0.01    1.8 mA")),
+                                 60000);
+        QVERIFY(!printer.TextLines().contains(QStringLiteral("Single  5.504  0.02 %     0.01    1.8 mA")));
+
+        // Delete Row(s) takes that row out of the test.
+        rig.Operator.Answers = {TOperatorIFace::TAnswer::Ok};
+        g.SelectRows(1, 1);
+        a.MeasurementTools(2);
+        QCOMPARE(rig.Operator.Texts().last(), QStringLiteral("Do you want to delete the selected lines"));
+        const auto stored = rig.Global->Doc().QEL().Measurement().Grid().R();
+        QCOMPARE(stored.Count(), 4);
+        QCOMPARE(stored.Item(3).Cell(8), QStringLiteral("5.504"));
     }
 };
 

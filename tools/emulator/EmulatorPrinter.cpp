@@ -1,32 +1,19 @@
 #include "EmulatorPrinter.h"
 
+#include "EmulatorPty.h"
+
 #include <QMutex>
 #include <QMutexLocker>
 
 #include <atomic>
 #include <chrono>
-#include <cerrno>
-#include <cstring>
 #include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
-
-void MakeRaw(int fd) {
-    termios t{};
-    if (::tcgetattr(fd, &t) != 0)
-        return;
-    ::cfmakeraw(&t);
-    ::cfsetispeed(&t, B9600);
-    ::cfsetospeed(&t, B9600);
-    t.c_cflag |= CLOCAL | CREAD;
-    ::tcsetattr(fd, TCSANOW, &t);
-}
 
 // The printer's side of the byte stream: control sequences and text lines.
 class TDecoder {
@@ -158,20 +145,12 @@ TPrinterEmulator::~TPrinterEmulator() {
 bool TPrinterEmulator::Start() {
     if (d->Running)
         return true;
-    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
-        d->ErrorText = QStringLiteral("pseudo-terminal: ") + QString::fromLocal8Bit(std::strerror(errno));
-        if (fd >= 0)
-            ::close(fd);
+    TEmulatorPty pty;
+    if (!OpenEmulatorPty(pty, d->ErrorText))
         return false;
-    }
-    char name[128] = {};
-    ::ptsname_r(fd, name, sizeof name);
-    d->SlavePath = QString::fromLocal8Bit(name);
-    // Kept open so that the line stays up while the program closes and opens its side.
-    d->KeepFd = ::open(name, O_RDWR | O_NOCTTY);
-    if (d->KeepFd >= 0)
-        MakeRaw(d->KeepFd);
+    d->SlavePath = pty.SlavePath;
+    d->KeepFd = pty.KeepFd;
+    const int fd = pty.LineFd;
     // Non-blocking: a status byte sent from another thread may take what a poll announced.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     d->LineFd = fd;

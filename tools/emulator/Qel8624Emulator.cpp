@@ -2,6 +2,7 @@
 
 #include "EmulatorFrameReader.h"
 #include "EmulatorInstrument.h"
+#include "EmulatorPty.h"
 #include "RS232Comms.h"
 
 #include <QDateTime>
@@ -14,11 +15,8 @@
 #include <thread>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 using Clock = std::chrono::steady_clock;
@@ -61,21 +59,6 @@ struct TQel8624Emulator::TPrivate {
 
 namespace {
 
-void MakeRaw(int fd) {
-    termios t{};
-    if (::tcgetattr(fd, &t) != 0)
-        return;
-    ::cfmakeraw(&t);
-    ::cfsetispeed(&t, B9600);
-    ::cfsetospeed(&t, B9600);
-    t.c_cflag |= CLOCAL | CREAD;
-    ::tcsetattr(fd, TCSANOW, &t);
-}
-
-QString Errno(const QString& what) {
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-}
-
 bool Matches(const TEmulatorFault& fault, const QStringList& tokens) {
     const QStringList want = fault.Request.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     return want.size() <= tokens.size() && tokens.mid(0, want.size()) == want;
@@ -97,27 +80,23 @@ bool TQel8624Emulator::Start(const QString& linkPath) {
     if (IsRunning())
         return true;
     d->LinkPath.clear();
-    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
-        d->ErrorText = Errno(QStringLiteral("pseudo-terminal"));
-        if (fd >= 0)
-            ::close(fd);
+    TEmulatorPty pty;
+    if (!OpenEmulatorPty(pty, d->ErrorText))
         return false;
-    }
-    char name[128] = {};
-    ::ptsname_r(fd, name, sizeof name);
-    d->SlavePath = QString::fromLocal8Bit(name);
-    d->KeepFd = ::open(name, O_RDWR | O_NOCTTY);
-    if (d->KeepFd >= 0)
-        MakeRaw(d->KeepFd);
-    d->LineFd = fd;
+    d->SlavePath = pty.SlavePath;
+    d->KeepFd = pty.KeepFd;
+    d->LineFd = pty.LineFd;
+    const int fd = pty.LineFd;
+    const QByteArray name = QFile::encodeName(pty.SlavePath);
     if (!linkPath.isEmpty()) {
         const QByteArray link = QFile::encodeName(linkPath);
         ::unlink(link.constData()); // a link left by an emulator that was killed
-        if (::symlink(name, link.constData()) != 0) {
-            d->ErrorText = Errno(linkPath);
+        if (::symlink(name.constData(), link.constData()) != 0) {
+            d->ErrorText = ErrnoText(linkPath);
             ::close(fd);
-            d->LineFd = -1;
+            if (d->KeepFd >= 0)
+                ::close(d->KeepFd);
+            d->LineFd = d->KeepFd = -1;
             return false;
         }
         d->LinkPath = linkPath;
@@ -130,10 +109,10 @@ bool TQel8624Emulator::StartOnDevice(const QString& device) {
         return true;
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (fd < 0) {
-        d->ErrorText = Errno(device);
+        d->ErrorText = ErrnoText(device);
         return false;
     }
-    MakeRaw(fd);
+    MakeRawLine(fd);
     d->SlavePath = device;
     d->LineFd = fd;
     return d->Begin();
@@ -142,7 +121,7 @@ bool TQel8624Emulator::StartOnDevice(const QString& device) {
 bool TQel8624Emulator::TPrivate::Begin() {
     ::fcntl(LineFd, F_SETFL, ::fcntl(LineFd, F_GETFL) | O_NONBLOCK);
     if (::pipe2(WakeFd, O_NONBLOCK | O_CLOEXEC) != 0) {
-        ErrorText = Errno(QStringLiteral("pipe"));
+        ErrorText = ErrnoText(QStringLiteral("pipe"));
         ::close(LineFd);
         LineFd = -1;
         return false;
