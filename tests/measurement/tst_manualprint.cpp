@@ -10,6 +10,7 @@
 #include "MainRig.h"
 #include "QelAnalysisFrames.h"
 #include "QelGlobals.h"
+#include "QelPageControl.h"
 #include "SampleTest.h"
 #include "PanelButton.h"
 #include "QelManual.h"
@@ -127,15 +128,15 @@ private Q_SLOTS:
         QCOMPARE(a.bnToolMeas->StateMax(), 5);
         QVERIFY(a.mnMeas->actions().last()->isVisible());
 
-        // Only the "HV:LV T4" row shown: the first grid row is the table's fourth.
+        // Only the "HV:LV T4" row shown: the first grid row is the table's fifth.
         TTntFStringGrid& g = *a.sgMeasData;
         g.SetFilterString(QStringLiteral("Time;Phase;->HV:LV T4;"));
         QCOMPARE(g.RowCount(), 2);
         g.SelectRows(1, 1);
         a.MeasurementTools(5);
-        QTRY_VERIFY_WITH_TIMEOUT(printer.TextLines().contains(QStringLiteral("Single  5.503  0.02 %     0.01    1.8 mA")),
+        QTRY_VERIFY_WITH_TIMEOUT(printer.TextLines().contains(QStringLiteral("Single  5.504  0.02 %     0.01    1.8 mA")),
                                  60000);
-        QVERIFY(!printer.TextLines().contains(QStringLiteral("Single  5.504  0.02 %     0.01    1.8 mA")));
+        QVERIFY(!printer.TextLines().contains(QStringLiteral("Single  5.503  0.02 %     0.01    1.8 mA")));
 
         // Delete Row(s) takes that row out of the test.
         rig.Operator.Answers = {TOperatorIFace::TAnswer::Ok};
@@ -144,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(rig.Operator.Texts().last(), QStringLiteral("Do you want to delete the selected lines"));
         const auto stored = rig.Global->Doc().QEL().Measurement().Grid().R();
         QCOMPARE(stored.Count(), 4);
-        QCOMPARE(stored.Item(3).Cell(8), QStringLiteral("5.504"));
+        QCOMPARE(stored.Item(3).Cell(8), QStringLiteral("5.503"));
     }
 };
 
