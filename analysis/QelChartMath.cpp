@@ -1,6 +1,7 @@
 #include "QelChartMath.h"
 
 #include "SIPrefixes.h"
+#include "TimePatterns.h"
 
 #include <QLocale>
 
@@ -204,31 +205,13 @@ TAxisResult ComputeAxes(const TAxisInput& in) {
     return out;
 }
 
-QString QtDateFormat(const QString& pattern) {
-    // Months are "m" in the document's patterns; days, years and separators read alike.
-    QString out;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern[i];
-        out += c == QLatin1Char('m') ? QChar('M') : c;
-    }
-    return out;
-}
-
-QString QtTimeFormat(const QString& pattern) {
-    QString p = pattern;
-    p.replace(QLatin1String("am/pm"), QLatin1String("AP"), Qt::CaseInsensitive);
-    p.replace(QLatin1String("a/p"), QLatin1String("AP"), Qt::CaseInsensitive);
-    p.replace(QLatin1Char('n'), QLatin1Char('m'));
-    return p;
-}
-
 QDateTime ReadTime(const QString& text, const QString& dateFormat, const QString& timeFormat) {
     return TTimeReader(dateFormat, timeFormat).Read(text);
 }
 
 TTimeReader::TTimeReader(const QString& dateFormat, const QString& timeFormat) {
     if (!dateFormat.isEmpty() && !timeFormat.isEmpty())
-        FForms << QtDateFormat(dateFormat) + QLatin1Char(' ') + QtTimeFormat(timeFormat);
+        FForms << QtDatePattern(dateFormat) + QLatin1Char(' ') + QtTimePattern(timeFormat);
     FForms << QStringLiteral("dd.MM.yyyy hh:mm:ss") << QStringLiteral("dd.MM.yyyy h:mm:ss")
            << QStringLiteral("yyyy-MM-dd hh:mm:ss") << QStringLiteral("dd/MM/yyyy hh:mm:ss")
            << QStringLiteral("M/d/yyyy h:mm:ss AP");

@@ -78,9 +78,6 @@ struct TAxisResult {
 };
 TAxisResult ComputeAxes(const TAxisInput& in);
 
-// A date or time pattern of the document ("dd.mm.yyyy", "hh:nn:ss", "am/pm") in Qt's form.
-QString QtDateFormat(const QString& pattern);
-QString QtTimeFormat(const QString& pattern);
 // The time of a Time cell: in the document's formats, else in a few common forms. Invalid when
 // none reads it.
 QDateTime ReadTime(const QString& text, const QString& dateFormat, const QString& timeFormat);

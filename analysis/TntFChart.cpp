@@ -3,6 +3,7 @@
 #include "FilterGrid.h"
 #include "LangManager.h"
 #include "SIPrefixes.h"
+#include "TimePatterns.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -245,7 +246,7 @@ void TTntFChart::SetTimeFormats(const QString& dateFormat, const QString& timeFo
     FDateFormat = dateFormat;
     FTimeFormat = timeFormat;
     if (!dateFormat.isEmpty() && !timeFormat.isEmpty())
-        FAxisTime->setFormat(QtDateFormat(dateFormat) + QLatin1Char(' ') + QtTimeFormat(timeFormat));
+        FAxisTime->setFormat(QtDatePattern(dateFormat) + QLatin1Char(' ') + QtTimePattern(timeFormat));
 }
 
 bool TTntFChart::IsTimeAxis() const {

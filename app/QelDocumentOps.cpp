@@ -5,6 +5,7 @@
 #include "OperatorIFace.h"
 #include "QelWindings.h"
 #include "SIPrefixes.h"
+#include "TimePatterns.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
 
@@ -190,23 +191,6 @@ QString TQelGlobal::NominalVoltageRatioText() const {
         return FormatFixed(a / b, 0, 4, false);
     return QStringLiteral("--");
 }
-
-namespace {
-// The document's patterns write months as "m" in dates and minutes as "n" in times; patterns
-// written in Qt's own letters read the same.
-QString QtDatePattern(const QString& pattern) {
-    QString out = pattern;
-    out.replace(QLatin1Char('m'), QLatin1Char('M'));
-    return out;
-}
-QString QtTimePattern(const QString& pattern) {
-    QString out = pattern;
-    out.replace(QLatin1String("am/pm"), QLatin1String("AP"), Qt::CaseInsensitive);
-    out.replace(QLatin1String("a/p"), QLatin1String("AP"), Qt::CaseInsensitive);
-    out.replace(QLatin1Char('n'), QLatin1Char('m'));
-    return out;
-}
-} // namespace
 
 QString TQelGlobal::DocumentTimeText(const QDateTime& when) const {
     const TXMLSetupType setup = FDoc->QEL().Setup();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "QelChartMath.h"
+#include "TimePatterns.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString all = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = parts.size() > 2 ? parts.mid(2).join(QLatin1Char('|')) : all;
     QDate date;
     QTime time;
-    if (QelChart::ReadNumericDateTime(text, QelChart::QtDateFormat(dateFormat), date, time) &&
+    if (QelChart::ReadNumericDateTime(text, QtDatePattern(dateFormat), date, time) &&
         (!date.isValid() || !time.isValid()))
         __builtin_trap();
     QelChart::TTimeReader reader(dateFormat, timeFormat);

@@ -9,20 +9,23 @@
 
 #include <cstdio>
 
-// Quietly: the pictures show the windows, not a message box.
+// Quietly: the pictures show the windows, not a message box. A question is answered Yes when
+// AnswerYes is set (a test that goes on), else OK.
 class TSilentOperator : public TOperatorIFace {
 public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
+    bool AnswerYes = false;
+    TAnswer Message(TKind, const QString&, const QString& text, TButtons buttons) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
+        const bool question = buttons == TButtons::YesNo || buttons == TButtons::YesNoCancel;
+        return AnswerYes && question ? TAnswer::Yes : TAnswer::Ok;
     }
     void Beep() override {}
 };
 
-inline bool SaveSheet(QWidget& w, const QString& file) {
+inline bool SaveSheet(QWidget& w, const QString& file, int settleMs = 300) {
     // Laid out and painted before the picture is taken.
     QEventLoop settle;
-    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    QTimer::singleShot(settleMs, &settle, &QEventLoop::quit);
     settle.exec();
     const bool saved = w.grab().save(file);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));

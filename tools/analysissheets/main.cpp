@@ -1,6 +1,7 @@
 // The ANALYSIS page over the sample test (a Dyn11 transformer measured over five taps) with its
 // limit bands, and the multi-file analysis of the same transformer tested in three years, drawn
 // by the real page and dialog on a data module in simulation.
+#include "../SheetSupport.h"
 #include "FStringGrids.h"
 #include "OperatorIFace.h"
 #include "QelAnalysis.h"
@@ -20,24 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
-    }
-    void Beep() override {}
-};
-
-bool Save(QWidget& w, const QString& file) {
-    QEventLoop settle;
-    QTimer::singleShot(400, &settle, &QEventLoop::quit);
-    settle.exec();
-    const bool saved = w.grab().save(file);
-    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));
-    return saved;
-}
 
 // The sample test as measured in another year, its ratio deviations drifted by drift percent.
 void Year(TKvXML& doc, int year, double drift) {
@@ -94,7 +77,7 @@ int main(int argc, char* argv[]) {
     page.resize(780, 520);
     page.show();
     page.LoadFromDocument();
-    const bool pageSaved = Save(page, QString::fromLocal8Bit(argv[1]));
+    const bool pageSaved = SaveSheet(page, QString::fromLocal8Bit(argv[1]), 400);
 
     const QString list = g.DataPath + QStringLiteral("T2.LST");
     {
@@ -110,7 +93,7 @@ int main(int argc, char* argv[]) {
     analysis.LoadList(list);
     analysis.QelAnalysisFrame1->pcViewSelector->setCurrentIndex(2); // ratio deviation over the years
     analysis.show();
-    const bool filesSaved = Save(analysis, QString::fromLocal8Bit(argv[2]));
+    const bool filesSaved = SaveSheet(analysis, QString::fromLocal8Bit(argv[2]), 400);
     g.UnregisterWindow(&page);
     return pageSaved && filesSaved ? 0 : 1;
 }

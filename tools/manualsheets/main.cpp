@@ -1,5 +1,6 @@
 // The MEASURE page of the real main window in simulation during a test over all taps of a Dyn11
 // transformer (the tap dialog offering the next tap) and after it.
+#include "../setupsheets/SheetSupport.h"
 #include "Dyn11Document.h"
 #include "OperatorIFace.h"
 #include "PanelButton.h"
@@ -22,16 +23,6 @@
 #include <cstdio>
 
 namespace {
-
-// Quietly, answering every question with its first choice.
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons buttons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return buttons == TButtons::YesNo || buttons == TButtons::YesNoCancel ? TAnswer::Yes : TAnswer::Ok;
-    }
-    void Beep() override {}
-};
 
 void Settle(int ms) {
     QEventLoop settle;
@@ -59,15 +50,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir home;
-    QFile::copy(QString::fromLocal8Bit(argv[3]) + QStringLiteral("/VectorGroupTable.csv"),
-                home.filePath(QStringLiteral("VectorGroupTable.csv")));
     TSilentOperator op;
-    TQelStartup s;
-    s.ExecutablePath = home.filePath(QStringLiteral("Qel8625"));
-    s.DocumentsFolder = home.path();
-    s.Arguments = {QStringLiteral("/SIM")};
-    s.Operator = &op;
-    TQelGlobal g(s);
+    op.AnswerYes = true; // the test over all taps goes on at every question
+    TQelGlobal g(SheetStartup(home, QString::fromLocal8Bit(argv[3]), &op));
     g.LoadVectorGroupTable();
     g.SimDraw = [] { return 7; };
     g.SimTimer()->stop();

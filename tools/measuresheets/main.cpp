@@ -1,5 +1,6 @@
 // The MEASURE page of the real main window with the result of a Dyn11 110 kV / 20 kV tap test on
 // its live display: once in simulation, once over the instrument emulator on a pseudo-terminal.
+#include "../SheetSupport.h"
 #include "IniFile.h"
 #include "OperatorIFace.h"
 #include "Qel8624Device.h"
@@ -22,16 +23,6 @@
 #include <functional>
 
 namespace {
-
-// Quietly: the pictures show the page, not a message box.
-class TSilentOperator : public TOperatorIFace {
-public:
-    TAnswer Message(TKind, const QString&, const QString& text, TButtons) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return TAnswer::Ok;
-    }
-    void Beep() override {}
-};
 
 // Lets the events run until the condition holds (at most `ms`).
 bool WaitFor(const std::function<bool()>& done, int ms) {
