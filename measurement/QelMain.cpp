@@ -310,6 +310,8 @@ void TQelMainForm::ShowUpload(bool fromKey) {
     TQelUpload* dlg = fromKey ? nullptr : FUpload.data();
     if (!dlg) {
         dlg = new TQelUpload(FGlobal, FFileManager, this);
+        if (FImages)
+            dlg->SetImages(*FImages);
         if (fromKey)
             dlg->setAttribute(Qt::WA_DeleteOnClose);
         else

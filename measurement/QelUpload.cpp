@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "CaptionItems.h"
+#include "LangManager.h"
 #include "OperatorIFace.h"
 #include "PanelButton.h"
 #include "Qel8624Protocol.h"
@@ -38,6 +39,7 @@ TQelUpload::TQelUpload(TQelGlobal& global, TFileManager* fileManager, QWidget* p
     Label2 = new QLabel(QStringLiteral("Content of selected item"), this);
     lbMemory = new QListWidget(this);
     lbMemory->setObjectName(QStringLiteral("lbMemory"));
+    SetLangTag(lbMemory, LangTagNever); // the instrument's stored tests
     lbMemory->setFont(fixed);
     lbMemory->setUniformItemSizes(true);
     Memo1 = new QPlainTextEdit(this);
@@ -72,6 +74,11 @@ TQelUpload::TQelUpload(TQelGlobal& global, TFileManager* fileManager, QWidget* p
     connect(bnCancel, &TPanelButton::Click, this, &TQelUpload::bnCancelClick);
     FGlobal.RegisterWindow(this);
     FillList();
+}
+
+void TQelUpload::SetImages(const TQelImage& images) {
+    for (TPanelButton* b : {bnOk, bnDelete, bnCancel})
+        b->SetImageList(images.Image32x32L());
 }
 
 TQelUpload::~TQelUpload() {

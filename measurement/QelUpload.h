@@ -9,6 +9,7 @@ class TPanelButton;
 struct TMemoryData;
 struct TTestInfo;
 class TQelGlobal;
+class TQelImage;
 
 // "Upload Measurement / Setup": the tests read from the instrument's memory, one row each, the
 // text report of the selected one, and its deletion in the instrument or its conversion into a
@@ -21,6 +22,7 @@ public:
 
     // The rows again from the data module's directory entries.
     void FillList();
+    void SetImages(const TQelImage& images);
 
     QListWidget* lbMemory = nullptr;
     QPlainTextEdit* Memo1 = nullptr;

@@ -350,7 +350,7 @@ private Q_SLOTS:
         QCOMPARE(p.FChart1->YSelection(), 9);
         QCOMPARE(p.sgMeasData->FixedCols(), 3);
         QCOMPARE(p.sgMeasData->ColWidth(5), 0);
-        QCOMPARE(p.bnToolMeas->StateMax(), 3); // no line printer: no "Print Row(s)"
+        QCOMPARE(p.bnToolMeas->StateMax(), 4); // no line printer: up to "Test Conditions", no "Print Row(s)"
 
         // Blank names go, a selection that is no number reads as 1 and 2.
         TMemoryGridTable views(QStringLiteral("sgView"), 4, 4);

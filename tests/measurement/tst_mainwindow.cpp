@@ -195,6 +195,7 @@ private Q_SLOTS:
         f.bnF5->PerformClick();
         QTRY_VERIFY_WITH_TIMEOUT(f.Upload() && f.Upload()->isVisible(), 30000);
         QCOMPARE(f.Upload()->lbMemory->count(), 3);
+        QVERIFY(f.Upload()->bnOk->ImageList()); // the buttons show their pictures
         QVERIFY(f.Upload()->lbMemory->item(0)->text().startsWith(QStringLiteral("1: T-110-4711, ")));
         f.Upload()->bnCancelClick();
         // The pages were locked while the memory was read; the title bar was not.

@@ -14,6 +14,7 @@
 #include "QelTapActionDlg.h"
 #include "QelTapChangerAutoFill.h"
 #include "QelTapChangerDefs.h"
+#include "QelUpload.h"
 #include "SelectionListForm.h"
 #include "XMLDialogs.h"
 
@@ -29,7 +30,8 @@ TEveryForm::TEveryForm(TQelGlobal& global, TQelTestFiles& files, TQelArbitrary& 
            << new TAnalysis(global, main) << new TTapChangerForm(global, main)
            << new TTapChangerAutoFillForm(main) << new TDlgTapAction(main) << new TXMLOpenDialog(main)
            << new TXMLSaveDialog(main) << new TTntNumInputForm(main) << new TNumInputForm(main)
-           << new TTntAscInputForm(main) << new TAscInputForm(main);
+           << new TTntAscInputForm(main) << new TAscInputForm(main)
+           << new TQelUpload(global, fileManager, main);
     auto* box = new TTntAscEdit(main);
     box->setObjectName(QStringLiteral("edSelectionListOwner"));
     box->hide();
