@@ -41,6 +41,25 @@ void AddRows(TQelManualFrame& page) {
     }
 }
 
+// The main window in simulation with the printer emulator as its line printer.
+struct TPrintRig {
+    TPrinterEmulator Printer;
+    TGPTPrinter LinePrinter;
+    TMainRig Main;
+
+    bool Start() {
+        if (!Printer.Start())
+            return false;
+        LinePrinter.SetPortName(Printer.SlavePath());
+        if (!LinePrinter.Open())
+            return false;
+        Main.Create({QStringLiteral("/SIM")});
+        Main.Form->show();
+        Main.Form->ManualFrame->SetLinePrinter(&LinePrinter);
+        return true;
+    }
+};
+
 } // namespace
 
 class TstManualPrint : public QObject {
@@ -64,16 +83,12 @@ private Q_SLOTS:
     }
 
     void printRows() {
-        TPrinterEmulator printer;
-        QVERIFY(printer.Start());
-        TGPTPrinter linePrinter;
-        linePrinter.SetPortName(printer.SlavePath());
-        QVERIFY(linePrinter.Open());
-        TMainRig rig;
-        rig.Create({QStringLiteral("/SIM")});
-        rig.Form->show();
+        TPrintRig p;
+        QVERIFY(p.Start());
+        TPrinterEmulator& printer = p.Printer;
+        TGPTPrinter& linePrinter = p.LinePrinter;
+        TMainRig& rig = p.Main;
         TQelManualFrame& page = *rig.Form->ManualFrame;
-        page.SetLinePrinter(&linePrinter);
         QVERIFY(PrintAction(page)->isVisible());
         QCOMPARE(page.bnTools->StateMax(), 5);
         AddRows(page);
@@ -105,15 +120,10 @@ private Q_SLOTS:
     // The ANALYSIS page's Tools act on the test's table through the MEASURE page, on the rows
     // selected on the ANALYSIS page, also while its filter hides some.
     void analysisPageToolsActOnTheTestsTable() {
-        TPrinterEmulator printer;
-        QVERIFY(printer.Start());
-        TGPTPrinter linePrinter;
-        linePrinter.SetPortName(printer.SlavePath());
-        QVERIFY(linePrinter.Open());
-        TMainRig rig;
-        rig.Create({QStringLiteral("/SIM")});
-        rig.Form->show();
-        rig.Form->ManualFrame->SetLinePrinter(&linePrinter);
+        TPrintRig p;
+        QVERIFY(p.Start());
+        TPrinterEmulator& printer = p.Printer;
+        TMainRig& rig = p.Main;
         QList<QStringList> rows;
         const QStringList phases = {"A", "B", "C", "Single", "Single"};
         for (int i = 0; i < phases.size(); ++i)
