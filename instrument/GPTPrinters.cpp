@@ -92,8 +92,9 @@ void TPrintThread::run() {
             QMutexLocker lock(&p.FLock);
             if (!held && !p.FBuffer.isEmpty()) {
                 const qint64 now = pace.nsecsElapsed();
-                // No credit for time spent waiting: the line's pace starts again now.
-                nextDue = std::max(nextDue, now - byteNs);
+                // No credit for time spent waiting beyond one group: the thread wakes when a whole
+                // group is due, so a credit of less would send half groups at half the pace.
+                nextDue = std::max(nextDue, now - Batch * byteNs);
                 int k = 0;
                 while (k < Batch && k < p.FBuffer.size() && nextDue <= now) {
                     ++k;
