@@ -46,13 +46,32 @@ void TPrintThread::run() {
     qint64 lastContact = clock();
     while (!p.FStop) {
         ++p.FRounds;
-        // The printer's bytes: every one refreshes the contact and ends a paper out first.
+        if (!p.FOpen) {
+            // Not there (yet): by name again after a while, as the instrument link does.
+            p.FPort.Open();
+            if (!p.FPort.IsOpen()) {
+                QMutexLocker lock(&p.FLock);
+                if (!p.FStop)
+                    p.FWake.wait(&p.FLock, static_cast<unsigned long>(std::max(1, p.FReopenMs)));
+                continue;
+            }
+            // A printer switched on anew holds nothing back until it says so.
+            p.FPaused = false;
+            p.FPaperOut = false;
+            lastContact = clock();
+            p.FCts = p.FPort.Ready();
+            p.FOpen = true;
+            p.ReportReady();
+        }
+        // The printer's bytes: every one refreshes the contact and ends a paper out first; after
+        // a paper out, any byte but "P" and XOFF says the paper is back.
         char in[64];
         int status = GPT::stNone;
+        bool paperBack = false;
         int n = 0;
         while ((n = p.FPort.ReadPending(in, int(sizeof in))) > 0) {
             for (int i = 0; i < n; ++i) {
-                p.FPaperOut = false;
+                const bool wasOut = p.FPaperOut.exchange(false);
                 const char b = in[i] >= 'a' && in[i] <= 'z' ? char(in[i] - 'a' + 'A') : in[i];
                 if (b == GPT::XON) {
                     status = GPT::stXOn;
@@ -64,6 +83,9 @@ void TPrintThread::run() {
                     status = GPT::stPaperOut;
                     p.FPaused = true;
                     p.FPaperOut = true;
+                } else if (wasOut) {
+                    p.FPaused = false;
+                    paperBack = true;
                 }
             }
             lastContact = clock();
@@ -73,17 +95,25 @@ void TPrintThread::run() {
             p.FPaused = false;
             lastContact = clock();
         }
-        if (status != GPT::stNone)
+        if (status != GPT::stNone) {
             p.Report(status);
+        } else if (paperBack) {
+            // No status byte of its own: the next paper out is news again.
+            int out = GPT::stPaperOut;
+            p.FReported.compare_exchange_strong(out, GPT::stNone);
+        }
         if (n < 0) {
-            // The line is gone (a hang-up): nothing to poll until the port is opened again.
-            QMutexLocker lock(&p.FLock);
-            if (!p.FStop)
-                p.FWake.wait(&p.FLock, IdleWaitMs);
+            // The line is gone (a hang-up, the printer switched off): closed, and opened by name
+            // again from the next round on. What is still queued goes out once it is back.
+            p.FPort.Close();
+            p.FOpen = false;
+            p.FCts = false;
+            p.ReportReady();
             continue;
         }
         const bool cts = p.FPort.Ready();
         p.FCts = cts;
+        p.ReportReady();
         const bool held = p.FPaused || !cts;
 
         QByteArray chunk;
@@ -147,14 +177,16 @@ bool TGPTPrinter::Open() {
     FPort.Open();
     FOpen = FPort.IsOpen();
     FLastError = FPort.LastErrorText();
-    if (!FOpen)
-        return false;
-    FCts = FPort.Ready();
+    FCts = FOpen && FPort.Ready();
+    FReadyReported = Ready();
+    FPaused = false;
+    FPaperOut = false;
     FStop = false;
+    // Also without the port: the thread opens it as soon as it is there.
     FThread = std::make_unique<TPrintThread>(*this);
     FThread->setObjectName(QStringLiteral("Printer"));
     FThread->start();
-    return true;
+    return FOpen;
 }
 
 void TGPTPrinter::Close() {
@@ -170,6 +202,7 @@ void TGPTPrinter::Close() {
     FPort.Close();
     FOpen = false;
     FCts = false;
+    FReadyReported = false;
 }
 
 bool TGPTPrinter::Ready() const {
@@ -190,6 +223,13 @@ void TGPTPrinter::Report(int status) {
         return;
     // Runs on the print thread: the signal goes out on the printer's own thread.
     QMetaObject::invokeMethod(this, [this, status] { Q_EMIT StatusChanged(status); }, Qt::QueuedConnection);
+}
+
+void TGPTPrinter::ReportReady() {
+    const bool ready = Ready();
+    if (FReadyReported.exchange(ready) == ready)
+        return;
+    QMetaObject::invokeMethod(this, [this, ready] { Q_EMIT ReadyChanged(ready); }, Qt::QueuedConnection);
 }
 
 bool TGPTPrinter::Queue(const QByteArray& bytes) {

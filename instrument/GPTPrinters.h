@@ -26,8 +26,11 @@ inline const QByteArray Initialise = QByteArray("\x1b[@\x18", 4);
 } // namespace GPT
 
 // Trickles the printer's send buffer out at the line's pace and follows the printer's status
-// bytes: XOFF and paper out hold the output, XON releases it; five seconds without a byte from
-// the printer release an XOFF, never a paper out. It reads CTS itself before it sends.
+// bytes: XOFF and paper out hold the output, XON releases it; after a paper out any byte but
+// another "P" or an XOFF says the paper is back and releases it too. Five seconds without a byte
+// from the printer release an XOFF, never a paper out. It reads CTS itself before it sends. While
+// the port is not open (a printer switched on later, a USB adapter plugged in later, a line that
+// hung up) it opens the port by name again every few seconds, as the instrument link does.
 class TPrintThread : public QThread {
 public:
     explicit TPrintThread(TGPTPrinter& printer) : FPrinter(printer) {}
@@ -59,7 +62,8 @@ public:
     int BaudRate() const { return FBaud; }
 
     // Opens the port (after closing an open one) and starts the print thread; false when the
-    // port did not open (LastErrorText says why).
+    // port did not open now (LastErrorText says why): the thread then keeps opening it by name
+    // every ReopenInterval until it opens. Close ends that.
     bool Open();
     void Close();
     bool IsOpen() const { return FOpen; }
@@ -88,25 +92,32 @@ public:
     // the silence after which an XOFF is released; the rounds the thread has run; its CPU time.
     void SetClock(std::function<qint64()> clock) { FClock = std::move(clock); }
     void SetSilenceLimit(int ms) { FSilenceLimit = ms; }
+    // Between two attempts to open a port that is not there (milliseconds of real time).
+    void SetReopenInterval(int ms) { FReopenMs = ms; }
+    int ReopenInterval() const { return FReopenMs; }
     quint64 Rounds() const { return FRounds; }
     qint64 ThreadCpuNs() const;
 
 Q_SIGNALS:
     void StatusChanged(int status);
+    // Ready() changed as the thread saw it: the port opened or was lost, CTS came or went.
+    void ReadyChanged(bool ready);
 
 private:
     friend class TPrintThread;
     bool Queue(const QByteArray& bytes);
     void Report(int status);
+    void ReportReady();
 
     TRS232Device FPort;
     TRs232Port FPortNumber = rsCOM1;
     QString FPortName;
     QString FLastError;
     int FBaud = 9600;
-    bool FOpen = false;
+    std::atomic<bool> FOpen{false};
     std::function<qint64()> FClock;
     int FSilenceLimit = 5000;
+    int FReopenMs = 2000;
 
     mutable QMutex FLock; // the send buffer
     QWaitCondition FWake;
@@ -116,6 +127,7 @@ private:
     std::atomic<bool> FPaused{false};
     std::atomic<bool> FPaperOut{false};
     std::atomic<int> FReported{GPT::stNone};
+    std::atomic<bool> FReadyReported{false};
     std::atomic<quint64> FRounds{0};
     std::atomic<quint64> FQueued{0};
     std::unique_ptr<TPrintThread> FThread;

@@ -11,6 +11,7 @@
 #include "OperatorIFace.h"
 #include "PanelButton.h"
 #include "QelGlobals.h"
+#include "QelPrintout.h"
 #include "QelTapActionDlg.h"
 #include "TSControls.h"
 #include "XMLKvDoc.h"
@@ -226,7 +227,18 @@ void TQelManualFrame::RefreshPrintEntries() {
 }
 
 void TQelManualFrame::SetLinePrinter(TGPTPrinter* printer) {
+    if (FPrinter)
+        disconnect(FPrinter, nullptr, this, nullptr);
     FPrinter = printer;
+    if (FPrinter) {
+        // A printer switched on later offers its entries as soon as it is there.
+        connect(FPrinter, &TGPTPrinter::ReadyChanged, this, &TQelManualFrame::RefreshPrintEntries);
+        // Output that waits for paper: the operator is told, and it goes on once paper is back.
+        connect(FPrinter, &TGPTPrinter::StatusChanged, this, [this](int status) {
+            if (status == GPT::stPaperOut && FPrinter && FPrinter->Pending() > 0)
+                FGlobal.Tell(QelPrintout::PaperText);
+        });
+    }
     RefreshPrintEntries();
 }
 

@@ -184,6 +184,73 @@ private Q_SLOTS:
         QVERIFY(!rig.Printer.PaperOut());
     }
 
+    // After a paper out the printer's next status says the paper is back: XON, or any byte but
+    // another "P" or an XOFF, releases the output at once (the clock stands still, so no silence
+    // does it); an XOFF holds it on until XON.
+    void paperBack_data() {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<bool>("released");
+        QTest::newRow("XON") << QByteArray(1, GPT::XON) << true;
+        QTest::newRow("another byte") << QByteArray("0") << true;
+        QTest::newRow("P again") << QByteArray("P") << false;
+        QTest::newRow("XOFF, then XON") << QByteArray(1, GPT::XOFF) << false;
+    }
+    void paperBack() {
+        QFETCH(QByteArray, status);
+        QFETCH(bool, released);
+        TRig rig;
+        QVERIFY(rig.Start());
+        QSignalSpy statuses(&rig.Printer, &TGPTPrinter::StatusChanged);
+        rig.Emulator.Send(GPT::PaperOutByte);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Printer.PaperOut(), 20000);
+        QVERIFY(rig.Printer.PrintLine(QStringLiteral("after the paper"), 2));
+        QVERIFY(rig.WaitRounds(5));
+        QCOMPARE(int(rig.Emulator.ReceivedCount()), 0);
+        rig.Emulator.Send(status[0]);
+        QVERIFY(rig.WaitRounds(5));
+        if (!released) {
+            QCOMPARE(int(rig.Emulator.ReceivedCount()), 0);
+            rig.Emulator.Send(GPT::XON);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Emulator.TextLines(), QStringList{QStringLiteral("after the paper")}, 20000);
+        QVERIFY(!rig.Printer.PaperOut());
+        // The next paper out is news again, whatever said the paper was back.
+        QTRY_VERIFY_WITH_TIMEOUT(statuses.size() >= 1, 20000);
+        const qsizetype before = statuses.size();
+        rig.Emulator.Send(GPT::PaperOutByte);
+        QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), before + 1, 20000);
+        QCOMPARE(statuses.last().first().toInt(), int(GPT::stPaperOut));
+    }
+
+    // A printer that is not there when the program opens it (switched on later, a USB adapter
+    // plugged in later) is opened by name as soon as it is; one switched off and on again too.
+    // Ready follows, and each change reaches the user interface.
+    void portOpenedByNameWhenItComes() {
+        QTemporaryDir dir;
+        const QString port = dir.filePath(QStringLiteral("printer"));
+        TPrinterEmulator emulator;
+        TGPTPrinter printer;
+        printer.SetReopenInterval(20);
+        printer.SetPortName(port);
+        QSignalSpy ready(&printer, &TGPTPrinter::ReadyChanged);
+        QVERIFY(!printer.Open());
+        QVERIFY(!printer.Ready());
+        QVERIFY(!printer.PrintLine(QStringLiteral("lost"), 2));
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY2(emulator.Start(port), qPrintable(emulator.ErrorText()));
+            QTRY_VERIFY_WITH_TIMEOUT(printer.Ready(), 20000);
+            QVERIFY(printer.PrintLine(QStringLiteral("switched on %1").arg(round), 2));
+            QTRY_COMPARE_WITH_TIMEOUT(emulator.TextLines().size(), round + 1, 20000);
+            emulator.Stop();
+            QTRY_VERIFY_WITH_TIMEOUT(!printer.Ready(), 20000);
+        }
+        QCOMPARE(emulator.TextLines(), (QStringList{"switched on 0", "switched on 1"}));
+        QTRY_COMPARE_WITH_TIMEOUT(ready.size(), 4, 20000);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(ready.at(i).first().toBool(), i % 2 == 0);
+        printer.Close();
+    }
+
     // A picture's bit-image lines decode back to the picture, right edge included.
     void pictureLines() {
         TRig rig;

@@ -11,6 +11,7 @@
 #include "QelAnalysisFrames.h"
 #include "QelGlobals.h"
 #include "QelPageControl.h"
+#include "QelPrintout.h"
 #include "SampleTest.h"
 #include "PanelButton.h"
 #include "QelManual.h"
@@ -115,6 +116,50 @@ private Q_SLOTS:
         QCOMPARE(printer.TextLines().mid(0, 4),
                  (QStringList{"Meas.Conf.                HV:LV T4", "HV:     110.000 kV LV:      20.000 kV",
                               "Ph   T-R    Dev(%)    P(deg)      I(mA)", "Single  5.503  0.02 %     0.01    1.8 mA"}));
+    }
+
+    // The printer switched on after the program started, as the program opens it: its entries
+    // come once it is there. Paper pulled while it prints holds the output, the operator is told,
+    // and the rest goes out when the paper is back, not a byte lost.
+    void printerSwitchedOnLaterAndPaperPulled() {
+        TGPTPrinter linePrinter; // outlives the window, as in the program
+        linePrinter.SetReopenInterval(20);
+        TMainRig rig;
+        rig.Create({QStringLiteral("/SIM")});
+        const QString port = rig.App.filePath(QStringLiteral("printer-port"));
+        rig.SetConfig(QStringLiteral("PrinterPort"), port, rig.Global->ConfigSection);
+        QVERIFY(!QelPrintout::OpenLinePrinter(linePrinter, *rig.Global));
+        rig.Form->show();
+        TQelManualFrame& page = *rig.Form->ManualFrame;
+        page.SetLinePrinter(&linePrinter);
+        QVERIFY(!PrintAction(page)->isVisible());
+
+        TPrinterEmulator printer;
+        QVERIFY2(printer.Start(port), qPrintable(printer.ErrorText()));
+        QTRY_VERIFY_WITH_TIMEOUT(PrintAction(page)->isVisible(), 20000);
+        QCOMPARE(page.bnTools->StateMax(), 5);
+        AddRows(page);
+        page.sgMeasData->SelectRows(1, 4);
+        page.mnPrintRowsClick();
+        QTRY_VERIFY_WITH_TIMEOUT(printer.ReceivedCount() >= 100, 20000);
+        const qsizetype mark = printer.Send(GPT::PaperOutByte);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Operator.Texts().contains(QelPrintout::PaperText), 20000);
+        const auto rounds = [&](int n) {
+            const quint64 from = linePrinter.Rounds();
+            return QTest::qWaitFor([&] { return linePrinter.Rounds() >= from + quint64(n); }, 20000);
+        };
+        QVERIFY(rounds(3));
+        const qsizetype held = printer.ReceivedCount();
+        QVERIFY2(held - mark <= 10, qPrintable(QString::number(held - mark)));
+        QVERIFY(linePrinter.Pending() > 0);
+        QVERIFY(rounds(5));
+        QCOMPARE(printer.ReceivedCount(), held);
+
+        printer.Send(GPT::XON);
+        QTRY_VERIFY_WITH_TIMEOUT(linePrinter.Pending() == 0, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(quint64(printer.ReceivedCount()), linePrinter.QueuedBytes(), 60000);
+        QVERIFY(printer.TextLines().contains(QStringLiteral("Single  5.503  0.02 %     0.01    1.8 mA")));
+        QCOMPARE(rig.Operator.Texts().count(QelPrintout::PaperText), 1);
     }
 
     // The ANALYSIS page's Tools act on the test's table through the MEASURE page, on the rows

@@ -88,7 +88,7 @@ struct TPrinterEmulator::TPrivate {
     int Baud = 9600;
     int LineFd = -1;
     int KeepFd = -1;
-    QString SlavePath, ErrorText;
+    QString SlavePath, LinkPath, ErrorText;
     std::atomic<bool> Running{false};
     std::thread Thread;
     mutable QMutex Lock;
@@ -142,12 +142,19 @@ TPrinterEmulator::~TPrinterEmulator() {
     Stop();
 }
 
-bool TPrinterEmulator::Start() {
+bool TPrinterEmulator::Start(const QString& linkPath) {
     if (d->Running)
         return true;
     TEmulatorPty pty;
     if (!OpenEmulatorPty(pty, d->ErrorText))
         return false;
+    if (!linkPath.isEmpty() && !LinkEmulatorPty(pty.SlavePath, linkPath, d->ErrorText)) {
+        ::close(pty.LineFd);
+        if (pty.KeepFd >= 0)
+            ::close(pty.KeepFd);
+        return false;
+    }
+    d->LinkPath = linkPath;
     d->SlavePath = pty.SlavePath;
     d->KeepFd = pty.KeepFd;
     const int fd = pty.LineFd;
@@ -168,6 +175,9 @@ void TPrinterEmulator::Stop() {
     if (d->KeepFd >= 0)
         ::close(d->KeepFd);
     d->LineFd = d->KeepFd = -1;
+    if (!d->LinkPath.isEmpty())
+        UnlinkEmulatorPty(d->SlavePath, d->LinkPath);
+    d->LinkPath.clear();
 }
 
 QString TPrinterEmulator::SlavePath() const {

@@ -24,7 +24,10 @@ public:
     TPrinterEmulator(const TPrinterEmulator&) = delete;
     TPrinterEmulator& operator=(const TPrinterEmulator&) = delete;
 
-    bool Start();
+    // Switches the printer on: a fresh pseudo-terminal, reached also through linkPath (a symbolic
+    // link) when one is given, so that a program can be told the port before the printer is on.
+    bool Start(const QString& linkPath = QString());
+    // Switches it off: the line hangs up and the link goes.
     void Stop();
     QString SlavePath() const;
     QString ErrorText() const;

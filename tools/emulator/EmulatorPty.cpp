@@ -1,5 +1,7 @@
 #include "EmulatorPty.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <cstring>
 
@@ -39,4 +41,21 @@ bool OpenEmulatorPty(TEmulatorPty& pty, QString& errorText) {
         MakeRawLine(pty.KeepFd);
     pty.LineFd = fd;
     return true;
+}
+
+bool LinkEmulatorPty(const QString& slavePath, const QString& linkPath, QString& errorText) {
+    const QByteArray link = QFile::encodeName(linkPath);
+    ::unlink(link.constData()); // a link left by an emulator that was killed
+    if (::symlink(QFile::encodeName(slavePath).constData(), link.constData()) == 0)
+        return true;
+    errorText = ErrnoText(linkPath);
+    return false;
+}
+
+void UnlinkEmulatorPty(const QString& slavePath, const QString& linkPath) {
+    const QByteArray link = QFile::encodeName(linkPath);
+    char target[256] = {};
+    const auto n = ::readlink(link.constData(), target, sizeof target - 1);
+    if (n > 0 && QString::fromLocal8Bit(target, int(n)) == slavePath)
+        ::unlink(link.constData());
 }

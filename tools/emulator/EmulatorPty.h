@@ -16,3 +16,10 @@ bool OpenEmulatorPty(TEmulatorPty& pty, QString& errorText);
 void MakeRawLine(int fd);
 // "what: reason" from errno.
 QString ErrnoText(const QString& what);
+
+// A fixed name for the slave end (a symbolic link), so that a program can be told the port before
+// the emulator runs, and finds it again by name after a restart; one left by a killed emulator is
+// replaced. False with the reason in errorText.
+bool LinkEmulatorPty(const QString& slavePath, const QString& linkPath, QString& errorText);
+// Removes the link when it still leads to slavePath (another emulator may have taken the name).
+void UnlinkEmulatorPty(const QString& slavePath, const QString& linkPath);

@@ -6,7 +6,6 @@
 #include "RS232Comms.h"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <condition_variable>
 #include <deque>
@@ -87,12 +86,8 @@ bool TQel8624Emulator::Start(const QString& linkPath) {
     d->KeepFd = pty.KeepFd;
     d->LineFd = pty.LineFd;
     const int fd = pty.LineFd;
-    const QByteArray name = QFile::encodeName(pty.SlavePath);
     if (!linkPath.isEmpty()) {
-        const QByteArray link = QFile::encodeName(linkPath);
-        ::unlink(link.constData()); // a link left by an emulator that was killed
-        if (::symlink(name.constData(), link.constData()) != 0) {
-            d->ErrorText = ErrnoText(linkPath);
+        if (!LinkEmulatorPty(pty.SlavePath, linkPath, d->ErrorText)) {
             ::close(fd);
             if (d->KeepFd >= 0)
                 ::close(d->KeepFd);
@@ -146,12 +141,7 @@ void TQel8624Emulator::Stop() {
         *fd = -1;
     }
     if (!d->LinkPath.isEmpty()) {
-        // Only our own link: another emulator may have taken the name over meanwhile.
-        const QByteArray link = QFile::encodeName(d->LinkPath);
-        char target[256] = {};
-        const auto n = ::readlink(link.constData(), target, sizeof target - 1);
-        if (n > 0 && QString::fromLocal8Bit(target, int(n)) == d->SlavePath)
-            ::unlink(link.constData());
+        UnlinkEmulatorPty(d->SlavePath, d->LinkPath);
         d->LinkPath.clear();
     }
 }
