@@ -34,20 +34,36 @@ void UpdateNominalCurrent(const TXMLWindingType& winding) {
                                           .trimmed());
 }
 
+QString WindingName(int winding) {
+    static const char* const names[] = {"HV-Winding", "LV-Winding", "TV-Winding"};
+    return winding >= 0 && winding < 3 ? QString::fromLatin1(names[winding]) : QString();
+}
+
+void SetConnection(const TXMLWindingType& winding, int code) {
+    if (winding.Configuration().Value() == code && !winding.Configuration().ValueStr().isEmpty())
+        return;
+    winding.Configuration().SetValue(code);
+    UpdateNominalCurrent(winding);
+}
+
 void ApplyHvConnectionRules(const TXMLDUTTrafoDataType& trafo) {
     const auto windings = trafo.Winding();
     const int hv = windings.Item(0).Configuration().Value();
     const bool whole = hv == Qel8624::con1P || hv == Qel8624::conCT || hv == Qel8624::conNotSet;
     if (whole) {
+        // Automatic: the instrument finds the displacement. A single-phase winding or a current
+        // transformer has none to find: 0, so that its test is no automatic one (255 would ask
+        // the instrument, and the operator after every tap, for a configuration).
+        const int clock = hv == Qel8624::conNotSet ? Qel8624::ClockNotSet : 0;
         for (int w = 1; w <= 2; ++w) {
-            windings.Item(w).Configuration().SetValue(hv);
-            windings.Item(w).VectorGroup().SetValue(Qel8624::ClockNotSet);
+            SetConnection(windings.Item(w), hv);
+            windings.Item(w).VectorGroup().SetValue(clock);
         }
         return;
     }
     if (windings.Item(1).Configuration().Value() > Qel8624::conZN) {
-        windings.Item(1).Configuration().SetValue(Qel8624::conD);
-        windings.Item(2).Configuration().SetValue(Qel8624::conD);
+        SetConnection(windings.Item(1), Qel8624::conD);
+        SetConnection(windings.Item(2), Qel8624::conD);
     }
 }
 
@@ -137,6 +153,7 @@ bool TakeNominalVoltageFromTap(const TXMLWindingType& winding) {
     if (voltage.isEmpty() || voltage == winding.NominalVoltage().Value())
         return false;
     winding.NominalVoltage().SetValue(voltage);
+    UpdateNominalCurrent(winding);
     return true;
 }
 

@@ -23,9 +23,16 @@ constexpr int VoltageFieldDecimals = 3;
 // Recomputes NominalCurrent of a winding from its NominalPower and NominalVoltage ("5.774 A").
 void UpdateNominalCurrent(const TXMLWindingType& winding);
 
+// The Name attribute of winding 0, 1, 2: "HV-Winding", "LV-Winding", "TV-Winding".
+QString WindingName(int winding);
+
+// A winding's connection; a changed one recomputes the nominal current (1P has no sqrt(3)).
+void SetConnection(const TXMLWindingType& winding, int code);
+
 // After the operator changed the HV connection: an HV of 1P, CT or automatic (15) puts LV and TV
-// on the same code and their phase displacement on 255 (a clock means nothing then); any other HV
-// puts an LV of 1P, CT or automatic, and then TV as well, on D.
+// on the same code, their phase displacement on 255 for automatic, on 0 for 1P and CT (no clock
+// to find: their test is no automatic one); any other HV puts an LV of 1P, CT or automatic, and
+// then TV as well, on D. The nominal currents follow.
 void ApplyHvConnectionRules(const TXMLDUTTrafoDataType& trafo);
 
 // --- tap tables -------------------------------------------------------------------------------
@@ -77,7 +84,7 @@ QString NewTapRowVoltage(const TXMLWindingType& winding);
 QString NominalTapVoltage(const TXMLWindingType& winding);
 // A winding with a tap changer takes its NominalVoltage from the nominal tap; a nominal tap
 // outside the table, or a voltage that is no number, leaves NominalVoltage as it is. True when
-// the text changed.
+// the text changed; the nominal current is then computed again.
 bool TakeNominalVoltageFromTap(const TXMLWindingType& winding);
 
 // A new document's windings: HV "100 kVA" and "10 kV", LV and TV "10 kV", the nominal currents,

@@ -519,9 +519,8 @@ void TQelSetupFrame::StoreAll() {
     // The winding frames have stored themselves with each change of theirs; the page adds what
     // ties them together.
     const auto windings = doc.DUTTrafoData().Winding();
-    static const char* const names[] = {"HV-Winding", "LV-Winding", "TV-Winding"};
     for (int w = 0; w < 3 && w < windings.Count(); ++w) {
-        windings.Item(w).SetName(QString::fromLatin1(names[w]));
+        windings.Item(w).SetName(QelWindings::WindingName(w));
         windings.Item(w).SetAvail(w < 2 ? 1 : bnEnableTertWinding->State());
     }
     // The standard names the terminals of the phases: first.

@@ -73,6 +73,9 @@ void TQelTrafoWindingsFrame::Load() {
 
 void TQelTrafoWindingsFrame::HVSideDefbnConfigurationClick() {
     QelWindings::ApplyHvConnectionRules(FGlobal.Doc().DUTTrafoData());
+    // The pairs with HV changed: LV and TV keep the index of their phase displacement.
+    LVSideDef->RebuildVectorGroupSelector(true);
+    TVSideDef->RebuildVectorGroupSelector(true);
 }
 
 void TQelTrafoWindingsFrame::ApplyEnablingRules() {

@@ -18,6 +18,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <algorithm>
+
 using namespace QelWindings;
 
 namespace {
@@ -55,6 +57,8 @@ TQelWindingDefFrame::TQelWindingDefFrame(TQelGlobal& global, QWidget* parent)
         if (FUpdating || FWinding < 0)
             return;
         Store(false);
+        if (FWinding > 0)
+            RebuildVectorGroupSelector(true);
         // The rules of the HV connection and the selectors follow before the save.
         Q_EMIT ConfigurationClick();
         Q_EMIT Stored();
@@ -127,21 +131,36 @@ void TQelWindingDefFrame::ApplyTapState() {
     }
 }
 
-void TQelWindingDefFrame::RebuildVectorGroupSelector() {
+void TQelWindingDefFrame::RebuildVectorGroupSelector(bool keepIndex) {
     const TXMLWindingType w = WindingElement();
     if (w.IsNull() || FWinding == 0)
         return;
     const int hv = FGlobal.Doc().DUTTrafoData().Winding().Item(0).Configuration().Value();
     const QList<int> clocks = FGlobal.VectorGroups().Clocks(
         ConfigurationText(hv).toUpper(), ConfigurationText(w.Configuration().Value()).toLower());
+    int stored = w.VectorGroup().Value();
+    if (keepIndex && clocks.isEmpty())
+        return;
+    // A clock keeps its index among the clocks of the pair (a clock the old pair lacked, that of
+    // its order: clock k is entry k div 2); Auto, 85 and 86 stay what they are.
+    int index = -1;
+    if (keepIndex && stored >= 0 && stored <= 11) {
+        index = int(FClocks.indexOf(stored));
+        if (index < 0)
+            index = stored / 2;
+    }
     if (!clocks.isEmpty()) // a pair the table does not list leaves the clock entries as they were
         FClocks = clocks;
+    if (index >= 0) {
+        stored = FClocks[std::min<qsizetype>(index, FClocks.size() - 1)];
+        if (stored != w.VectorGroup().Value())
+            w.VectorGroup().SetValue(stored);
+    }
     FVectorValues = FClocks;
     FVectorValues << Qel8624::ClockNotSet << Qel8624::ClockArbitrary;
     if (FGlobal.Qel().NewFirmware())
         FVectorValues << Qel8624::ClockArbitraryAuto;
     // What the document holds stays what it shows; only the operator's pick writes another.
-    const int stored = w.VectorGroup().Value();
     if (!FVectorValues.contains(stored))
         FVectorValues << stored;
     QStringList items;
@@ -159,6 +178,13 @@ void TQelWindingDefFrame::Store(bool recompute) {
     const TXMLWindingType w = WindingElement();
     if (w.IsNull())
         return;
+    // What the nominal current is computed from, as the document held it.
+    const auto inputs = [&w] {
+        return QStringList{w.NominalPower().Value(), w.NominalVoltage().Value(),
+                           QString::number(w.Configuration().Value())};
+    };
+    const QStringList before = inputs();
+    w.SetName(WindingName(FWinding));
     w.NominalPower().SetValue(edNomPower->ValueText().trimmed());
     w.NominalVoltage().SetValue(edNomVoltage->ValueText().trimmed());
     w.NominalCurrent().SetValue(edNomCurrent->text().trimmed());
@@ -177,7 +203,7 @@ void TQelWindingDefFrame::Store(bool recompute) {
     }
     if (taps)
         TakeNominalVoltageFromTap(w);
-    if (recompute) {
+    if (recompute || inputs() != before) {
         UpdateNominalCurrent(w);
         edNomCurrent->setText(w.NominalCurrent().Value().trimmed());
     }

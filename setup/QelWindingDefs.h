@@ -27,12 +27,17 @@ public:
     int Winding() const { return FWinding; }
     TXMLWindingType WindingElement() const;
     void Load();
-    // The fields into the winding; with recompute the nominal current from power and voltage.
+    // The fields and the winding's Name into the winding. The nominal current is computed again
+    // when asked, and whenever power, voltage or connection changed (a tap changer switched on
+    // gives the voltage of its nominal tap).
     void Store(bool recompute);
-    // The phase displacement entries of this winding's pair with HV, each standing for its
-    // value; the entry of the stored value is shown (it is offered when the pair has no such
-    // clock, so that a load never changes what is stored).
-    void RebuildVectorGroupSelector();
+    // The phase displacement entries of this winding's pair with HV, each standing for its value.
+    // On a load the entry of the stored value is shown (it is offered when the pair has no such
+    // clock, so that a load never changes what is stored). After a change of a connection
+    // (`keepIndex`) a clock keeps its index among the pair's clocks and the clock of that entry
+    // is written: Dd0 becomes Dyn1, never Dyn0; Auto, 85 and 86 stay. A pair the table does not
+    // list leaves the selector and the value as they are.
+    void RebuildVectorGroupSelector(bool keepIndex = false);
     void SetCaption(const QString& caption);
     void SetImages(const TQelImage& images);
     // The tap changer dialog the frame opens (shared by the frames of a page).

@@ -75,8 +75,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("tv");
         QTest::addColumn<int>("clock");
         QTest::newRow("auto") << int(conNotSet) << int(conYN) << int(conNotSet) << int(conNotSet) << 255;
-        QTest::newRow("single phase") << int(con1P) << int(conYN) << int(con1P) << int(con1P) << 255;
-        QTest::newRow("CT") << int(conCT) << int(conD) << int(conCT) << int(conCT) << 255;
+        QTest::newRow("single phase") << int(con1P) << int(conYN) << int(con1P) << int(con1P) << 0;
+        QTest::newRow("CT") << int(conCT) << int(conD) << int(conCT) << int(conCT) << 0;
         QTest::newRow("D after auto") << int(conD) << int(conNotSet) << int(conD) << int(conD) << 11;
         QTest::newRow("Y keeps yn") << int(conY) << int(conYN) << int(conYN) << int(conZ) << 11;
     }
@@ -92,11 +92,23 @@ private Q_SLOTS:
         Winding(1).VectorGroup().SetValue(11);
         Winding(2).Configuration().SetValue(conZ);
         Winding(2).VectorGroup().SetValue(11);
+        for (int w = 1; w <= 2; ++w) {
+            Winding(w).NominalPower().SetValue(QStringLiteral("10 kVA"));
+            Winding(w).NominalCurrent().SetValue(QStringLiteral("as before"));
+        }
         ApplyHvConnectionRules(G().Doc().DUTTrafoData());
         QCOMPARE(Winding(1).Configuration().Value(), lv);
         QCOMPARE(Winding(2).Configuration().Value(), tv);
         QCOMPARE(Winding(1).VectorGroup().Value(), clock);
         QCOMPARE(Winding(2).VectorGroup().Value(), clock);
+        // A connection the rules changed carries the current of its own formula.
+        for (int w = 1; w <= 2; ++w) {
+            const int code = Winding(w).Configuration().Value();
+            const bool changed = code != (w == 1 ? lvBefore : int(conZ));
+            QCOMPARE(Winding(w).NominalCurrent().Value(),
+                     changed ? NominalCurrentText(QStringLiteral("10 kVA"), QStringLiteral("10 kV"), code).trimmed()
+                             : QStringLiteral("as before"));
+        }
     }
 
     void newDocumentWindings() {
