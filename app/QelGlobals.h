@@ -211,7 +211,7 @@ public:
     // --- the vector group table (QelVectorGroups.cpp) --------------------------------------
     // Reads "VectorGroupTable.csv" from the program's folder once, at start-up. A missing or
     // unreadable table is reported to the operator and leaves the table empty: every lookup then
-    // gives "??" and no factor, so no deviation is computed from a factor of 1.
+    // gives "??" and the factor 1.0.
     bool LoadVectorGroupTable();
     const TVectorGroupTable& VectorGroups() const { return FVectorGroups; }
     // Phase 0, 1, 2 of a pair given by connection codes (codes outside 0-7 find no row), in the
@@ -220,6 +220,13 @@ public:
     // The same by connection names (the memory upload's records).
     TVectorGroupMatch VectorGroupLookupByNames(const QString& hvName, const QString& lvName, int clock,
                                                int phase) const;
+    // The vector group a test of the document's pair (ActMeasWindingH at H, ActMeasWindingX at X)
+    // sets up: the two connections and the clock of X against H; no H connection while X has none.
+    Qel8624::TVectorGroup PairVectorGroup() const;
+    // The terminals of phases A, B, C of a vector group ("??" where the table has no row), and the
+    // same written into ActWindMeasPhaseA, B, C: the terminals of the pair being measured.
+    std::array<QString, 3> MeasuredTerminals(const Qel8624::TVectorGroup& vg) const;
+    std::array<QString, 3> WriteMeasuredTerminals(const Qel8624::TVectorGroup& vg);
 
     // --- test operations (QelTestOps.cpp) ----------------------------------------------
     // An operation that waits in the request guard keeps the screen alive; a second one that

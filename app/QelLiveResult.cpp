@@ -42,6 +42,13 @@ void TQelGlobal::AcceptTapResult(const TTapResult& measured, qintptr source) {
     FLiveSnapshot.Simulated = now.Simulated;
     FLiveSnapshot.VectorGroup = now.VectorGroup;
     FLiveSnapshot.TestVoltage = CurrentSetup.Setup.TestVoltage;
+    // The terminals of the pair just measured, as the instrument reported its vector group (it
+    // found it itself in an automatic test); the setup's while it reports none. The pages that
+    // take the result save the document.
+    const TTestSetup& s = CurrentSetup.Setup;
+    const bool reported = now.VectorGroup.Hv != Qel8624::conNotSet && now.VectorGroup.Lv != Qel8624::conNotSet;
+    WriteMeasuredTerminals(reported ? now.VectorGroup
+                                    : Qel8624::TVectorGroup{s.HVConnection, s.LVConnection, s.ClockNumber});
     PostToAll(UM_RESULT, wpResult, source);
 }
 
@@ -67,9 +74,8 @@ void TQelGlobal::SimTimerTick() {
     TTapResult r;
     for (int p = 0; p < 3; ++p) {
         const TVectorGroupMatch m = VectorGroupLookup(p, s.HVConnection, s.LVConnection, s.ClockNumber);
-        // Turns ratio = voltage ratio / factor; without the table, the pair's own turns factor.
-        const double f =
-            m.HasFactor ? m.Factor : 1.0 / Qel8624::VectorGroupRatioFactor(s.HVConnection, s.LVConnection);
+        // Turns ratio = voltage ratio / factor, the factor the texts of the result use.
+        const double f = m.Factor;
         const int draw = SimDraw();
         r.Ratio[p] =
             nominal ? float((1 - draw / 10000.0) * (hv / lv) / f) : std::numeric_limits<float>::quiet_NaN();
@@ -79,7 +85,7 @@ void TQelGlobal::SimTimerTick() {
     r.Current = {0.25f, 347.3f, 423.0f};
     if (s.ClockNumber == Qel8624::ClockArbitrary || s.ClockNumber == Qel8624::ClockArbitraryAuto) {
         const TVectorGroupMatch m = VectorGroupLookup(0, s.HVConnection, s.LVConnection, s.ClockNumber);
-        SimulateArbitraryResult(r.Ratio[0], m.HasFactor ? float(m.Factor) : 1.0f);
+        SimulateArbitraryResult(r.Ratio[0], float(m.Factor));
     }
     SimTestStatus = TestStatus::TapWait;
     AcceptTapResult(r, lpOwnResult);

@@ -40,10 +40,10 @@ TPhaseResultTexts MakePhaseResultTexts(const TTapResult& result, int phase, cons
                         : NotComputable;
     const double r = result.Ratio[phase];
     t.TurnsRatio = ResultFormatS(r);
-    t.VoltageRatio = match.HasFactor ? ResultFormatS(r * match.Factor) : NotComputable;
+    t.VoltageRatio = ResultFormatS(r * match.Factor);
     const double hv = result.HVNominal;
     const double lv = result.LVNominal;
-    if (match.HasFactor && hv != 0 && lv != 0 && std::isfinite(hv) && std::isfinite(lv)) {
+    if (hv != 0 && lv != 0 && std::isfinite(hv) && std::isfinite(lv)) {
         const double deviation = (r * match.Factor / (hv / lv) - 1) * 100;
         if (std::isfinite(deviation))
             t.RatioDeviation = ResultFormatF(deviation) + QStringLiteral(" %");

@@ -38,6 +38,8 @@ struct TPhaseResultTexts {
 
 // The texts of phase 0, 1, 2 of `result` with the vector group table's answer for that phase.
 // A result accepted while the instrument reported an error (never a simulated one) shows "--" and
-// no voltage ratio; without a factor from the table there is no voltage ratio and no deviation.
+// no voltage ratio. Without a row of the table the factor is 1.0: the voltage ratio is the turns
+// ratio, and the deviation is computed all the same; it shows "--" only without both nominal
+// voltages.
 TPhaseResultTexts MakePhaseResultTexts(const TTapResult& result, int phase, const TResultSnapshot& snapshot,
                                        const TVectorGroupMatch& match);

@@ -68,11 +68,12 @@ void WriteTapTable(const TXMLWindingType& lv, const TTestSetup& s, QStringList* 
     taps.NrOfTaps = total;
     taps.FirstTap = std::clamp<int>(s.TapB, -QelWindings::MaxTapNumber, QelWindings::MaxTapNumber);
     taps.NominalTap = std::clamp<int>(s.TapC, -QelWindings::MaxTapNumber, QelWindings::MaxTapNumber);
+    TMemoryGridTable table(QStringLiteral("sgTapData"), QelWindings::ColActivate + 1, total + 1);
     if (total == 0) {
-        data.NrOfTaps().SetValue(0);
+        // No taps: an empty table, as a tap changer frame keeps it, never the new test's default taps.
+        QelWindings::StoreTapChanger(data, taps, table, QString());
         return;
     }
-    TMemoryGridTable table(QStringLiteral("sgTapData"), QelWindings::ColActivate + 1, total + 1);
     QelWindings::ShapeTapTable(table, taps, QString());
     // The step acts on the LV winding: the nominal tap carries the LV nominal voltage.
     QList<int> unusable;
@@ -238,17 +239,15 @@ void WriteRecord(TQelGlobal& global, const TMemoryData& r, const TTestInfo& entr
             grid.SetCell(4, row, KiloVolts(tap.LVNominal));
             grid.SetCell(5, row, QString::number(tapNumber));
             grid.SetCell(6, row, tap.LVNominal != 0 ? Fixed(nominalRatio, 4) : QStringLiteral("--"));
-            grid.SetCell(7, row, f.HasFactor ? Fixed(ratio * f.Factor, 4) : QStringLiteral("--"));
+            grid.SetCell(7, row, Fixed(ratio * f.Factor, 4));
             grid.SetCell(8, row, Fixed(ratio, 4));
             QString deviation;
             if (nominals) {
                 if (p == 1)
                     deviation = Fixed(tap.RatioDeviation[1], 2) + QStringLiteral(" %");
-                else if (f.HasFactor)
+                else
                     deviation =
                         Fixed((ratio * f.Factor / nominalRatio - 1.0) * 100.0, 2) + QStringLiteral(" %");
-                else
-                    deviation = QStringLiteral("--");
             }
             grid.SetCell(9, row, deviation);
             grid.SetCell(10, row, Fixed(tap.PhaseDeviation[size_t(p)], 2));

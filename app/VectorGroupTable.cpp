@@ -66,8 +66,7 @@ bool TVectorGroupTable::Read(const QString& text) {
         row.Connection = f[4];
         bool number = false;
         const double factor = f.size() > 5 ? f[5].toDouble(&number) : 0.0;
-        row.HasFactor = number && std::isfinite(factor) && factor > 0;
-        row.Factor = row.HasFactor ? factor : 1.0;
+        row.Factor = number && std::isfinite(factor) && factor > 0 ? factor : 1.0;
         const int index = int(FRows.size());
         FRows.push_back(row);
         const QString key = Key(f[0], f[1], f[2], f[3]);
@@ -99,7 +98,6 @@ TVectorGroupMatch TVectorGroupTable::Lookup(const QString& hvName, const QString
     m.Found = true;
     m.Connection = TerminalNames(row.Connection, standard);
     m.Factor = row.Factor;
-    m.HasFactor = row.HasFactor;
     return m;
 }
 

@@ -8,11 +8,11 @@
 // What a vector group lookup gives for one phase.
 struct TVectorGroupMatch {
     QString Connection = QStringLiteral("??"); // terminals of the phase, in the standard's names
-    double Factor = 1.0;                       // measured turns ratio x Factor = voltage ratio
-    bool Found = false;                        // a row of the table matched
-    // The row's factor is a positive number. Without it no voltage ratio and no ratio deviation
-    // can be computed: they show "--" instead of a turns ratio passed off as a voltage ratio.
-    bool HasFactor = false;
+    // Measured turns ratio x Factor = voltage ratio. 1.0 where the table has no row (a
+    // single-phase winding, a current transformer, a pair it does not list, no table at all) or
+    // the row's factor is no positive number: the voltage ratio is then the turns ratio.
+    double Factor = 1.0;
+    bool Found = false; // a row of the table matched
 };
 
 // The vector group table ("VectorGroupTable.csv" beside the executable), read once into an index
@@ -51,7 +51,6 @@ private:
     struct TRow {
         QString Connection;
         double Factor = 1.0;
-        bool HasFactor = false;
     };
     static QString Key(const QString& hv, const QString& lv, const QString& clock, const QString& phase);
     static QString PairKey(const QString& hv, const QString& lv);

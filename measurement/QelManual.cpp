@@ -93,6 +93,8 @@ void TQelManualFrame::SetPair(int h, int x) {
     const TXMLSetupType setup = FGlobal.Doc().QEL().Setup();
     setup.ActMeasWindingH().SetValue(h);
     setup.ActMeasWindingX().SetValue(x);
+    // The terminals shown are those of the pair now chosen.
+    FGlobal.WriteMeasuredTerminals(FGlobal.PairVectorGroup());
 }
 
 void TQelManualFrame::SetActualTap(int winding, int row) {

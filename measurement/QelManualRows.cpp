@@ -120,7 +120,7 @@ void TQelManualFrame::ConvertOlderGrid() {
                 double v = 0;
                 if (!ReadSI(turns, v))
                     v = 0;
-                ratio = m.HasFactor ? ResultFormatE(v * m.Factor, 0, 4) : QStringLiteral("--");
+                ratio = ResultFormatE(v * m.Factor, 0, 4);
             }
             t.SetCell(7, r, ratio);
             t.SetCell(6, r, t.Cell(5, r));

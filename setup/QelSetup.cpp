@@ -414,29 +414,14 @@ void TQelSetupFrame::UpdateDerived(bool write) {
     lbConfiguration->setText(config);
 
     // The terminals of the pair the next test measures, as the data module will set it up.
-    const TXMLSetupType setup = doc.QEL().Setup();
-    const int h = setup.ActMeasWindingH().Value();
-    const int x = setup.ActMeasWindingX().Value();
-    const auto windings = trafo.Winding();
-    QStringList phases{QStringLiteral("??"), QStringLiteral("??"), QStringLiteral("??")};
-    if (h >= 0 && h < windings.Count() && x >= 0 && x < windings.Count()) {
-        int hv = windings.Item(h).Configuration().Value();
-        const int lv = windings.Item(x).Configuration().Value();
-        const int clock = FGlobal.ClockToSend(h, x);
-        if (lv == Qel8624::conNotSet)
-            hv = Qel8624::conNotSet;
-        for (int p = 0; p < 3; ++p)
-            phases[p] = FGlobal.VectorGroupLookup(p, hv, lv, clock).Connection;
-    }
+    const Qel8624::TVectorGroup pair = FGlobal.PairVectorGroup();
+    const std::array<QString, 3> phases =
+        write ? FGlobal.WriteMeasuredTerminals(pair) : FGlobal.MeasuredTerminals(pair);
     lbPhaseA->setText(phases[0]);
     lbPhaseB->setText(phases[1]);
     lbPhaseC->setText(phases[2]);
-    if (!write)
-        return;
-    trafo.TrafoConfiguration().SetValue(config);
-    setup.ActWindMeasPhaseA().SetValue(phases[0]);
-    setup.ActWindMeasPhaseB().SetValue(phases[1]);
-    setup.ActWindMeasPhaseC().SetValue(phases[2]);
+    if (write)
+        trafo.TrafoConfiguration().SetValue(config);
 }
 
 void TQelSetupFrame::UpdateInstrumentData() {

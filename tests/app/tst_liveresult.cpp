@@ -133,7 +133,7 @@ private Q_SLOTS:
         r.PhaseDeviation = {0.1234f, -0.04f, 0};
         r.Current = {0.25f, 347.3f, 423.0f};
         TVectorGroupMatch sqrt3;
-        sqrt3.Found = sqrt3.HasFactor = true;
+        sqrt3.Found = true;
         sqrt3.Factor = std::sqrt(3.0);
         TVectorGroupMatch dyn = sqrt3;
         dyn.Factor = 1 / std::sqrt(3.0);
@@ -153,11 +153,12 @@ private Q_SLOTS:
         QCOMPARE(MakePhaseResultTexts(r, 2, ok, dyn).RatioDeviation, QStringLiteral("-0.04 %"));
         QCOMPARE(MakePhaseResultTexts(r, 2, ok, dyn).Current, QStringLiteral("423.0 mA"));
 
-        // No factor from the table: no voltage ratio and no deviation passed off as one.
+        // No row of the table (a single-phase winding): the factor 1.0, the voltage ratio is the
+        // turns ratio and the deviation is computed from it.
         const TPhaseResultTexts none = MakePhaseResultTexts(r, 1, ok, TVectorGroupMatch());
         QCOMPARE(none.TurnsRatio, QStringLiteral("9.5263"));
-        QCOMPARE(none.VoltageRatio, QStringLiteral("--"));
-        QCOMPARE(none.RatioDeviation, QStringLiteral("--"));
+        QCOMPARE(none.VoltageRatio, QStringLiteral("9.5263"));
+        QCOMPARE(none.RatioDeviation, QStringLiteral("73.21 %"));
         // A nominal voltage of 0, an automatic test voltage, a ratio that is no number.
         TTapResult zero = r;
         zero.LVNominal = 0;

@@ -178,6 +178,7 @@ private Q_SLOTS:
         QTest::newRow("lv 0.4 kV, step 0.5 kV") << 0.4f << 0.5f << 0.f << 1 << QStringList{"", ""} << 3;
         QTest::newRow("single phase")
             << 10.f << 0.f << 10.f << 5 << QStringList{"10.000 kV", "10.000 kV"} << 1;
+        QTest::newRow("CT") << 10.f << 0.f << 10.f << 6 << QStringList{"10.000 kV", "10.000 kV"} << 1;
     }
     void oddRecords() {
         QFETCH(float, lvNominal);
@@ -192,7 +193,8 @@ private Q_SLOTS:
         rig.Global->LoadVectorGroupTable();
         TMemoryData r;
         r.Setup.HVConnection = hv;
-        r.Setup.LVConnection = 1;
+        r.Setup.LVConnection = rowsPerTap == 1 ? hv : 1;
+        r.Setup.ClockNumber = hv == 0 ? 11 : 0; // a clock of the pair (Dy11, Yy0)
         r.Setup.TestVoltage = testVoltage;
         r.Setup.HVNominal = 110;
         r.Setup.LVNominal = lvNominal;
@@ -201,8 +203,10 @@ private Q_SLOTS:
         r.Setup.TapC = 9;
         r.Setup.TapStep = step;
         r.Setup.TapResults = 500;
+        // Turns ratios as the winding pair gives them: every voltage ratio is 110 kV / LV.
+        const float turns = Qel8624::VectorGroupRatioFactor(r.Setup.HVConnection, r.Setup.LVConnection) * 110 / lvNominal;
         for (TTapResult& t : r.Taps)
-            t = {110, lvNominal, {1, 1, 1}, {}, {}, {}, false};
+            t = {110, lvNominal, {turns, turns, turns}, {}, {}, {}, false};
         const QString name = rig.Global->DataPath + QStringLiteral("Odd.xml");
         QVERIFY(QelUploads::OpenAsDocument(*rig.Files, name, false, r, {}));
         const TKvXML& doc = rig.Global->Doc();
@@ -216,20 +220,58 @@ private Q_SLOTS:
         QCOMPARE(doc.QEL().Measurement().Grid().RowCount(), 1 + rowsPerTap * QelMaxTaps + 1);
         if (rowsPerTap == 1)
             QCOMPARE(doc.QEL().Measurement().Grid().Cell(1, 1), QStringLiteral("Single"));
+        // A ratio for every winding: the table's factor, 1.0 where it has no row (1P, CT).
+        for (int row = 1; row <= rowsPerTap; ++row) {
+            const TXMLGridType grid = doc.QEL().Measurement().Grid();
+            QVERIFY2(std::fabs(grid.Cell(7, row).toDouble() / (110 / lvNominal) - 1) < 1e-4,
+                     qPrintable(grid.Cell(7, row)));
+            QCOMPARE(grid.Cell(8, row), FormatFixed(turns, 0, 4, false));
+            QVERIFY2(std::fabs(grid.Cell(9, row).remove('%').toDouble()) < 0.01, qPrintable(grid.Cell(9, row)));
+            QVERIFY(grid.Cell(9, row).endsWith(QStringLiteral(" %")));
+        }
         if (tapVoltages[0].isEmpty())
             QTRY_VERIFY_WITH_TIMEOUT(
                 rig.Operator.Texts().join('|').contains(QStringLiteral("tap(s) 1, 2, 3")), 10000);
         TMemoryData bad = r;
         bad.Setup.HVConnection = 9;
+        bad.Setup.LVConnection = 1;
         bad.Setup.ClockNumber = 15;
         QVERIFY(QelUploads::RecordText(*rig.Global, bad)
                     .startsWith(QStringLiteral("Configuration:\t\t?y??\r\n")));
-        // No factor for such a vector group: "--", never a product with 0.
+        // No row for such a vector group: the factor 1.0, never a product with 0.
         QVERIFY(QelUploads::OpenAsDocument(*rig.Files, rig.Global->DataPath + QStringLiteral("Bad.xml"), false,
                                            bad, {}));
         const TXMLGridType rows = rig.Global->Doc().QEL().Measurement().Grid();
-        QCOMPARE(rows.Cell(7, 1), QStringLiteral("--"));
-        QCOMPARE(rows.Cell(9, 1), QStringLiteral("--"));
+        QCOMPARE(rows.Cell(7, 1), rows.Cell(8, 1));
+        QVERIFY(rows.Cell(9, 1).endsWith(QStringLiteral(" %")));
+    }
+
+    // No taps stored: the LV winding has no tap changer and an empty tap table, not the taps of
+    // the new test it was made from.
+    void recordWithoutTaps() {
+        TTestFilesRig rig;
+        QVERIFY(InstallVectorGroupTable(rig.App.path()));
+        rig.CreateFiles();
+        rig.Global->LoadVectorGroupTable();
+        TMemoryData r;
+        r.Setup.HVConnection = 0;
+        r.Setup.LVConnection = 2;
+        r.Setup.ClockNumber = 11;
+        r.Setup.HVNominal = 110;
+        r.Setup.LVNominal = 20;
+        QVERIFY(QelUploads::OpenAsDocument(*rig.Files, rig.Global->DataPath + QStringLiteral("NoTaps.xml"), false,
+                                           r, {}));
+        QVERIFY(rig.Global->OpenDocument(rig.Global->DataPath + QStringLiteral("NoTaps.xml")));
+        const TXMLWindingType lv = rig.Global->Doc().DUTTrafoData().Winding().Item(1);
+        QCOMPARE(lv.TapChangerAvailable().Value(), 0);
+        const TXMLTapChangerDataType taps = lv.TapChangerData();
+        QCOMPARE(taps.NrOfTaps().Value(), 0);
+        const TXMLGridType grid = taps.Grid();
+        QCOMPARE(grid.Cell(0, 0), QStringLiteral("Tap"));
+        for (int row = 1; row < grid.RowCount(); ++row)
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(grid.Cell(c, row), QString());
+        QCOMPARE(lv.NominalVoltage().Value(), QStringLiteral("20.000 kV"));
     }
 };
 

@@ -13,6 +13,8 @@
 #include "QelManual.h"
 #include "QelPageControl.h"
 #include "QelTapActionDlg.h"
+#include "QelWindings.h"
+#include "SIPrefixes.h"
 #include "TSControls.h"
 #include "TestDirs.h"
 #include "XMLKvDoc.h"
@@ -266,6 +268,110 @@ private Q_SLOTS:
         QCOMPARE(rig.Results(), QStringList({"Single HV T1:LV"})); // the inactive tap 2 never shows
     }
 
+    // Single phase and CT, in simulation and over the emulator: one "Single" row whose voltage
+    // ratio is its turns ratio (the table has no row for them: factor 1.0) and whose ratio
+    // deviation is computed; no automatic configuration is asked for.
+    void windingsWithoutATableRow_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("simulated");
+        QTest::newRow("1P simulated") << int(Qel8624::con1P) << true;
+        QTest::newRow("CT simulated") << int(Qel8624::conCT) << true;
+        QTest::newRow("1P emulator") << int(Qel8624::con1P) << false;
+        QTest::newRow("CT emulator") << int(Qel8624::conCT) << false;
+    }
+    void windingsWithoutATableRow() {
+        QFETCH(int, code);
+        QFETCH(bool, simulated);
+        TPageRig rig;
+        if (!simulated)
+            QVERIFY(rig.StartEmulator(600));
+        QVERIFY(rig.Start(simulated ? QStringList{QStringLiteral("/SIM")} : QStringList{}));
+        if (!simulated)
+            QVERIFY(rig.WaitIdle());
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        g.Doc().DUTTrafoData().Winding().Item(0).Configuration().SetValue(code);
+        QelWindings::ApplyHvConnectionRules(g.Doc().DUTTrafoData());
+        g.DocumentChanged();
+        rig.Operator.Answers = {TAnswer::Yes};
+        rig.Form->bnF3Click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Results().size(), 1, 30000);
+        QCOMPARE(rig.Rows().Cell(1, 1), QStringLiteral("Single"));
+        const QString voltageRatio = rig.Rows().Cell(7, 1);
+        QCOMPARE(voltageRatio, rig.Rows().Cell(8, 1));
+        double v = 0, deviation = 0;
+        QVERIFY2(ReadSI(voltageRatio, v) && std::fabs(v / 5.5 - 1) <= 0.005, qPrintable(voltageRatio));
+        QString text = rig.Rows().Cell(9, 1);
+        QVERIFY2(text.endsWith(QStringLiteral(" %")), qPrintable(text));
+        QVERIFY2(ReadSI(text.chopped(2), deviation) && std::fabs(deviation) <= 0.5, qPrintable(text));
+        QCOMPARE(rig.Operator.Texts().size(), 1); // the new series question alone
+        if (!simulated)
+            QCOMPARE(g.LiveSnapshot().VectorGroup, (Qel8624::TVectorGroup{code, code, 0}));
+    }
+
+    // A test of YNyn0d11 over all pairs: the terminals written and shown for each pair are those
+    // of that pair's table row (HV-TV and LV-TV measure d11, not the yn0 of HV-LV).
+    void terminalsOfEachPair() {
+        TPageRig rig;
+        QVERIFY(rig.Start({QStringLiteral("/SIM")}));
+        TQelGlobal& g = *rig.Global;
+        MakeDyn11(g);
+        const auto windings = g.Doc().DUTTrafoData().Winding();
+        windings.Item(0).Configuration().SetValue(Qel8624::conYN);
+        windings.Item(1).VectorGroup().SetValue(0);
+        const auto tv = windings.Item(2);
+        tv.SetAvail(1);
+        tv.Configuration().SetValue(Qel8624::conD);
+        tv.VectorGroup().SetValue(11);
+        tv.NominalVoltage().SetValue(QStringLiteral("10 kV"));
+        g.DocumentChanged();
+        // After each result's save: the pair, the terminals in the document and on the page.
+        struct TSeen : QObject {
+            TPageRig* Rig = nullptr;
+            QStringList Seen;
+            bool event(QEvent* e) override {
+                if (int(e->type()) != UM_DOCCHANGED || Rig->Results().size() % 3 != 0 || Rig->Results().isEmpty())
+                    return QObject::event(e);
+                const TXMLSetupType s = Rig->Global->Doc().QEL().Setup();
+                const TQelManualFrame& page = Rig->Page();
+                const QString seen = QStringLiteral("%1%2|%3|%4|%5|%6")
+                                         .arg(s.ActMeasWindingH().Value())
+                                         .arg(s.ActMeasWindingX().Value())
+                                         .arg(s.ActWindMeasPhaseA().Value(), s.ActWindMeasPhaseB().Value(),
+                                              s.ActWindMeasPhaseC().Value(), page.lbPhaseA->text());
+                if (Seen.isEmpty() || Seen.last() != seen)
+                    Seen << seen;
+                return QObject::event(e);
+            }
+        } seen;
+        seen.Rig = &rig;
+        g.RegisterWindow(&seen);
+        rig.Operator.Answers = {TAnswer::Ok, TAnswer::Ok};
+        rig.Form->bnF1Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.Count(Done) == 1, 30000);
+        g.UnregisterWindow(&seen);
+        QCOMPARE(rig.Results(), ThreePhases({"HV:LV", "HV:TV", "LV:TV"}));
+        // Each pair's own row: YN yn 0, YN d 11 (the LV-TV pair: LV's YN against TV's d, 11 - 0).
+        const auto row = [&g](int hv, int lv, int clock, bool tertiary) {
+            QStringList t;
+            for (int p = 0; p < 3; ++p)
+                t << g.VectorGroupLookup(p, hv, lv, clock).Connection;
+            QString shown = t[0];
+            if (tertiary)
+                shown.replace(QLatin1Char('2'), QLatin1Char('3')); // the X terminals are TV's (IEC)
+            return t.join('|') + '|' + shown;
+        };
+        const int yn = Qel8624::conYN, d = Qel8624::conD;
+        QCOMPARE(seen.Seen, (QStringList{"01|" + row(yn, yn, 0, false), "02|" + row(yn, d, 11, true),
+                                         "12|" + row(yn, d, 11, true)}));
+        QVERIFY(!seen.Seen[1].contains(QStringLiteral("??")));
+        QVERIFY(row(yn, yn, 0, false).section('|', 0, 0) != row(yn, d, 11, false).section('|', 0, 0));
+        // The saved test keeps the terminals of the pair measured last.
+        TKvXML saved;
+        QVERIFY(saved.Load(g.Doc().FileName()).Loaded());
+        QCOMPARE(saved.QEL().Setup().ActWindMeasPhaseA().Value(), g.VectorGroupLookup(0, yn, d, 11).Connection);
+    }
+
     // A single tap: the question, a new series on Yes, appended on No, nothing on Cancel; after the
     // trailing empty row was deleted, the next result still goes after the last one.
     void singleTapsAndDeletedSeparator() {
@@ -383,19 +489,25 @@ private Q_SLOTS:
         QCOMPARE(rig.Page().lbTime->text(), remaining);
     }
 
-    // The older ten-column table gains the voltage ratio from the document's own vector group.
+    // The older ten-column table gains the voltage ratio from the document's own vector group; a
+    // pair without a row of the table (single phase, CT) the turns ratio itself.
     void olderGridIsConverted_data() {
         QTest::addColumn<int>("hvCode");
-        QTest::newRow("Dyn11") << 0;
-        QTest::newRow("no factor for the pair") << 15;
+        QTest::addColumn<int>("lvCode");
+        QTest::newRow("Dyn11") << 0 << 2;
+        QTest::newRow("no row for the pair") << 15 << 2;
+        QTest::newRow("single phase") << 5 << 5;
+        QTest::newRow("CT") << 6 << 6;
     }
     void olderGridIsConverted() {
         QFETCH(int, hvCode);
+        QFETCH(int, lvCode);
         TPageRig rig;
         QVERIFY(rig.Start({QStringLiteral("/SIM")}));
         TQelGlobal& g = *rig.Global;
         MakeDyn11(g);
         g.Doc().DUTTrafoData().Winding().Item(0).Configuration().SetValue(hvCode);
+        g.Doc().DUTTrafoData().Winding().Item(1).Configuration().SetValue(lvCode);
         TMemoryGridTable old(QStringLiteral("sgMeasData"), 10, 4);
         const QStringList titles = {"Time",       "Phase",       "Meas.Conf",  "Prim.Volt.", "Sec.Volt",
                                     "Nom.VRatio", "Turns Ratio", "Ratio Dev.", "Phase Dev.", "Current"};
@@ -421,10 +533,13 @@ private Q_SLOTS:
             QCOMPARE(t.Cell(c, 0), QStringList({"Time", "Phase", "Meas.Conf", "Prim.Volt.", "Sec.Volt",
                                                 "TapNr.", "Nom.VRatio", "Volt.Ratio", "Turns Ratio",
                                                 "Ratio Dev.", "Phase Dev.", "Phaseshift", "Current"})[c]);
-        const TVectorGroupMatch m = g.VectorGroupLookup(1, hvCode, 2, 11);
+        const TVectorGroupMatch m = g.VectorGroupLookup(1, hvCode, lvCode, 11);
+        QCOMPARE(m.Found, hvCode == 0);
         QCOMPARE(t.Cell(5, 1), QStringLiteral("3"));
         QCOMPARE(t.Cell(6, 1), QStringLiteral("5.5000"));
-        QCOMPARE(t.Cell(7, 1), m.HasFactor ? ResultFormatE(9.5263 * m.Factor, 0, 4) : QStringLiteral("--"));
+        QCOMPARE(t.Cell(7, 1), ResultFormatE(9.5263 * m.Factor, 0, 4));
+        if (!m.Found)
+            QCOMPARE(t.Cell(7, 1).trimmed(), QStringLiteral("9.5263"));
         QCOMPARE(t.Cell(8, 1), QStringLiteral("9.5263"));
         QCOMPARE(t.Cell(9, 1), QStringLiteral("0.02 %"));
         QCOMPARE(t.Cell(10, 1), QStringLiteral("0.01 °"));
