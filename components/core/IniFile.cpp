@@ -442,7 +442,12 @@ bool TIniFile::UpdateFile() {
                 Apply(c);
         }
     }
-    const QByteArray out = Bytes();
+    QByteArray out = Bytes();
+    // 8-bit lines behind a UTF-16 mark that does not match them (an editor's slip) keep their bytes,
+    // but once a change gives the file an even length they could read as UTF-16 the next time: a
+    // UTF-8 mark in front keeps them the 8-bit lines they are.
+    if (FEncoding == TEncoding::Bytes && out.startsWith("\xFF\xFE"))
+        out.prepend("\xEF\xBB\xBF");
     if (!onDisk || out != disk) {
         QSaveFile f(FFileName);
         if (!f.open(QIODevice::WriteOnly) || f.write(out) < 0 || !f.commit()) {

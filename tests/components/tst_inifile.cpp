@@ -137,6 +137,40 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(name), after);
     }
 
+    // A UTF-16 mark in front of 8-bit lines, as an editor may leave it: the lines keep their bytes
+    // and their meaning (the mark is text of the first line), and what is written reads back as
+    // written whatever length the file then has (an even one must not turn it into UTF-16).
+    void markThatDoesNotMatchItsBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("value");
+        const QByteArray header("\xFF\xFE[S]\r\nInsertMode=123\r\n"); // odd: no UTF-16
+        const QByteArray lonely("\xFF\xFE]\r\nEntries=2\r\nInsehtMode=2\r]\r\n"
+                                "Entri\xAC" "es=3\r\nInst2=Axt3=]\rT\n");
+        for (const QString& value : {QStringLiteral("1"), QStringLiteral("22")}) { // both lengths
+            QTest::addRow("header behind the mark, %s", qPrintable(value)) << header << value;
+            QTest::addRow("lone CR and section ], %s", qPrintable(value)) << lonely << value;
+        }
+    }
+    void markThatDoesNotMatchItsBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("AscInput.cfg"));
+        WriteAll(name, bytes);
+        {
+            TIniFile ini(name);
+            QCOMPARE(ini.Encoding(), TIniFile::TEncoding::Bytes);
+            QVERIFY(!ini.SectionExists(QStringLiteral("S")));
+            QVERIFY(ini.WriteString(QStringLiteral("S"), QStringLiteral("InsertMode"), value));
+            QVERIFY(ini.UpdateFile());
+        }
+        const QByteArray written = ReadAll(name);
+        QVERIFY(written.contains(bytes));
+        const TIniFile again(name);
+        QCOMPARE(again.Encoding(), TIniFile::TEncoding::Bytes);
+        QCOMPARE(again.ReadString(QStringLiteral("S"), QStringLiteral("InsertMode"), QString()), value);
+    }
+
     void eightBitLinesReadAsWindows1252() {
         TIniFile ini(QStringLiteral("/nonexistent/never.cfg"));
         ini.SetBytes("[A]\r\nName=M\xFCller \x80\r\nUtf=M\xC3\xBCller\r\n");
