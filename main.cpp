@@ -18,6 +18,7 @@
 #include "QelReports.h"
 #include "QelSetup.h"
 #include "QelTestFiles.h"
+#include "ReportRenderer.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -43,10 +44,14 @@ int main(int argc, char* argv[]) {
     TQelGlobal QelGlobal(startup);
     // Read once, before any page asks for a connection or a factor.
     QelGlobal.LoadVectorGroupTable();
-    // The CSV and HTML reports beside every saved test, as DataStorage asks.
+    // The CSV, HTML and PDF reports beside every saved test, as DataStorage asks; the PDF laid
+    // out by Qt Gui, which the reports themselves never reach.
+    TQtReportRenderer pdfRenderer;
     TQelReports reports(QelGlobal);
+    reports.SetRenderer(&pdfRenderer);
     // The test files of the run before any window: a test kept at start-up joins the recent ones.
     TQelTestFiles testFiles(QelGlobal);
+    testFiles.SetRenderer(&pdfRenderer);
     // The phase shift detector takes the tests with clock 85 and 86 for the run.
     TQelArbitrary arbitrary(QelGlobal);
 

@@ -60,10 +60,12 @@ bool TQelGlobal::WriteReports(const QString& fileName, int storage) {
     // Reports carry the user's number format; everything else keeps ".".
     TLocaleSeparator locale;
     bool written = true;
-    if (storage == 1 || storage == 3)
+    if (storage & dsCSV)
         written = FExports->WriteCSV(WithExtension(fileName, QStringLiteral(".csv"))) && written;
-    if (storage == 2 || storage == 3)
+    if (storage & dsHTML)
         written = FExports->WriteHTML(WithExtension(fileName, QStringLiteral(".html"))) && written;
+    if (storage & dsPDF)
+        written = FExports->WritePDF(WithExtension(fileName, QStringLiteral(".pdf"))) && written;
     return written;
 }
 

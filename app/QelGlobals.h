@@ -51,14 +51,19 @@ struct TQelStartup {
     QString Port;
 };
 
-// Writers of the reports that go beside a saved test (CSV, HTML). Installed by the reports;
-// while none is installed, a save writes the test file alone.
+// Writers of the reports that go beside a saved test (CSV, HTML, PDF). Installed by the
+// reports; while none is installed, a save writes the test file alone.
 class TDocumentExports {
 public:
     virtual ~TDocumentExports() = default;
     virtual bool WriteCSV(const QString& fileName) = 0;
     virtual bool WriteHTML(const QString& fileName) = 0;
+    virtual bool WritePDF(const QString& fileName) = 0;
 };
+
+// The bits of DataStorage: each asks for one report beside every saved test. The values 0 to 3
+// are those of the original setting; the PDF is a further bit, off unless set.
+enum TDataStorage : int { dsCSV = 1, dsHTML = 2, dsPDF = 4, dsAll = dsCSV | dsHTML | dsPDF };
 
 // Takes over a test whose clock number asks for phase shift detection (85, 86).
 struct TArbitraryStart {
@@ -173,9 +178,9 @@ public:
     // Mode 0 indented (file manager, upload), 1 as one run of text; mode 3 without the
     // one-time backup copy.
     bool SaveDocument(int mode);
-    // The reports of the saved test fileName that `storage` asks for (the values of
-    // DataStorage: 1 CSV, 2 HTML, 3 both), beside it, in the user's number format; what a save
-    // writes. Nothing without installed report writers. False when a report was not written.
+    // The reports of the saved test fileName that `storage` asks for (the bits of DataStorage:
+    // dsCSV, dsHTML, dsPDF), beside it, in the user's number format; what a save writes.
+    // Nothing without installed report writers. False when a report was not written.
     bool WriteReports(const QString& fileName, int storage);
     bool OpenDocument(const QString& fileName);
     // The same, leaving the message to the caller: false with error naming the file and the fault.

@@ -53,20 +53,31 @@ bool TQelReports::WriteCSV(const QString& fileName) {
 }
 
 bool TQelReports::WriteHTML(const QString& fileName) {
+    return Queue(fileName, {false, FGlobal.Doc().FileName(), StyleSheetFile(), LogoFile(), {}});
+}
+
+bool TQelReports::WritePDF(const QString& fileName) {
+    if (!FRenderer)
+        return Outcome(fileName, false, QStringLiteral("%1: no PDF renderer in this program").arg(fileName));
+    return Queue(fileName, {true, FGlobal.Doc().FileName(), StyleSheetFile(), LogoFile(),
+                            ReportHeadOf(FGlobal.Doc(), LogoFile())});
+}
+
+bool TQelReports::Queue(const QString& fileName, TJob job) {
     {
         const QMutexLocker hold(&FLock);
         const bool waiting = FPending.contains(fileName);
-        FPending.insert(fileName, {FGlobal.Doc().FileName(), StyleSheetFile(), LogoFile()});
+        FPending.insert(fileName, std::move(job));
         if (waiting)
             return true;
     }
     QMetaObject::invokeMethod(
-        FWorker.get(), [this, fileName] { RunHTML(fileName); }, Qt::QueuedConnection);
+        FWorker.get(), [this, fileName] { Run(fileName); }, Qt::QueuedConnection);
     return true;
 }
 
-void TQelReports::RunHTML(const QString& fileName) {
-    THTMLJob job;
+void TQelReports::Run(const QString& fileName) {
+    TJob job;
     {
         const QMutexLocker hold(&FLock);
         const auto it = FPending.constFind(fileName);
@@ -76,12 +87,14 @@ void TQelReports::RunHTML(const QString& fileName) {
         FPending.erase(it);
     }
     QString error;
-    const bool written = WriteHTMLReport(job.TestFile, job.StyleSheet, fileName, job.Logo, &error);
+    const bool written =
+        job.Pdf ? WritePDFReport(*FRenderer, job.TestFile, job.StyleSheet, job.Head, fileName, &error)
+                : WriteHTMLReport(job.TestFile, job.StyleSheet, fileName, job.Logo, &error);
     QMetaObject::invokeMethod(
         this,
         [this, fileName, written, error] {
             Outcome(fileName, written, error);
-            Q_EMIT HTMLWritten(fileName, written);
+            Q_EMIT Written(fileName, written);
         },
         Qt::QueuedConnection);
 }

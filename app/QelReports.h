@@ -1,4 +1,5 @@
 #pragma once
+#include "PDFReport.h"
 #include "QelGlobals.h"
 
 #include <QHash>
@@ -14,10 +15,11 @@
 // appFolder + the name without its leading separators; empty for a blank setting.
 QString ProgramDataFile(const QString& appFolder, const QString& setting);
 
-// The reports beside every saved test (DataStorage 1 CSV, 2 HTML, 3 both), installed into the
-// data module for as long as the object lives. The CSV report is written with the save; the
-// HTML report is made from the saved test file on a thread of its own, because transforming a
-// long test takes longer than the operator should wait after every result. A report that
+// The reports beside every saved test (DataStorage bit 1 CSV, bit 2 HTML, bit 4 PDF), installed
+// into the data module for as long as the object lives. The CSV report is written with the save;
+// the HTML and PDF reports are made from the saved test file on a thread of its own, because
+// transforming and laying out a long test takes longer than the operator should wait after
+// every result. The PDF needs a renderer (SetRenderer); without one it is not written. A report that
 // cannot be written is told to the operator once ("Error writing file :" and its name), not at
 // every automatic save of a running test; once it has been written again, a later failure is
 // told again. The test file itself is saved whatever becomes of its reports.
@@ -29,12 +31,17 @@ public:
     ~TQelReports() override;
 
     bool WriteCSV(const QString& fileName) override;
-    // Queues the report and returns at once. A save that comes while the report of the same
+    // Queue the report and return at once. A save that comes while the report of the same
     // file waits replaces it: the newest version of the test is the one reported.
     bool WriteHTML(const QString& fileName) override;
-    // Waits until every queued HTML report is written; its outcome is delivered by the events
+    bool WritePDF(const QString& fileName) override;
+    // Waits until every queued report is written; its outcome is delivered by the events
     // that follow.
     void Finish();
+
+    // The layout of the PDF report (Qt Gui, handed in by the program); it must outlive this.
+    void SetRenderer(const TReportRenderer* renderer) { FRenderer = renderer; }
+    const TReportRenderer* Renderer() const { return FRenderer; }
 
     // The document's style sheet and logo settings ("\KovaDoc.xsl", "\company.jpg") name files
     // beside the executable.
@@ -42,14 +49,18 @@ public:
     QString LogoFile() const;
 
 Q_SIGNALS:
-    // On the thread of this object, after each HTML report that was written or failed.
-    void HTMLWritten(const QString& fileName, bool written);
+    // On the thread of this object, after each queued report (HTML, PDF) that was written or
+    // failed.
+    void Written(const QString& fileName, bool written);
 
 private:
-    struct THTMLJob {
+    struct TJob {
+        bool Pdf = false;
         QString TestFile, StyleSheet, Logo;
+        TReportHead Head;
     };
-    void RunHTML(const QString& fileName); // on the report thread
+    bool Queue(const QString& fileName, TJob job);
+    void Run(const QString& fileName); // on the report thread
     bool Outcome(const QString& fileName, bool written, const QString& error);
 
     TQelGlobal& FGlobal;
@@ -57,5 +68,6 @@ private:
     QThread FThread;
     std::unique_ptr<QObject> FWorker; // lives on FThread; the jobs run in its events
     QMutex FLock;
-    QHash<QString, THTMLJob> FPending; // by report file; guarded by FLock
+    QHash<QString, TJob> FPending; // by report file; guarded by FLock
+    const TReportRenderer* FRenderer = nullptr;
 };

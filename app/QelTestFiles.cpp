@@ -421,6 +421,26 @@ bool TQelTestFiles::ShowReport(int state) {
     return false;
 }
 
+TQelTestFiles::TReportSource TQelTestFiles::ReportSource() {
+    FGlobal.SendToAll(UM_FILESCHANGED, 0, 0);
+    const QString logo = ProgramDataFile(FGlobal.AppFolder, FGlobal.Doc().CompanyFile());
+    return {CurrentFile(), ProgramDataFile(FGlobal.AppFolder, FGlobal.Doc().XSLStyleSheetFile()),
+            ReportHeadOf(FGlobal.Doc(), logo)};
+}
+
+bool TQelTestFiles::SavePDF(const QString& pdfFile) {
+    if (CurrentFile().isEmpty() || pdfFile.trimmed().isEmpty())
+        return false;
+    const TReportSource source = ReportSource();
+    QString error = QStringLiteral("no PDF renderer in this program");
+    if (!FRenderer ||
+        !WritePDFReport(*FRenderer, source.TestFile, source.StyleSheet, source.Head, pdfFile, &error)) {
+        Tell(QStringLiteral("Error writing file :\r\n\t%1\r\n\r\n%2").arg(pdfFile, error), true);
+        return false;
+    }
+    return true;
+}
+
 // ------------------------------------------------------------------ recent tests
 
 void TQelTestFiles::SaveLastFiles() {

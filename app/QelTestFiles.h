@@ -1,5 +1,6 @@
 #pragma once
 #include "LastFiles.h"
+#include "PDFReport.h"
 #include "TestVolumes.h"
 
 #include <QString>
@@ -88,6 +89,19 @@ public:
     // (state 2) in the desktop's viewer.
     bool ShowReport(int state);
 
+    // The PDF report of the current test, as the pages (with their fields written in) show it
+    // now, to pdfFile. False (after telling the operator) when it was not written.
+    bool SavePDF(const QString& pdfFile);
+    // The PDF report's layout (Qt Gui, handed in by the program); it must outlive this.
+    void SetRenderer(const TReportRenderer* renderer) { FRenderer = renderer; }
+    // What a report of the current test on pages is made from, after the pages have written
+    // their fields in (message 1390): the test file, the style sheet and the page head.
+    struct TReportSource {
+        QString TestFile, StyleSheet;
+        TReportHead Head;
+    };
+    TReportSource ReportSource();
+
     // Recent test k (0 ... 2). For a test other than the current one the unsaved-changes question
     // comes first.
     bool OpenRecent(int k);
@@ -114,4 +128,5 @@ private:
     TQelGlobal& FGlobal;
     TVolumeCheck FVolumes;
     TLastFiles FLastFiles;
+    const TReportRenderer* FRenderer = nullptr;
 };

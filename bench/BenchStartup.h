@@ -3,7 +3,11 @@
 #include "OperatorIFace.h"
 #include "QelGlobals.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 inline TQelStartup SimulationStartup(const QTemporaryDir& home, TOperatorIFace* op) {
     TQelStartup s;
@@ -12,4 +16,16 @@ inline TQelStartup SimulationStartup(const QTemporaryDir& home, TOperatorIFace* 
     s.Arguments = {QStringLiteral("/SIM")};
     s.Operator = op;
     return s;
+}
+
+// The style sheet and logo the build puts beside the programs, copied beside the scratch
+// program; false (after saying which) when one is missing.
+inline bool CopyReportFiles(const QTemporaryDir& home) {
+    const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/../");
+    for (const char* name : {"KovaDoc.xsl", "company.jpg"})
+        if (!QFile::copy(built + QLatin1String(name), home.filePath(QString::fromLatin1(name)))) {
+            std::fprintf(stderr, "%s not found beside the build\n", name);
+            return false;
+        }
+    return true;
 }

@@ -22,13 +22,8 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir home;
-    // The style sheet and logo the build puts beside the programs.
-    const QString built = QCoreApplication::applicationDirPath() + "/../";
-    for (const char* name : {"KovaDoc.xsl", "company.jpg"})
-        if (!QFile::copy(built + name, home.filePath(QString::fromLatin1(name)))) {
-            std::fprintf(stderr, "%s not found beside the build\n", name);
-            return 1;
-        }
+    if (!CopyReportFiles(home))
+        return 1;
     TRecordingOperator op;
     TQelGlobal g(SimulationStartup(home, &op));
     TQelReports reports(g);

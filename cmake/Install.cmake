@@ -60,7 +60,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "operating software of the QEL 8624 turns-
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Application Software 8625 drives the QEL 8624 three-phase transformer
 turns-ratio meter over an RS-232 line from a touch screen: transformer
 setup, ratio tests over every tap and winding pair, test documents in XML
-with CSV and HTML reports, analysis against limits and arbitrary phase
+with CSV, HTML and PDF reports, analysis against limits and arbitrary phase
 shift detection. It includes an instrument emulator for training and a
 simulation mode.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -12,6 +12,8 @@
               doctype-system="http://www.w3.org/TR/html4/strict.dtd"/>
 
   <xsl:param name="logo" select="'company.jpg'"/>
+  <!-- Set for the report on pages (PDF, printer): their running head carries the logo. -->
+  <xsl:param name="paged" select="''"/>
 
   <xsl:variable name="doc" select="/*"/>
   <xsl:variable name="setup" select="/*/QEL/Setup"/>
@@ -25,32 +27,34 @@
           <xsl:text>Turns Ratio Test </xsl:text>
           <xsl:value-of select="$doc/@Name"/>
         </title>
+        <!-- Lengths inside the page in px (96 to the inch): browsers and the PDF report's text layout
+             count them alike (the layout takes no mm, and no padding in pt). -->
         <style type="text/css">
           @page { size: A4; margin: 14mm 12mm 16mm 12mm; }
           body { font-family: "DejaVu Sans", Arial, Helvetica, sans-serif; font-size: 9.5pt;
                  color: #111; margin: 0 auto; max-width: 190mm; background: #fff; }
           table.head { width: 100%; border-collapse: collapse; border-bottom: 2pt solid #1d4f91;
-                       margin-bottom: 4mm; }
-          table.head td { vertical-align: bottom; padding: 0 0 2mm 0; }
+                       margin-bottom: 15.1px; }
+          table.head td { vertical-align: bottom; padding: 0 0 7.6px 0; }
           img.logo { height: 16mm; }
           .title { text-align: right; }
           .title h1 { font-size: 16pt; margin: 0; color: #1d4f91; }
           .title div { font-size: 9pt; color: #444; }
           h2 { font-size: 11.5pt; color: #1d4f91; border-bottom: 0.75pt solid #9aa9c0;
-               margin: 5mm 0 2mm 0; padding-bottom: 0.5mm; page-break-after: avoid; }
-          h3 { font-size: 10pt; margin: 3mm 0 1.5mm 0; page-break-after: avoid; }
-          table.fields { border-collapse: collapse; width: 100%; }
-          table.fields td { padding: 0.6mm 2mm 0.6mm 0; vertical-align: top; }
+               margin: 18.9px 0 7.6px 0; padding-bottom: 1.9px; page-break-after: avoid; }
+          h3 { font-size: 10pt; margin: 11.3px 0 5.7px 0; page-break-after: avoid; }
+          table.fields { width: 100%; }
+          table.fields td { padding: 2.3px 7.6px 2.3px 0; vertical-align: top; }
           table.fields td.label { color: #555; width: 24%; white-space: nowrap; }
           table.fields td.value { width: 26%; }
           table.grid { border-collapse: collapse; width: 100%; font-size: 7.5pt; }
           table.grid th { background: #e6ebf3; font-weight: bold; }
-          table.grid th, table.grid td { border: 0.5pt solid #9a9a9a; padding: 0.4mm 0.8mm;
+          table.grid th, table.grid td { border: 0.5pt solid #9a9a9a; padding: 1.5px 3px;
                                           text-align: center; }
           table.grid td { white-space: nowrap; }
           #measurement { font-size: 6.6pt; }
           table.grid td.nominal { font-weight: bold; }
-          table.grid tr.gap td { border-left: none; border-right: none; height: 1.5mm; padding: 0; }
+          table.grid tr.gap td { border-left: none; border-right: none; height: 5.7px; padding: 0; }
           table.taps { width: auto; min-width: 50%; }
           td.green { background: #d9f2d9; }
           td.yellow { background: #fff3c4; }
@@ -58,11 +62,11 @@
           thead { display: table-header-group; }
           tr { page-break-inside: avoid; }
           .winding { page-break-inside: avoid; }
-          .pictures div.picture { display: inline-block; margin: 0 4mm 4mm 0; text-align: center;
+          .pictures div.picture { display: inline-block; margin: 0 15.1px 15.1px 0; text-align: center;
                                   page-break-inside: avoid; }
           .pictures img { max-width: 88mm; border: 0.5pt solid #9a9a9a; }
           .notes { white-space: normal; }
-          .foot { margin-top: 6mm; border-top: 0.5pt solid #9aa9c0; font-size: 7.5pt; color: #666; }
+          .foot { margin-top: 22.7px; border-top: 0.5pt solid #9aa9c0; font-size: 7.5pt; color: #666; }
         </style>
       </head>
       <body>
@@ -89,7 +93,9 @@
   <xsl:template name="head">
     <table class="head">
       <tr>
-        <td><img class="logo" src="{$logo}" alt="Company logo"/></td>
+        <td>
+          <xsl:if test="$paged = ''"><img class="logo" src="{$logo}" alt="Company logo"/></xsl:if>
+        </td>
         <td class="title">
           <h1>Turns Ratio Test</h1>
           <div><xsl:value-of select="$doc/@Name"/></div>

@@ -368,7 +368,8 @@ void TQelSetupFrame::LoadSettings() {
     bnStartup->SetState(FGlobal.StartupMode);
     sbUserInterface->SetState(FGlobal.UserInterface == 1 ? 1 : 0);
     sbUserInput->SetState(FGlobal.UserInput == 1 ? 1 : 0);
-    sbDataStorage->SetState(FGlobal.DataStorage >= 0 && FGlobal.DataStorage <= 3 ? FGlobal.DataStorage : 0);
+    // The state is the value: bit 1 CSV, bit 2 HTML, bit 4 PDF.
+    sbDataStorage->SetState(FGlobal.DataStorage >= 0 && FGlobal.DataStorage <= dsAll ? FGlobal.DataStorage : 0);
     SelectPort(FGlobal.ComPort);
 }
 

@@ -261,7 +261,10 @@ QWidget* TQelSetupFrame::BuildOptions() {
         QStringLiteral("sbUserInterface"), {QStringLiteral("Standard"), QStringLiteral("Touchscreen")}, page);
     sbDataStorage = NewSelector<TStateButton>(QStringLiteral("sbDataStorage"),
                                               {QStringLiteral("XML"), QStringLiteral("XML, CSV"),
-                                               QStringLiteral("XML, HTML"), QStringLiteral("XML, HTML, CSV")},
+                                               QStringLiteral("XML, HTML"), QStringLiteral("XML, HTML, CSV"),
+                                               QStringLiteral("XML, PDF"), QStringLiteral("XML, CSV, PDF"),
+                                               QStringLiteral("XML, HTML, PDF"),
+                                               QStringLiteral("XML, HTML, CSV, PDF")},
                                               page);
     sbUserInput = NewSelector<TStateButton>(
         QStringLiteral("sbUserInput"), {QStringLiteral("No Input Lists"), QStringLiteral("Use Input Lists")},

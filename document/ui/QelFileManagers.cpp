@@ -4,12 +4,14 @@
 #include "EntrySwitches.h"
 #include "HTMLTransform.h"
 #include "LastFiles.h"
+#include "OperatorIFace.h"
 #include "PanelButton.h"
 #include "ProgramFiles.h"
 #include "QelGlobals.h"
 #include "QelReports.h"
 #include "QelTestFiles.h"
 #include "RecentNames.h"
+#include "ReportRenderer.h"
 #include "XMLDialogs.h"
 #include "XMLKvDoc.h"
 
@@ -18,6 +20,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <memory>
 
 namespace {
 
@@ -128,7 +136,7 @@ void TFileManager::AskName(const TAsk& ask, TChosen chosen, std::function<void()
     if (TEntrySwitches::TouchEntryWide) {
         TXMLOpenDialog* dlg = ask.Kind == TKind::Save ? FSaveDialog : FOpenDialog;
         dlg->setWindowTitle(ask.Caption);
-        dlg->SetDefaultExt(QStringLiteral(".XML"));
+        dlg->SetDefaultExt(QStringLiteral(".") + ask.Extension);
         dlg->SetFolder(ask.Folder);
         dlg->SetFileName(ask.FileName);
         dlg->disconnect(this);
@@ -148,12 +156,13 @@ void TFileManager::AskName(const TAsk& ask, TChosen chosen, std::function<void()
         dlg->open();
         return;
     }
-    auto* dlg = new QFileDialog(this, ask.Title, ask.Folder, TestFilter);
+    auto* dlg = new QFileDialog(this, ask.Title, ask.Folder, ask.Filter.isEmpty() ? TestFilter : ask.Filter);
     dlg->setObjectName(QStringLiteral("StandardFileDialog"));
     dlg->setAttribute(Qt::WA_DeleteOnClose);
-    dlg->setDefaultSuffix(QStringLiteral("XML"));
-    // The test files ask the operator themselves before a test is replaced, in their own words.
-    dlg->setOption(QFileDialog::DontConfirmOverwrite);
+    dlg->setDefaultSuffix(ask.Extension);
+    // The test files ask the operator themselves before a test is replaced, in their own words;
+    // the dialog asks before any other file is.
+    dlg->setOption(QFileDialog::DontConfirmOverwrite, ask.Filter.isEmpty());
     if (ask.Kind == TKind::Save) {
         dlg->setAcceptMode(QFileDialog::AcceptSave);
         dlg->setFileMode(QFileDialog::AnyFile);
@@ -290,11 +299,65 @@ void TFileManager::bnSaveAsClick() {
 
 void TFileManager::bnPrintClick() {
     const int state = bnPrint->State();
-    if (state != 1 && state != 2)
-        return;
-    FFiles.ShowReport(state);
     bnPrint->SetState(0);
-    accept();
+    switch (state) {
+    case riShowReport:
+    case riShowDiagram:
+        FFiles.ShowReport(state);
+        accept();
+        break;
+    case riPrintReport:
+        AskPrinter();
+        break;
+    case riSavePDF:
+        AskPDFName();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFileManager::AskPrinter() {
+    if (FFiles.CurrentFile().isEmpty())
+        return;
+    // The platform's print dialog (CUPS here): every printer the system knows, and a file.
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageSize(QPageSize(PaperOf(QLocale::system())));
+    printer->setDocName(QFileInfo(FFiles.CurrentFile()).completeBaseName());
+    auto* dlg = new QPrintDialog(printer.get(), this);
+    dlg->setObjectName(QStringLiteral("PrintDialog"));
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dlg, &QDialog::accepted, this, [this, printer] { Finish(PrintReport(*printer)); });
+    FWaiting = dlg;
+    dlg->setWindowModality(Qt::WindowModal);
+    dlg->open();
+}
+
+bool TFileManager::PrintReport(QPrinter& printer) {
+    const TQelTestFiles::TReportSource source = FFiles.ReportSource();
+    QString error;
+    if (PaintReport(printer, source.TestFile, source.StyleSheet, source.Head, &error))
+        return true;
+    if (TOperatorIFace* op = FFiles.Global().Operator())
+        op->Error(QStringLiteral("The report was not printed:\r\n\r\n%1").arg(error));
+    return false;
+}
+
+void TFileManager::AskPDFName() {
+    const QString current = FFiles.CurrentFile();
+    if (current.isEmpty())
+        return;
+    const QFileInfo test(current);
+    TAsk ask;
+    ask.Kind = TKind::Save;
+    ask.Extension = QStringLiteral("pdf");
+    ask.Filter = QStringLiteral("PDF Files(*.pdf *.PDF)");
+    ask.Caption = QStringLiteral("Save as PDF");
+    ask.Title = QStringLiteral("Save as PDF");
+    ask.Folder = test.absolutePath();
+    ask.FileName = WithSlash(test.absolutePath()) + test.completeBaseName() + QStringLiteral(".pdf");
+    ask.StandardName = ask.FileName;
+    AskName(ask, [this](const QString& name, bool) { Finish(FFiles.SavePDF(name)); });
 }
 
 void TFileManager::bnHisClick(int k) {

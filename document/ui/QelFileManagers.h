@@ -6,6 +6,7 @@
 
 class QFileDialog;
 class QLabel;
+class QPrinter;
 class TPanelButton;
 class TQelTestFiles;
 class TXMLOpenDialog;
@@ -45,6 +46,13 @@ public:
     TXMLOpenDialog* OpenDialog() const { return FOpenDialog; }
     TXMLSaveDialog* SaveDialog() const { return FSaveDialog; }
 
+    // The states of bnPrint's pop-up.
+    enum TReportItem { riShowReport = 1, riShowDiagram = 2, riPrintReport = 3, riSavePDF = 4 };
+
+    // The report of the current test on printer (the print dialog's choice); false after
+    // telling the operator when it could not be printed.
+    bool PrintReport(QPrinter& printer);
+
     // --- components ---
     TPanelButton* bnNewTest;
     TPanelButton* bnLoadFromTemplate;
@@ -75,6 +83,8 @@ private:
     enum class TKind { Open, Save };
     struct TAsk {
         TKind Kind = TKind::Open;
+        QString Extension = QStringLiteral("XML"); // of the file asked for
+        QString Filter;                           // standard dialog; empty: the test files
         QString Caption;      // touch dialog
         QString Title;        // standard dialog
         QString Folder;       // where the dialog starts
@@ -91,6 +101,8 @@ private:
     void Finish(bool done);
     void OpenChosen(const QString& file);
     void OpenCopy(const QString& file, const QString& copy);
+    void AskPrinter();
+    void AskPDFName();
 
     TQelTestFiles& FFiles;
     TXMLOpenDialog* FOpenDialog = nullptr;

@@ -42,7 +42,9 @@ void TFileManager::Build() {
     bnPrint = AddButton(QStringLiteral("bnPrint"),
                         {Item(QStringLiteral("Report"), TQelImage::picReport),
                          Item(QStringLiteral("Show (Print) Report"), TQelImage::picReport),
-                         Item(QStringLiteral("Show (Print) Actual Diagram"), TQelImage::picReport)});
+                         Item(QStringLiteral("Show (Print) Actual Diagram"), TQelImage::picReport),
+                         Item(QStringLiteral("Print Report"), TQelImage::picReport),
+                         Item(QStringLiteral("Save as PDF"), TQelImage::picReport)});
     bnPrint->SetPopup(true);
     bnPrint->SetPopupButton(true);
     bnPrint->SetPopupWidth(300);

@@ -28,6 +28,9 @@ private Q_SLOTS:
         row("report both by default", {"report", "a.xml", "b.xml"}, TCommand::Report,
             "||a.xml,b.xml|csv,html|", true);
         row("report csv", {"report", "--csv", "a.xml"}, TCommand::Report, "||a.xml|csv|", true);
+        row("report pdf alone", {"report", "a.xml", "--pdf"}, TCommand::Report, "||a.xml|pdf|", true);
+        row("report all", {"report", "--pdf", "--csv", "--html", "a.xml"}, TCommand::Report,
+            "||a.xml|csv,html,pdf|", true);
         row("file after --", {"report", "--html", "--", "-odd.xml"}, TCommand::Report, "||-odd.xml|html|",
             true);
         row("merge", {"merge", "Q.LST", "--out", "m.csv"}, TCommand::Merge, "|m.csv|Q.LST||", true);
@@ -36,7 +39,8 @@ private Q_SLOTS:
 
         row("nothing", {}, TCommand::Help, "no command", false);
         row("unknown command", {"upload"}, TCommand::Help, "\"upload\"", false);
-        row("unknown option", {"report", "--pdf", "a.xml"}, TCommand::Help, "\"--pdf\"", false);
+        row("unknown option", {"report", "--ps", "a.xml"}, TCommand::Help, "\"--ps\"", false);
+        row("pdf for merge", {"merge", "Q.LST", "--pdf"}, TCommand::Merge, "--pdf is no option of merge", false);
         row("fetch without port", {"fetch", "--out", "d"}, TCommand::Fetch, "--port", false);
         row("port without value", {"fetch", "--port"}, TCommand::Fetch, "--port needs a value", false);
         row("empty port", {"fetch", "--port="}, TCommand::Fetch, "--port needs a value", false);
@@ -69,6 +73,8 @@ private Q_SLOTS:
             flags << QStringLiteral("csv");
         if (a.Html)
             flags << QStringLiteral("html");
+        if (a.Pdf)
+            flags << QStringLiteral("pdf");
         QCOMPARE(QStringList({a.Port, a.Out, a.Files.join(u','), flags.join(u','), QString()}).join(u'|'),
                  summary);
     }

@@ -9,6 +9,7 @@
 #include "CSVForm.h"
 #include "FStringGrids.h"
 #include "LinkRig.h"
+#include "PdfReader.h"
 #include "QelAnalysis.h"
 #include "QelAnalysisFrames.h"
 #include "QelReports.h"
@@ -71,7 +72,7 @@ private Q_SLOTS:
         app.CreateGlobal({QStringLiteral("/SIM")});
         app.Global->DataStorage = 3;
         TQelReports reports(*app.Global);
-        QSignalSpy html(&reports, &TQelReports::HTMLWritten);
+        QSignalSpy html(&reports, &TQelReports::Written);
         const QString saved = app.App.filePath(QStringLiteral("T2 North.xml"));
         QVERIFY(QFile::copy(a, saved));
         QVERIFY(app.Global->OpenDocument(saved));
@@ -90,22 +91,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("flag");
         QTest::addColumn<bool>("csv");
         QTest::addColumn<bool>("html");
-        QTest::newRow("csv") << QStringLiteral("--csv") << true << false;
-        QTest::newRow("html") << QStringLiteral("--html") << false << true;
+        QTest::addColumn<bool>("pdf");
+        QTest::newRow("csv") << QStringLiteral("--csv") << true << false << false;
+        QTest::newRow("html") << QStringLiteral("--html") << false << true << false;
+        // Laid out on the offscreen platform: the run has no display.
+        QTest::newRow("pdf") << QStringLiteral("--pdf") << false << false << true;
     }
     void reportKinds() {
         QFETCH(QString, flag);
         QFETCH(bool, csv);
         QFETCH(bool, html);
+        QFETCH(bool, pdf);
         TBatchRig rig;
         QVERIFY(rig.Install());
         const QString test = rig.Root.filePath(QStringLiteral("t.xml"));
         QVERIFY(WriteSample(test, QStringLiteral("ONAN 40 MVA")));
         const QByteArray before = ReadBytes(test);
         const TBatchRun run = rig.Run({QStringLiteral("report"), flag, test});
-        QCOMPARE(run.Status, int(bsOk));
+        QVERIFY2(run.Status == int(bsOk), qPrintable(run.Err));
         QCOMPARE(QFileInfo::exists(BaseOf(test) + ".csv"), csv);
         QCOMPARE(QFileInfo::exists(BaseOf(test) + ".html"), html);
+        QCOMPARE(QFileInfo::exists(BaseOf(test) + ".pdf"), pdf);
+        if (pdf) {
+            QCOMPARE(run.OutLines(), QStringList{BaseOf(test) + ".pdf"});
+            QVERIFY(PdfReader::Words(BaseOf(test) + ".pdf").contains(QStringLiteral("T2-0815")));
+        }
         QCOMPARE(ReadBytes(test), before); // the test itself is only read
     }
 

@@ -14,7 +14,7 @@ const QList<TOption>& Options() {
     static const QList<TOption> options = {
         {"--port", true, {TCommand::Fetch}},    {"--out", true, {TCommand::Fetch, TCommand::Merge}},
         {"--delete", false, {TCommand::Fetch}}, {"--csv", false, {TCommand::Report}},
-        {"--html", false, {TCommand::Report}},
+        {"--html", false, {TCommand::Report}}, {"--pdf", false, {TCommand::Report}},
     };
     return options;
 }
@@ -124,6 +124,8 @@ TBatchArguments ParseBatchArguments(const QStringList& arguments) {
             a.Csv = true;
         else if (name == QLatin1String("--html"))
             a.Html = true;
+        else if (name == QLatin1String("--pdf"))
+            a.Pdf = true;
     }
     a.Files = positional;
 
@@ -137,8 +139,8 @@ TBatchArguments ParseBatchArguments(const QStringList& arguments) {
     case TCommand::Report:
         if (a.Files.isEmpty())
             a.Error = QStringLiteral("report needs at least one test file");
-        // Neither asked for: both, as DataStorage 3 writes them.
-        if (!a.Csv && !a.Html)
+        // None asked for: CSV and HTML, as DataStorage 3 writes them.
+        if (!a.Csv && !a.Html && !a.Pdf)
             a.Csv = a.Html = true;
         break;
     case TCommand::Merge:
@@ -164,9 +166,10 @@ QString BatchHelpText() {
         "      as the upload dialog names them. One line per written test on standard output,\n"
         "      progress on standard error. With --delete each test is deleted from the\n"
         "      instrument once its document is safely written, and only then.\n"
-        "  report FILE.xml... [--csv] [--html]\n"
-        "      Writes the CSV and/or HTML report beside each test, as a save does (both when\n"
-        "      neither is asked for). One line per written report on standard output.\n"
+        "  report FILE.xml... [--csv] [--html] [--pdf]\n"
+        "      Writes the CSV, HTML and/or PDF report beside each test, as a save does (CSV\n"
+        "      and HTML when none is asked for). One line per written report on standard\n"
+        "      output.\n"
         "  merge LIST.LST [--out FILE.csv]\n"
         "      The measurement tables of the tests on an analysis list file merged as the\n"
         "      multi-file analysis shows them, in the CSV form of the tables; to standard\n"

@@ -5,7 +5,7 @@
 // The command line of qel8625-batch: one command and its options.
 //
 //   fetch --port PORT [--out DIR] [--delete]
-//   report FILE.xml... [--csv] [--html]
+//   report FILE.xml... [--csv] [--html] [--pdf]
 //   merge LIST.LST [--out FILE.csv]
 //   --help
 //
@@ -20,6 +20,7 @@ struct TBatchArguments {
     bool Delete = false;
     bool Csv = false;
     bool Html = false;
+    bool Pdf = false;
     QString Error; // why the command line cannot be carried out; empty when it can
 
     bool Ok() const { return Error.isEmpty(); }

@@ -5,13 +5,15 @@
 struct TBatchArguments;
 struct TQelStartup;
 class TConsoleOperator;
+class TReportRenderer;
 
 // The commands of qel8625-batch. Each makes the data module of its run (the program's
 // configuration, shipped files and folders, as the application has them), carries the command
 // out and returns the exit status (TBatchStatus). Results go to standard output, one line each;
-// messages and progress to the operator.
-int RunFetch(const TBatchArguments& arguments, TConsoleOperator& op);
-int RunReport(const TBatchArguments& arguments, TConsoleOperator& op);
+// messages and progress to the operator. The PDF reports are laid out by renderer (the
+// program's, which may use Qt Gui; this library does not).
+int RunFetch(const TBatchArguments& arguments, TConsoleOperator& op, const TReportRenderer* renderer);
+int RunReport(const TBatchArguments& arguments, TConsoleOperator& op, const TReportRenderer* renderer);
 int RunMerge(const TBatchArguments& arguments, TConsoleOperator& op);
 
 // The start of a data module for this program: the running executable, no window, the given

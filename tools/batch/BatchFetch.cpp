@@ -56,8 +56,9 @@ QString UploadEndText(TUploadEnd reason) {
 // The run: a registered window of the data module, which tells it what the reading did.
 class TFetch : public QObject {
 public:
-    TFetch(const TBatchArguments& a, TConsoleOperator& op)
+    TFetch(const TBatchArguments& a, TConsoleOperator& op, const TReportRenderer* renderer)
         : FArgs(a), FOp(op), FGlobal(BatchStartup(op, {}, a.Port)), FReports(FGlobal), FFiles(FGlobal) {
+        FReports.SetRenderer(renderer);
         FGlobal.LoadVectorGroupTable();
         FGlobal.RegisterWindow(this);
     }
@@ -238,7 +239,7 @@ private:
 
 } // namespace
 
-int RunFetch(const TBatchArguments& a, TConsoleOperator& op) {
-    TFetch fetch(a, op);
+int RunFetch(const TBatchArguments& a, TConsoleOperator& op, const TReportRenderer* renderer) {
+    TFetch fetch(a, op, renderer);
     return fetch.Run();
 }

@@ -1,4 +1,4 @@
-// report FILE.xml... [--csv] [--html]: the reports a save writes, for tests already saved.
+// report FILE.xml... [--csv] [--html] [--pdf]: the reports a save writes, for tests already saved.
 #include "BatchArguments.h"
 #include "BatchCommands.h"
 #include "BatchOperator.h"
@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 
+#include <tuple>
+
 namespace {
 
 QString Shown(const QString& file) {
@@ -18,17 +20,18 @@ QString Shown(const QString& file) {
 
 } // namespace
 
-int RunReport(const TBatchArguments& a, TConsoleOperator& op) {
+int RunReport(const TBatchArguments& a, TConsoleOperator& op, const TReportRenderer* renderer) {
     // No instrument: the run reads and writes files only.
     TQelGlobal global(BatchStartup(op, {QStringLiteral("/SIM")}));
     TQelReports reports(global);
-    QString htmlDone;
-    bool htmlWritten = false;
-    QEventLoop htmlWait;
-    QObject::connect(&reports, &TQelReports::HTMLWritten, &htmlWait, [&](const QString& file, bool written) {
-        htmlDone = file;
-        htmlWritten = written;
-        htmlWait.quit();
+    reports.SetRenderer(renderer);
+    QString done;
+    bool doneWritten = false;
+    QEventLoop wait;
+    QObject::connect(&reports, &TQelReports::Written, &wait, [&](const QString& file, bool written) {
+        done = file;
+        doneWritten = written;
+        wait.quit();
     });
 
     int status = bsOk;
@@ -49,19 +52,26 @@ int RunReport(const TBatchArguments& a, TConsoleOperator& op) {
         const QFileInfo fi(file);
         const QString base = fi.path() + '/' + fi.completeBaseName();
         if (a.Csv) {
-            if (global.WriteReports(file, 1))
+            if (global.WriteReports(file, dsCSV))
                 PrintResult(Shown(base + QStringLiteral(".csv")));
             else
                 status = bsFileFailed;
         }
-        if (a.Html) {
-            htmlDone.clear();
-            global.WriteReports(file, 2);
-            // The report thread says when it is done with this test; the next one waits for it.
-            if (htmlDone.isEmpty())
-                htmlWait.exec();
-            if (htmlWritten)
-                PrintResult(Shown(htmlDone));
+        // The report thread makes these; each is waited for before the next.
+        for (const auto& [asked, storage, extension] :
+             {std::tuple{a.Html, dsHTML, ".html"}, std::tuple{a.Pdf, dsPDF, ".pdf"}}) {
+            if (!asked)
+                continue;
+            const QString report = base + QLatin1String(extension);
+            done.clear();
+            if (!global.WriteReports(file, storage)) {
+                status = bsFileFailed;
+                continue;
+            }
+            while (done != report)
+                wait.exec();
+            if (doneWritten)
+                PrintResult(Shown(report));
             else
                 status = bsFileFailed;
         }

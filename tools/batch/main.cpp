@@ -1,7 +1,10 @@
-// qel8625-batch: the product's tests from a command line, without a window.
+// qel8625-batch: the product's tests from a command line, without a window (and without a display:
+// the PDF reports are laid out on the offscreen platform).
 #include "BatchArguments.h"
 #include "BatchCommands.h"
 #include "BatchOperator.h"
+#include "ReportApplication.h"
+#include "ReportRenderer.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -9,7 +12,9 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The PDF reports are laid out by Qt Gui, on the offscreen platform.
+    const std::unique_ptr<QCoreApplication> app = NewReportApplication(argc, argv);
+    TQtReportRenderer renderer;
     // The same name as the application: an installed tool keeps its files in its folder.
     QCoreApplication::setApplicationName(QStringLiteral("Application Software 8625"));
     // The data module's traces stay out of the progress lines (QT_LOGGING_RULES still wins).
@@ -26,9 +31,9 @@ int main(int argc, char* argv[]) {
         std::fputs(qUtf8Printable(BatchHelpText()), stdout);
         return bsOk;
     case TBatchArguments::TCommand::Fetch:
-        return RunFetch(a, op);
+        return RunFetch(a, op, &renderer);
     case TBatchArguments::TCommand::Report:
-        return RunReport(a, op);
+        return RunReport(a, op, &renderer);
     case TBatchArguments::TCommand::Merge:
         return RunMerge(a, op);
     }
