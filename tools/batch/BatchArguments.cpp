@@ -13,7 +13,7 @@ struct TOption {
 const QList<TOption>& Options() {
     static const QList<TOption> options = {
         {"--port", true, {TCommand::Fetch}},    {"--out", true, {TCommand::Fetch, TCommand::Merge}},
-        {"--delete", false, {TCommand::Fetch}}, {"--csv", false, {TCommand::Report}},
+        {"--delete", false, {TCommand::Fetch}}, {"--csv", false, {TCommand::Report, TCommand::History}},
         {"--html", false, {TCommand::Report}}, {"--pdf", false, {TCommand::Report}},
     };
     return options;
@@ -34,6 +34,12 @@ QString CommandName(TCommand c) {
         return QStringLiteral("report");
     case TCommand::Merge:
         return QStringLiteral("merge");
+    case TCommand::Index:
+        return QStringLiteral("index");
+    case TCommand::History:
+        return QStringLiteral("history");
+    case TCommand::Sync:
+        return QStringLiteral("sync");
     case TCommand::Help:
         break;
     }
@@ -93,7 +99,7 @@ TBatchArguments ParseBatchArguments(const QStringList& arguments) {
     }
 
     if (positional.isEmpty()) {
-        a.Error = QStringLiteral("no command given (fetch, report or merge)");
+        a.Error = QStringLiteral("no command given (fetch, report, merge, index, history or sync)");
         return a;
     }
     const QString command = positional.takeFirst();
@@ -103,6 +109,12 @@ TBatchArguments ParseBatchArguments(const QStringList& arguments) {
         a.Command = TCommand::Report;
     else if (command == QLatin1String("merge"))
         a.Command = TCommand::Merge;
+    else if (command == QLatin1String("index"))
+        a.Command = TCommand::Index;
+    else if (command == QLatin1String("history"))
+        a.Command = TCommand::History;
+    else if (command == QLatin1String("sync"))
+        a.Command = TCommand::Sync;
     else {
         a.Error = QStringLiteral("unknown command \"%1\"").arg(command);
         return a;
@@ -148,6 +160,17 @@ TBatchArguments ParseBatchArguments(const QStringList& arguments) {
             a.Error = a.Files.isEmpty() ? QStringLiteral("merge needs a list file")
                                         : QStringLiteral("merge takes one list file");
         break;
+    case TCommand::Index:
+        break;
+    case TCommand::History:
+        if (a.Files.size() != 1 || a.Files.front().trimmed().isEmpty())
+            a.Error = a.Files.size() > 1 ? QStringLiteral("history takes one serial number")
+                                         : QStringLiteral("history needs a serial number");
+        break;
+    case TCommand::Sync:
+        if (!a.Files.isEmpty())
+            a.Error = QStringLiteral("sync takes no arguments (\"%1\")").arg(a.Files.front());
+        break;
     case TCommand::Help:
         break;
     }
@@ -174,6 +197,18 @@ QString BatchHelpText() {
         "      The measurement tables of the tests on an analysis list file merged as the\n"
         "      multi-file analysis shows them, in the CSV form of the tables; to standard\n"
         "      output without --out.\n"
+        "  index [DIR...]\n"
+        "      Brings the test index up to date with every test file in DIR and below (default:\n"
+        "      the data folder): new and changed tests are read, tests whose file is gone leave it.\n"
+        "      Every file that cannot be read is named with its reason.\n"
+        "  history SERIAL [--csv]\n"
+        "      The tests of the transformer with serial number SERIAL in the index (this test\n"
+        "      set's and the fleet's), oldest first: date, file and worst ratio deviation.\n"
+        "      With --csv in the CSV form of the lists.\n"
+        "  sync\n"
+        "      Sends the new and changed tests to the fleet store set up in section [Fleet] of\n"
+        "      the configuration and takes the fleet's tests into the index. A test the store\n"
+        "      holds is never sent again; tests not sent wait for the next sync.\n"
         "  --help\n"
         "      This text.\n"
         "\n"
@@ -183,5 +218,6 @@ QString BatchHelpText() {
         "\n"
         "Exit status: 0 done; 1 a file could not be read or written (each is named, the others\n"
         "are still done); 2 the command line is wrong; 3 the port could not be opened, or the\n"
-        "instrument did not answer, refused or was lost.\n");
+        "instrument did not answer, refused or was lost; 4 the fleet store is not set up, was not\n"
+        "reached or stopped the sync (the tests wait for the next one).\n");
 }

@@ -15,6 +15,9 @@ class TReportRenderer;
 int RunFetch(const TBatchArguments& arguments, TConsoleOperator& op, const TReportRenderer* renderer);
 int RunReport(const TBatchArguments& arguments, TConsoleOperator& op, const TReportRenderer* renderer);
 int RunMerge(const TBatchArguments& arguments, TConsoleOperator& op);
+int RunIndex(const TBatchArguments& arguments, TConsoleOperator& op);
+int RunHistory(const TBatchArguments& arguments, TConsoleOperator& op);
+int RunSync(const TBatchArguments& arguments, TConsoleOperator& op);
 
 // The start of a data module for this program: the running executable, no window, the given
 // arguments (the program's command-line switches, "/SIM" for a run without an instrument).

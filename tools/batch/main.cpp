@@ -36,6 +36,12 @@ int main(int argc, char* argv[]) {
         return RunReport(a, op, &renderer);
     case TBatchArguments::TCommand::Merge:
         return RunMerge(a, op);
+    case TBatchArguments::TCommand::Index:
+        return RunIndex(a, op);
+    case TBatchArguments::TCommand::History:
+        return RunHistory(a, op);
+    case TBatchArguments::TCommand::Sync:
+        return RunSync(a, op);
     }
     return bsUsage;
 }
