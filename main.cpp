@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "FleetSettings.h"
 #include "GPTPrinters.h"
+#include "IndexService.h"
 #include "LangManager.h"
 #include "MessageBoxOperator.h"
 #include "ProgramFiles.h"
@@ -49,6 +51,18 @@ int main(int argc, char* argv[]) {
     TQtReportRenderer pdfRenderer;
     TQelReports reports(QelGlobal);
     reports.SetRenderer(&pdfRenderer);
+    // The index of the tests and the fleet store, kept current on their own thread: the tests changed
+    // since the last run now, every saved test after its save.
+    TTestIndexService::TSettings indexSettings;
+    indexSettings.Folders = {QelGlobal.DataPath};
+    indexSettings.Fleet = TFleetSettings::Read(QelGlobal.ConfigFileName);
+    TTestIndexService testIndex(indexSettings, &messageBoxes);
+    QelGlobal.SetSavedHook(&testIndex);
+    struct TUnhook {
+        TQelGlobal& Global;
+        ~TUnhook() { Global.SetSavedHook(nullptr); }
+    } unhook{QelGlobal};
+    testIndex.Start();
     // The test files of the run before any window: a test kept at start-up joins the recent ones.
     TQelTestFiles testFiles(QelGlobal);
     testFiles.SetRenderer(&pdfRenderer);
@@ -84,6 +98,7 @@ int main(int argc, char* argv[]) {
     images = std::make_unique<TQelImage>();
     mainForm.SetImages(*images);
     mainForm.SetFileManager(new TFileManager(testFiles, &mainForm));
+    mainForm.SetTestIndex(&testIndex);
     mainForm.SetupFrame->SetLanguageManager(&languages);
     // Translated before the pages show the first test.
     languages.Attach(&mainForm);

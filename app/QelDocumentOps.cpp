@@ -5,6 +5,7 @@
 #include "OperatorIFace.h"
 #include "QelWindings.h"
 #include "SIPrefixes.h"
+#include "TestSavedIFace.h"
 #include "TimePatterns.h"
 #include "XMLKvDoc.h"
 #include "XMLQel.h"
@@ -48,8 +49,11 @@ bool TQelGlobal::SaveDocument(int mode) {
     if (!saved && FOperator)
         FOperator->Error(
             FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
-    if (saved)
+    if (saved) {
         WriteReports(fileName, DataStorage);
+        if (FSavedHook)
+            FSavedHook->TestSaved(fileName);
+    }
     SetDecimalSeparator('.');
     return saved;
 }
@@ -106,6 +110,8 @@ bool TQelGlobal::NewDocument(const QString& fileName) {
     if (!saved && FOperator)
         FOperator->Error(
             FKovaBase.Text(QStringLiteral("SErrWritingFile")).replace(QStringLiteral("%s"), fileName));
+    if (saved && FSavedHook)
+        FSavedHook->TestSaved(fileName);
     SendToAll(UM_NEWDOC, 0, 0);
     SendToAll(UM_DOCCHANGED, 1, 0);
     return saved;

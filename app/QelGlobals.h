@@ -23,6 +23,7 @@ class TOperatorIFace;
 class TQel8624;
 struct TCompletion;
 class TKvXML;
+class TTestSavedIFace;
 enum class LinkState : quint8;
 
 // Folder names are kept with a trailing separator, as file names are made by appending.
@@ -163,6 +164,8 @@ public:
     TKovaBase& KovaBase() { return FKovaBase; }
     TOperatorIFace* Operator() const { return FOperator; }
     void SetExports(TDocumentExports* exports) { FExports = exports; }
+    // Told of every test file written by a save (the test index).
+    void SetSavedHook(TTestSavedIFace* hook) { FSavedHook = hook; }
     // The phase shift detector installs itself here when it exists.
     std::function<void(const TArbitraryStart&)> OnArbitraryStart;
     // ... and sees every completion first while it runs: true when it took it (a refused APM
@@ -328,6 +331,7 @@ private:
     TVectorGroupTable FVectorGroups;
     TOperatorIFace* FOperator = nullptr;
     TDocumentExports* FExports = nullptr;
+    TTestSavedIFace* FSavedHook = nullptr;
     std::unique_ptr<TQel8624> FQel;
     std::unique_ptr<TKvXML> FDoc;
     bool FVariant250 = false;

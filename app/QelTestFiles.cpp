@@ -471,6 +471,15 @@ bool TQelTestFiles::OpenRecent(int k) {
     return OpenTest(file);
 }
 
+bool TQelTestFiles::OpenOther(const QString& file) {
+    if (CheckUnsavedChanges() == mrCancel)
+        return false;
+    if (QFileInfo(file).isFile() && !CheckBeforeOpen(file, false))
+        return false;
+    FGlobal.SendToAll(UM_FILESCHANGED, 0, 0);
+    return OpenTest(file);
+}
+
 bool TQelTestFiles::LoadLastFile() {
     if (FLastFiles.Count() == 0)
         return false;

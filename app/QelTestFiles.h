@@ -105,6 +105,9 @@ public:
     // Recent test k (0 ... 2). For a test other than the current one the unsaved-changes question
     // comes first.
     bool OpenRecent(int k);
+    // Another test chosen elsewhere (the history of the transformer): the unsaved-changes question
+    // first, then as Load opens it. False when it was not opened.
+    bool OpenOther(const QString& file);
     // Start-up mode "Load Last File": the last test; false when there was none to open.
     bool LoadLastFile();
     // After a new or opened test: the current test goes to the top of the list.

@@ -182,7 +182,7 @@ void TQelMainForm::BuildKeys() {
                    CaptionItem::Make(QString())});
     bnF4Analysis = NewKey(pnButtons, QStringLiteral("bnF4Analysis"),
                           {QStringLiteral("\"More Analysis\",49"), QStringLiteral("\"Analysis Params\",49"),
-                           QStringLiteral("\"Analysis for Files\",120")});
+                           QStringLiteral("\"Analysis for Files\",120"), QStringLiteral("\"History\",120")});
     bnF4Analysis->SetPopup(true);
     bnF4Analysis->SetPopupButton(true);
     bnF4Analysis->hide();

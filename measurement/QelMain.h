@@ -17,6 +17,8 @@ class TPanelButton;
 class TQelAbout;
 class TQelAnalysisFrame;
 class TQelFileList;
+class TQelHistoryForm;
+class TTestIndexService;
 class TQelGlobal;
 class TQelImage;
 class TQelManualFrame;
@@ -83,6 +85,11 @@ public:
     TFileManager* FileManager() const;
     // The file list of the multi-file analysis ("Analysis for Files").
     TQelFileList* FileList();
+    // The test index behind "History" (the ANALYSIS page's "More Analysis"); without it the
+    // entry does nothing.
+    void SetTestIndex(TTestIndexService* index) { FTestIndex = index; }
+    // The history of the open test's transformer, made at its first use and kept.
+    TQelHistoryForm* History();
     // The operating instructions are handed to this; the desktop's browser by default.
     std::function<bool(const QUrl&)> OpenHelpUrl;
     // A later start of the program asked for this one: the window (or the dialog it shows)
@@ -143,6 +150,8 @@ private:
     QPointer<TfrmProgress> FProgress;
     QPointer<TFileManager> FFileManager;
     QPointer<TQelFileList> FFileList;
+    QPointer<TQelHistoryForm> FHistory;
+    TTestIndexService* FTestIndex = nullptr;
     QPointer<TQelUpload> FUpload; // the one a reading opened, kept for the next
     const TQelImage* FImages = nullptr;
     QString FHelpFile;

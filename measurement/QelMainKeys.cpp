@@ -10,6 +10,7 @@
 #include "QelAnalysisFrames.h"
 #include "QelAnalysisParams.h"
 #include "QelFileLists.h"
+#include "QelHistoryForm.h"
 #include "QelGlobals.h"
 #include "QelManual.h"
 #include "QelPageControl.h"
@@ -114,6 +115,22 @@ void TQelMainForm::bnF4AnalysisClick() {
         dlg.exec();
     } else if (bnF4Analysis->State() == 2)
         FileList()->exec();
+    else if (bnF4Analysis->State() == 3 && History()) {
+        History()->Refresh();
+        History()->exec();
+    }
+}
+
+TQelHistoryForm* TQelMainForm::History() {
+    if (!FHistory && FTestIndex) {
+        FHistory = new TQelHistoryForm(FGlobal, *FTestIndex, this);
+        if (FImages)
+            FHistory->SetImages(*FImages);
+        FHistory->OpenTest = [this](const QString& file) {
+            return FFileManager && FFileManager->Files().OpenOther(file);
+        };
+    }
+    return FHistory;
 }
 
 void TQelMainForm::bnF5Click() {

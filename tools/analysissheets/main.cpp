@@ -3,10 +3,12 @@
 // by the real page and dialog on a data module in simulation.
 #include "../SheetSupport.h"
 #include "FStringGrids.h"
+#include "IndexService.h"
 #include "OperatorIFace.h"
 #include "QelAnalysis.h"
 #include "QelAnalysisFrames.h"
 #include "QelGlobals.h"
+#include "QelHistoryForm.h"
 #include "QelImage.h"
 #include "SampleTest.h"
 #include "XMLKvDoc.h"
@@ -44,7 +46,7 @@ void Year(TKvXML& doc, int year, double drift) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: qel_analysis_sheets page.png files.png\n");
+        std::fprintf(stderr, "usage: qel_analysis_sheets page.png files.png [history.png]\n");
         return 2;
     }
     QTemporaryDir home;
@@ -94,6 +96,26 @@ int main(int argc, char* argv[]) {
     analysis.QelAnalysisFrame1->pcViewSelector->setCurrentIndex(2); // ratio deviation over the years
     analysis.show();
     const bool filesSaved = SaveSheet(analysis, QString::fromLocal8Bit(argv[2]), 400);
+    analysis.hide();
+
+    // The history of the same transformer, from an index of the three tests.
+    bool historySaved = true;
+    if (argc > 3) {
+        TTestIndexService::TSettings settings;
+        settings.IndexFile = home.filePath(QStringLiteral("TestIndex.sqlite"));
+        settings.Folders = {g.DataPath};
+        TTestIndexService index(settings, &op);
+        index.Start();
+        index.Finish();
+        TQelHistoryForm history(g, index);
+        history.SetImages(images);
+        QEventLoop shown;
+        QObject::connect(&history, &TQelHistoryForm::Shown, &shown, &QEventLoop::quit);
+        history.Refresh();
+        shown.exec();
+        history.show();
+        historySaved = SaveSheet(history, QString::fromLocal8Bit(argv[3]), 400);
+    }
     g.UnregisterWindow(&page);
-    return pageSaved && filesSaved ? 0 : 1;
+    return pageSaved && filesSaved && historySaved ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include "AscInput.h"
 #include "AscInputForm.h"
+#include "IndexService.h"
 #include "NumInputForm.h"
 #include "QelAbouts.h"
 #include "QelAnalysis.h"
@@ -9,6 +10,7 @@
 #include "QelArbProgress.h"
 #include "QelFileLists.h"
 #include "QelFileManagers.h"
+#include "QelHistoryForm.h"
 #include "QelImage.h"
 #include "QelMain.h"
 #include "QelTapActionDlg.h"
@@ -19,13 +21,17 @@
 #include "XMLDialogs.h"
 
 TEveryForm::TEveryForm(TQelGlobal& global, TQelTestFiles& files, TQelArbitrary& arbitrary)
-    : FMain(std::make_unique<TQelMainForm>(global)), FImages(std::make_unique<TQelImage>()) {
+    : FIndex(std::make_unique<TTestIndexService>(
+          TTestIndexService::TSettings{FIndexFolder.filePath(QStringLiteral("TestIndex.sqlite")), {}, {}, 60000, {}},
+          nullptr)),
+      FMain(std::make_unique<TQelMainForm>(global)), FImages(std::make_unique<TQelImage>()) {
     TQelMainForm* main = FMain.get();
+    main->SetTestIndex(FIndex.get());
     main->SetImages(*FImages);
     FForms << main << main->CreateAbout();
     auto* fileManager = new TFileManager(files, main);
     main->SetFileManager(fileManager);
-    FForms << fileManager << main->FileList();
+    FForms << fileManager << main->FileList() << main->History();
     FForms << new TApmProgressBarForm(arbitrary, main) << new TAnalysisParams(global, main)
            << new TAnalysis(global, main) << new TTapChangerForm(global, main)
            << new TTapChangerAutoFillForm(main) << new TDlgTapAction(main) << new TXMLOpenDialog(main)
@@ -39,8 +45,10 @@ TEveryForm::TEveryForm(TQelGlobal& global, TQelTestFiles& files, TQelArbitrary& 
 }
 
 TEveryForm::~TEveryForm() {
-    // The windows go with the main window; the pictures after them.
+    // The windows go with the main window; the pictures after them, the index last.
     FMain.reset();
+    FImages.reset();
+    FIndex.reset();
 }
 
 QList<QWidget*> TEveryForm::Forms() const {

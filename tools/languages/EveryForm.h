@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <QTemporaryDir>
+
 #include <memory>
 
 class TQelArbitrary;
@@ -10,6 +12,7 @@ class TQelGlobal;
 class TQelImage;
 class TQelMainForm;
 class TQelTestFiles;
+class TTestIndexService;
 
 // Every window of the program, made as the program makes them (the main window with its pages
 // and every dialog and pad it opens), for the build of the original language files, the check
@@ -26,6 +29,9 @@ public:
     QList<QWidget*> Forms() const;
 
 private:
+    // The history window's index, in a folder of its own (never started).
+    QTemporaryDir FIndexFolder;
+    std::unique_ptr<TTestIndexService> FIndex;
     std::unique_ptr<TQelMainForm> FMain;
     std::unique_ptr<TQelImage> FImages;
     QList<QPointer<QWidget>> FForms;
