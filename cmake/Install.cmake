@@ -70,7 +70,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://qel.invalid/8625")
 # The libraries come from dpkg-shlibdeps; the platform plugins (xcb, offscreen) and the JPEG
 # plugin are in libqt6gui6, which the libraries already pull in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Qt's database drivers are plugins the libraries do not name: SQLite for the test index, and
+# PostgreSQL for the fleet store, which is optional.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libqt6sql6-psql")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
