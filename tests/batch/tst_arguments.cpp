@@ -34,6 +34,11 @@ private Q_SLOTS:
         row("file after --", {"report", "--html", "--", "-odd.xml"}, TCommand::Report, "||-odd.xml|html|",
             true);
         row("merge", {"merge", "Q.LST", "--out", "m.csv"}, TCommand::Merge, "|m.csv|Q.LST||", true);
+        row("index folders", {"index", "/a", "b c"}, TCommand::Index, "||/a,b c||", true);
+        row("index the data folder", {"index"}, TCommand::Index, "||||", true);
+        row("history", {"history", "T-4711"}, TCommand::History, "||T-4711||", true);
+        row("history csv", {"history", "--csv", "T 4711"}, TCommand::History, "||T 4711|csv|", true);
+        row("sync", {"sync"}, TCommand::Sync, "||||", true);
         row("help wins", {"report", "--nonsense", "--help"}, TCommand::Help, "", true);
         row("-h", {"-h"}, TCommand::Help, "", true);
 
@@ -51,6 +56,12 @@ private Q_SLOTS:
             "--delete is no option of merge", false);
         row("report without files", {"report", "--csv"}, TCommand::Report, "at least one", false);
         row("merge of two lists", {"merge", "a.LST", "b.LST"}, TCommand::Merge, "one list file", false);
+        row("history without serial", {"history"}, TCommand::History, "needs a serial number", false);
+        row("history of a blank serial", {"history", " "}, TCommand::History, "needs a serial number", false);
+        row("history of two", {"history", "A", "B"}, TCommand::History, "one serial number", false);
+        row("history html", {"history", "A", "--html"}, TCommand::History, "--html is no option of history",
+            false);
+        row("sync with a file", {"sync", "x"}, TCommand::Sync, "takes no arguments", false);
     }
     void parse() {
         QFETCH(QStringList, args);
