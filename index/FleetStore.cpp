@@ -50,6 +50,11 @@ QVariant NullableText(const QString& s) {
     return s.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(s);
 }
 
+// A text for a column that may be empty but not NULL (a null QString goes out as NULL).
+QVariant NotNullText(const QString& s) {
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
 } // namespace
 
 TFleetStore::TFleetStore(TFleetSettings settings, QProcessEnvironment env)
@@ -250,7 +255,8 @@ bool TFleetStore::Push(TTestIndex& index, TSyncOutcome& outcome) {
                         " worst_pair = excluded.worst_pair, worst_tap = excluded.worst_tap,"
                         " worst_phase = excluded.worst_phase, verdict = excluded.verdict, sent_at = now()"
                         " WHERE qel_tests.hash <> excluded.hash"),
-                    {origin, test.Path, hash, test.SerialNo, test.Type, test.Location, test.Manufacturer,
+                    {origin, test.Path, hash, NotNullText(test.SerialNo), NotNullText(test.Type), test.Location,
+                     test.Manufacturer,
                      DateText(test.TestDate), test.TestDateText, test.SortKey(), test.VectorGroup, test.Standard,
                      test.Rows, SqlNumber(test.WorstDeviation), test.WorstPair, test.WorstTap, test.WorstPhase,
                      NullableText(test.Verdict)},
