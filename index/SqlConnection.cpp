@@ -23,6 +23,15 @@ TSqlConnection::~TSqlConnection() {
 }
 
 bool RunSql(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values, QString* error) {
+    // A statement without values runs as it stands: PostgreSQL prepares no DDL.
+    if (values.size() == 0) {
+        if (!query.exec(sql)) {
+            if (error)
+                *error = query.lastError().text();
+            return false;
+        }
+        return true;
+    }
     if (!query.prepare(sql)) {
         if (error)
             *error = query.lastError().text();

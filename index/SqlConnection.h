@@ -23,8 +23,8 @@ private:
     QSqlDatabase FDb;
 };
 
-// A prepared statement run with its values bound in order. False with error set (the
-// statement's error text) when it fails.
+// A statement run with its values bound in order (prepared; one without values runs as it
+// stands). False with error set (the statement's error text) when it fails.
 bool RunSql(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values, QString* error);
 bool RunSql(QSqlDatabase& db, const QString& sql, QString* error);
 
